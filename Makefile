@@ -1,0 +1,36 @@
+# The two everyday commands: `make test` and `make run`. Everything else is a helper of theirs.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test run bench asan-test clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+run: build
+	@$(BUILD)/tools/make-sample-log $(BUILD)/sample.log
+	@$(BUILD)/src/cli/orvantis-cli decode $(BUILD)/sample.log
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+asan-test: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DORVANTIS_SANITIZE=ON -DORVANTIS_CORE_ONLY=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target orvantis_core_tests
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L core --timeout 600
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

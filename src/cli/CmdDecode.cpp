@@ -1,0 +1,104 @@
+// `decode`: runs a log file through the decoder and prints one JSON object per valid frame or
+// sentence, then the counters.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Command.h"
+#include "Options.h"
+#include "RecordJson.h"
+#include "logging/LogFile.h"
+#include "protocol/MessageDecoder.h"
+#include "util/Format.h"
+
+namespace orv::cli {
+namespace {
+
+constexpr uint32_t kBlock = 4096;
+
+class JsonPrinter : public DecodeObserver {
+ public:
+  explicit JsonPrinter(const MessageDecoder& decoder) : decoder_(decoder) {}
+
+  void OnFrame(uint64_t offset, const uint8_t* frame, int length) override {
+    const int payloadLength = frame[3];
+    line_ = Format("{\"offset\":%llu,\"kind\":\"ktx\",\"id\":%d,\"length\":%d,\"payload\":\"",
+                   static_cast<unsigned long long>(offset), frame[1] & 0x7F, payloadLength);
+    static const char kHex[] = "0123456789abcdef";
+    for (int i = 0; i < payloadLength && 4 + i < length; ++i) {
+      line_ += kHex[frame[4 + i] >> 4];
+      line_ += kHex[frame[4 + i] & 0xF];
+    }
+    line_ += '"';
+    int n = frame[1] & 0x7F;
+    if (n == 23 && decoder_.flags().baseFileFlag) n = 24;
+    AppendBinaryRecord(line_, n, frame + 4, payloadLength, decoder_);
+    line_ += "}\n";
+    std::fputs(line_.c_str(), stdout);
+  }
+
+  void OnSentence(uint64_t offset, const char* sentence, int length, int slot) override {
+    line_ = Format("{\"offset\":%llu,\"kind\":\"nmea\",\"sentence\":",
+                   static_cast<unsigned long long>(offset));
+    line_ += JsonString(std::string(sentence, static_cast<std::size_t>(length)));
+    AppendNmeaRecord(line_, slot, decoder_);
+    line_ += "}\n";
+    std::fputs(line_.c_str(), stdout);
+  }
+
+ private:
+  const MessageDecoder& decoder_;
+  std::string line_;
+};
+
+void PrintSummary(const DecoderCounters& c) {
+  std::string s = Format(
+      "{\"summary\":{\"validMessageCount\":%u,\"protocolErrorCount\":%u,\"nmeaSentenceCount\":%u,"
+      "\"nmeaChecksumErrorCount\":%u,\"messageCountById\":{",
+      c.validMessageCount, c.protocolErrorCount, c.nmeaSentenceCount, c.nmeaChecksumErrorCount);
+  bool first = true;
+  for (int i = 0; i < kCounterSlots; ++i) {
+    if (c.messageCountById[static_cast<std::size_t>(i)] == 0) continue;
+    s += Format("%s\"%d\":%u", first ? "" : ",", i, c.messageCountById[static_cast<std::size_t>(i)]);
+    first = false;
+  }
+  s += "}}}\n";
+  std::fputs(s.c_str(), stdout);
+}
+
+int RunDecode(const std::vector<std::string>& args) {
+  auto parsed = ParseProtocolArgs(args, "decode");
+  if (!parsed) return 2;
+  if (parsed->positional.size() != 1 || !parsed->flags.empty()) {
+    std::fprintf(stderr, "usage: orvantis-cli decode [--protocol ktx|nmea] FILE\n");
+    return 2;
+  }
+  const std::string& path = parsed->positional[0];
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fprintf(stderr, "orvantis-cli decode: cannot read '%s': not a readable file\n", path.c_str());
+    return 2;
+  }
+  MessageDecoder decoder;
+  decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
+  decoder.SetTimeGateOpen(1);
+  JsonPrinter printer(decoder);
+  decoder.SetObserver(&printer);
+  LogFile file(&decoder);
+  if (!file.OpenExisting(path, O_RDONLY)) {
+    std::fprintf(stderr, "orvantis-cli decode: cannot read '%s'\n", path.c_str());
+    return 2;
+  }
+  while (file.Receive(kBlock) > 0) {
+  }
+  PrintSummary(decoder.counters());
+  return 0;
+}
+
+const Register kDecode({"decode", "decode [--protocol ktx|nmea] FILE",
+                        "print every valid frame or sentence of a log file as JSON lines", RunDecode});
+
+}  // namespace
+}  // namespace orv::cli

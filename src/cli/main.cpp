@@ -1,0 +1,61 @@
+// orvantis-cli: the console's core without a screen. Each sub-command lives in its own file.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Command.h"
+
+namespace orv::cli {
+
+std::vector<CommandInfo>& Registry() {
+  static std::vector<CommandInfo> commands;
+  return commands;
+}
+
+std::string JsonString(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c >= 0x7F) {
+          char esc[8];
+          std::snprintf(esc, sizeof esc, "\\u%04x", c);
+          out += esc;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace orv::cli
+
+namespace {
+void Usage(FILE* out) {
+  std::fprintf(out, "usage: orvantis-cli COMMAND [ARGS]\n\ncommands:\n");
+  auto commands = orv::cli::Registry();
+  std::sort(commands.begin(), commands.end(), [](auto& a, auto& b) { return a.name < b.name; });
+  for (const auto& c : commands) std::fprintf(out, "  %-44s %s\n", c.usage.c_str(), c.summary.c_str());
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+    Usage(argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  const std::string name = argv[1];
+  for (const auto& c : orv::cli::Registry()) {
+    if (c.name == name) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+  }
+  std::fprintf(stderr, "orvantis-cli: unknown command '%s'\n", name.c_str());
+  Usage(stderr);
+  return 2;
+}

@@ -1,0 +1,159 @@
+// Log file access over POSIX descriptors, and the check that finds where playback starts.
+#include "logging/LogFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace orv {
+
+namespace {
+constexpr std::size_t kMaxFileName = 199;
+}
+
+LogFile::~LogFile() {
+  if (fd_ > 0) ::close(fd_);
+}
+
+bool LogFile::StoreName(const std::string& path) {
+  // Names longer than the record's 199 characters are refused rather than cut, so that a
+  // cut name can never point at another file.
+  if (path.size() > kMaxFileName) return false;
+  fileName_ = path;
+  return true;
+}
+
+bool LogFile::OpenForPlayback(const std::string& path, MessageBoxes* boxes) {
+  Close();
+  if (!StoreName(path)) return false;
+  mode_ = O_RDONLY;
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 1) {
+    if (fd_ == 0) ::close(fd_);
+    fd_ = 0;
+    return false;
+  }
+  open_ = 1;
+  if (!CheckLogFile(boxes)) Close();
+  return open_ == 1;
+}
+
+bool LogFile::OpenExisting(const std::string& path, int flags) {
+  Close();
+  if (!StoreName(path)) return false;
+  mode_ = flags;
+  fd_ = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd_ < 1) {
+    if (fd_ == 0) ::close(fd_);
+    fd_ = 0;
+    return false;
+  }
+  open_ = 1;
+  return true;
+}
+
+bool LogFile::Create(const std::string& path, int flags, int permissions) {
+  Close();
+  if (!StoreName(path)) return false;
+  mode_ = flags;
+  fd_ = ::open(path.c_str(), flags | O_CLOEXEC, permissions);
+  if (fd_ < 0) {
+    fd_ = 0;
+    return false;
+  }
+  open_ = 1;
+  return true;
+}
+
+void LogFile::Close() {
+  if (fd_ > 0) ::close(fd_);
+  fd_ = 0;
+  open_ = 0;
+}
+
+bool LogFile::Delete(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+bool LogFile::SeekAbsolute(int64_t offset) {
+  if (open_ != 1) return false;
+  return ::lseek(fd_, offset, SEEK_SET) >= 0;
+}
+
+bool LogFile::SeekRelative(int64_t delta) {
+  if (open_ != 1) return false;
+  return ::lseek(fd_, delta, SEEK_CUR) >= 0;
+}
+
+int64_t LogFile::Position() const {
+  if (open_ != 1) return -1;
+  return ::lseek(fd_, 0, SEEK_CUR);
+}
+
+long LogFile::ReadRaw(uint8_t* buffer, uint32_t count) {
+  if (open_ != 1 || fd_ < 1) return 0;
+  ssize_t n;
+  do {
+    n = ::read(fd_, buffer, count);
+  } while (n < 0 && errno == EINTR);
+  return n < 0 ? 0 : static_cast<long>(n);
+}
+
+// Scans for a frame start: 0x01 followed by an ID byte and its complement. After a mismatch
+// the scan goes on with the byte after the ID byte, which is not looked at again.
+bool LogFile::CheckLogFile(MessageBoxes* boxes) {
+  long total = 0;
+  for (;;) {
+    uint8_t b = 0;
+    if (ReadRaw(&b, 1) != 1) return false;
+    long readNow = 1;
+    if (b == 0x01) {
+      uint8_t b1 = 0, b2 = 0;
+      const long got1 = ReadRaw(&b1, 1);
+      const long got2 = got1 == 1 ? ReadRaw(&b2, 1) : 0;
+      if (got2 == 1) {
+        SeekRelative(-1);  // just after b1
+        if (b1 == static_cast<uint8_t>(~b2)) {
+          SeekRelative(-2);  // back to the start byte
+          return true;
+        }
+      }
+      readNow += got1;
+      if (got1 != 1 || got2 != 1) return false;
+    }
+    total += readNow;
+    if (total > kCheckLimit) {
+      if (boxes != nullptr) boxes->MessageBox("This is not a KTX log file.", "Open Log File", MessageIcon::Exclamation);
+      return false;
+    }
+  }
+}
+
+uint32_t LogFile::Receive(uint32_t maxBytes) {
+  if (enabled_ != 1 || open_ != 1 || fd_ < 1) return 0;
+  if (maxBytes > kReadBufferSize) maxBytes = kReadBufferSize;
+  const long n = ReadRaw(readBuffer_.data(), maxBytes);
+  if (n <= 0) return 0;
+  const uint32_t got = static_cast<uint32_t>(n);
+  if (sink_ == nullptr) return got;
+  const uint32_t used = sink_->Decode(readBuffer_.data(), got);
+  if (used < got) {
+    SeekRelative(-static_cast<int64_t>(got - used));
+    return used;
+  }
+  return got;
+}
+
+bool LogFile::Send(const uint8_t* bytes, uint32_t count) {
+  if (open_ != 1 || fd_ < 1) return false;
+  uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(fd_, bytes + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<uint32_t>(n);
+  }
+  return true;
+}
+
+}  // namespace orv

@@ -1,0 +1,42 @@
+// What the main frame asks of the screen. The Qt desktop implements it; the tests record it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orv {
+
+enum class MessageIcon { None, Stop, Exclamation, Information };
+
+// Status-bar panes, by the command identifiers that name them.
+inline constexpr int kPaneMessage = 0;
+inline constexpr int kPaneRecording = 61209;
+inline constexpr int kPanePort = 61208;
+
+// The status bar on its own: the decoder needs only its panes.
+class StatusBar {
+ public:
+  virtual ~StatusBar() = default;
+  virtual std::string PaneText(int paneId) const = 0;
+  virtual void SetPaneText(int paneId, const std::string& text) = 0;
+};
+
+// Modal message boxes: text, caption and icon.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  virtual void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+};
+
+class Desktop : public StatusBar, public MessageBoxes {
+ public:
+  // Arms window timer `id` with the period; the host calls CMainFrame::OnTimer(id) on every
+  // expiry. Returns a non-zero handle, or 0 when no timer could be armed.
+  virtual uint32_t SetTimer(int id, uint32_t periodMs) = 0;
+  virtual void KillTimer(int id) = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  // The menus and toolbars have to be brought up to date with the frame's state.
+  virtual void RefreshMenus() = 0;
+};
+
+}  // namespace orv

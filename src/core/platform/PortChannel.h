@@ -1,0 +1,23 @@
+// A serial port as the main frame uses it: a data channel that can be opened on a named
+// device with line settings, read raw (the aux port) and closed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/DataChannel.h"
+#include "platform/StreamDecoder.h"
+
+namespace orv {
+
+class PortChannel : public DataChannel {
+ public:
+  // parity: 'E', 'O', 'M', 'S' (any case), anything else none; stopBits 2 gives two.
+  virtual bool Open(const std::string& portName, uint32_t baud, char parity, int dataBits, int stopBits) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+  // Reads what the driver holds, up to maxBytes, without waiting.
+  virtual bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) = 0;
+};
+
+}  // namespace orv

@@ -1,0 +1,365 @@
+// The decoder's state table. States 0-6 frame binary messages, 7-13 NMEA sentences:
+//
+//   0 hunt ─01─> 1 ID ─> 2 ~ID ─ok─> 3 length ─N>0─> 4 payload ─> 5 sum lo ─> 6 sum hi ─> 0
+//                             └─mismatch: rescan from the ID byte       └─N=0─┘
+//   0/8 hunt ─$─> 7 first char ─> 9 body ─*─> 10 digit ─> 11 digit ─ok─> 12 ─> 13 ─> 8
+//
+// Every byte, hunted or stored, advances the buffer position; past 2047 the buffer restarts
+// and counts a protocol error. A '$' never occurs inside a valid sentence, so one seen in
+// states 7 to 13 always starts a new sentence there: the partial one is dropped, and a
+// complete one (12, 13: waiting for its line end) is handed on first.
+#include "protocol/MessageDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+#include "util/Format.h"
+
+namespace orv {
+
+namespace {
+constexpr uint32_t kMaxBlock = 65535;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+}  // namespace
+
+void MessageDecoder::AttachLogWriter(LogWriterLink* writer) {
+  logWriter_ = writer;
+  counters_.bytesLogged = 0;
+  counters_.loggedCountById.fill(0);
+  counters_.highestLoggedId = 0;
+}
+
+void MessageDecoder::ResetCounters() {
+  counters_.validMessageCount = 0;
+  counters_.protocolErrorCount = 0;
+  counters_.nmeaSentenceCount = 0;
+  counters_.nmeaChecksumErrorCount = 0;
+  counters_.bytesLogged = 0;
+  counters_.messageCountById.fill(0);
+  counters_.nmeaCountBySlot.fill(0);
+  state_ = 0;
+  flags_.measurementSeen = 0;
+}
+
+void MessageDecoder::SetDecodingEnabled(uint32_t on) {
+  flags_.decodingEnabled = on ? 1 : 0;
+  if (!on) store_.OnDecodingDisabled();
+}
+
+void MessageDecoder::RewritePane(int paneId, const char* format, uint32_t value) {
+  const std::string text = statusBar_->PaneText(paneId);
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string::npos) return;
+  statusBar_->SetPaneText(paneId, Format(format, text.substr(0, colon + 1).c_str(), value));
+}
+
+uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
+  flags_.readyForInput = 0;
+  if (logWriter_ != nullptr) {
+    if (logWriter_->WriteBlock(bytes, count)) counters_.bytesLogged += count;
+    if (statusBar_ != nullptr) RewritePane(kPaneRecording, "%s %u bytes", counters_.bytesLogged);
+  }
+  if (terminal_ != nullptr && count > 0) {
+    bytes[count] = 0;
+    terminal_->ShowText(reinterpret_cast<const char*>(bytes), count);
+  }
+  if (count > kMaxBlock - 1) count = kMaxBlock;
+  counters_.bytesReadLastCall = count;
+
+  const uint64_t blockStart = streamPos_;
+  uint32_t pos = 0;
+  while (pos < count) {
+    if (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1) {
+      streamPos_ = blockStart + pos;
+      return pos;
+    }
+    if (bufferPos_ > kBufferSize - 1) {
+      bufferPos_ = 0;
+      ++counters_.protocolErrorCount;
+      state_ = 0;
+    }
+    streamPos_ = blockStart + pos;
+    // The bulk paths cover the states where most bytes are spent; each stops where a single
+    // step would do anything other than store, sum and advance.
+    uint32_t used = 0;
+    switch (state_) {
+      case 0:
+        used = flags_.protocolSelector ? HuntBinary(bytes + pos, count - pos)
+                                       : HuntNmea(bytes + pos, count - pos);
+        break;
+      case 8:
+        if (flags_.protocolSelector) {
+          used = std::min(count - pos, static_cast<uint32_t>(kBufferSize) - bufferPos_);
+          bufferPos_ += used;
+        } else {
+          used = HuntNmea(bytes + pos, count - pos);
+        }
+        break;
+      case 4: used = CopyPayload(bytes + pos, count - pos); break;
+      case 9: used = ScanSentence(bytes + pos, count - pos); break;
+      default: break;
+    }
+    if (used > 0) {
+      pos += used;
+      continue;
+    }
+    const int stateBefore = state_;
+    Step(bytes[pos]);
+    ++pos;
+    if (stateBefore == 2 && state_ == 0) {
+      // Complement mismatch: the start byte was noise. Scanning restarts at the byte after
+      // it, the ID byte, which the buffer still holds even when it came in an earlier block.
+      const uint8_t id = buffer_[1];
+      const uint8_t complement = buffer_[2];
+      for (uint8_t b : {id, complement}) {
+        if (bufferPos_ > kBufferSize - 1) {
+          bufferPos_ = 0;
+          ++counters_.protocolErrorCount;
+          state_ = 0;
+        }
+        Step(b);
+      }
+    }
+  }
+  streamPos_ = blockStart + pos;
+  flags_.readyForInput = 1;
+  return pos;
+}
+
+uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {
+  const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
+  const void* hit = std::memchr(bytes, 0x01, limit);
+  if (hit == nullptr) {
+    bufferPos_ += limit;
+    return limit;
+  }
+  const uint32_t i = static_cast<uint32_t>(static_cast<const uint8_t*>(hit) - bytes);
+  buffer_[0] = 0x01;
+  checksum_ = 1;
+  state_ = 1;
+  bufferPos_ = 1;
+  return i + 1;
+}
+
+uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
+  const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
+  const void* hit = std::memchr(bytes, '$', limit);
+  if (hit == nullptr) {
+    bufferPos_ += limit;
+    return limit;
+  }
+  const uint32_t i = static_cast<uint32_t>(static_cast<const uint8_t*>(hit) - bytes);
+  streamPos_ += i;
+  StartSentence();
+  ++bufferPos_;
+  return i + 1;
+}
+
+uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
+  const uint32_t room = static_cast<uint32_t>(kBufferSize) - bufferPos_;
+  const uint32_t k = std::min({n, static_cast<uint32_t>(remaining_), room});
+  uint8_t* out = buffer_.data() + bufferPos_;
+  uint32_t sum = 0;
+  for (uint32_t i = 0; i < k; ++i) {
+    out[i] = bytes[i];
+    sum += bytes[i];
+  }
+  checksum_ = static_cast<uint16_t>(checksum_ + sum);
+  remaining_ = static_cast<uint8_t>(remaining_ - k);
+  bufferPos_ += k;
+  if (remaining_ == 0) state_ = 5;
+  return k;
+}
+
+uint32_t MessageDecoder::ScanSentence(const uint8_t* bytes, uint32_t n) {
+  const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
+  uint8_t* out = buffer_.data() + bufferPos_;
+  uint8_t x = static_cast<uint8_t>(checksum_);
+  uint32_t i = 0;
+  for (; i < limit; ++i) {
+    const uint8_t b = bytes[i];
+    if (b == '*' || b == '$') break;
+    out[i] = b;
+    x ^= b;
+  }
+  checksum_ = x;
+  bufferPos_ += i;
+  // '*' and '$' are left to the single step.
+  return i;
+}
+
+void MessageDecoder::StartSentence() {
+  bufferPos_ = 0;
+  buffer_[0] = '$';
+  state_ = 7;
+  sentenceStart_ = streamPos_;
+}
+
+void MessageDecoder::Step(uint8_t b) {
+  uint8_t* const at = &buffer_[bufferPos_];
+  switch (state_) {
+    case 0:
+      if (flags_.protocolSelector) {
+        if (b == 0x01) {
+          bufferPos_ = 0;
+          buffer_[0] = b;
+          checksum_ = 1;
+          state_ = 1;
+        }
+      } else if (b == '$') {
+        StartSentence();
+      }
+      break;
+    case 1:
+      checksum_ = static_cast<uint16_t>(checksum_ + b);
+      *at = b;
+      state_ = 2;
+      break;
+    case 2:
+      checksum_ = static_cast<uint16_t>(checksum_ + b);
+      *at = b;
+      state_ = static_cast<uint8_t>(~buffer_[2]) == buffer_[1] ? 3 : 0;
+      break;
+    case 3:
+      remaining_ = b;
+      checksum_ = static_cast<uint16_t>(checksum_ + b);
+      *at = b;
+      state_ = b == 0 ? 5 : 4;
+      break;
+    case 4:
+      checksum_ = static_cast<uint16_t>(checksum_ + b);
+      *at = b;
+      if (--remaining_ == 0) state_ = 5;
+      break;
+    case 5:
+      *at = b;
+      state_ = 6;
+      break;
+    case 6: {
+      *at = b;
+      const uint16_t received = static_cast<uint16_t>(buffer_[bufferPos_ - 1] | (buffer_[bufferPos_] << 8));
+      if (received == checksum_) {
+        if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), buffer_[3] + 6);
+        OnBinaryMessage();
+      } else {
+        ++counters_.protocolErrorCount;
+      }
+      state_ = 0;
+      break;
+    }
+    case 7:
+      if (b == '$') {
+        StartSentence();
+        break;
+      }
+      *at = b;
+      checksum_ = b;
+      state_ = 9;
+      break;
+    case 8:
+      if (flags_.protocolSelector == 0 && b == '$') StartSentence();
+      break;
+    case 9:
+      if (b == '$') {
+        StartSentence();
+        break;
+      }
+      *at = b;
+      if (b == '*') {
+        state_ = 10;
+      } else {
+        checksum_ ^= b;
+      }
+      break;
+    case 10:
+      if (b == '$') {
+        StartSentence();
+        break;
+      }
+      *at = b;
+      state_ = 11;
+      break;
+    case 11: {
+      if (b == '$') {
+        StartSentence();
+        break;
+      }
+      *at = b;
+      const char hi = kHexDigits[(checksum_ >> 4) & 0xF];
+      const char lo = kHexDigits[checksum_ & 0xF];
+      if (buffer_[bufferPos_ - 1] == static_cast<uint8_t>(hi) && b == static_cast<uint8_t>(lo)) {
+        sentenceLength_ = static_cast<int>(bufferPos_) + 1;
+        if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), sentenceLength_);
+        state_ = 12;
+      } else {
+        ++counters_.nmeaChecksumErrorCount;
+        state_ = 8;
+      }
+      break;
+    }
+    case 12:
+      if (b == '\n') {
+        OnNmeaSentence();
+        state_ = 8;
+      } else if (b == '$') {
+        OnNmeaSentence();
+        StartSentence();
+      } else {
+        *at = b;
+        state_ = 13;
+      }
+      break;
+    case 13:
+      if (b == '$') {
+        OnNmeaSentence();
+        StartSentence();
+      } else {
+        *at = b;
+        OnNmeaSentence();
+        state_ = 8;
+      }
+      break;
+    default:
+      state_ = 0;
+      break;
+  }
+  ++bufferPos_;
+}
+
+void MessageDecoder::RefreshCountWindows() {
+  if (binaryCounts_ != nullptr && flags_.protocolSelector == 1) {
+    binaryCounts_->OnCounts(flags_.baseFileFlag, counters_.messageCountById.data());
+  }
+  if (nmeaCounts_ != nullptr && flags_.protocolSelector == 0) {
+    nmeaCounts_->OnCounts(counters_.nmeaCountBySlot.data());
+  }
+}
+
+void MessageDecoder::OnBinaryMessage() {
+  int n = buffer_[1] & 0x7F;
+  if (flags_.baseFileFlag == 1 && n == 23) n = 24;
+  ++counters_.messageCountById[static_cast<std::size_t>(n)];
+  ++counters_.validMessageCount;
+  if (flags_.loggingCountOn == 1) {
+    ++counters_.loggedCountById[static_cast<std::size_t>(n)];
+    counters_.highestLoggedId = std::max(counters_.highestLoggedId, static_cast<uint8_t>(n));
+    if (autoLog_ != nullptr) autoLog_->OnLoggedCounts(counters_.loggedCountById.data(), counters_.highestLoggedId);
+  }
+  RefreshCountWindows();
+  if (statusBar_ != nullptr) RewritePane(kPanePort, "%s %u msg", counters_.validMessageCount);
+  const int length = buffer_[3] + 6;
+  store_.OnBinaryMessage(n, std::span<const uint8_t>(buffer_.data() + 4, buffer_[3]), flags_, boxes_);
+  if (observer_ != nullptr) observer_->OnFrame(streamPos_ - static_cast<uint64_t>(length - 1), buffer_.data(), length);
+}
+
+void MessageDecoder::OnNmeaSentence() {
+  ++counters_.nmeaSentenceCount;
+  if (statusBar_ != nullptr) RewritePane(kPanePort, "%s %u msg", counters_.nmeaSentenceCount);
+  const char* sentence = reinterpret_cast<const char*>(buffer_.data());
+  const int slot = nmea_.OnSentence(sentence, sentenceLength_, flags_, counters_, boxes_);
+  RefreshCountWindows();
+  if (observer_ != nullptr) observer_->OnSentence(sentenceStart_, sentence, sentenceLength_, slot);
+}
+
+}  // namespace orv

@@ -1,0 +1,126 @@
+// The receive side of the link: frames KTX Binary messages and NMEA sentences out of the raw
+// byte stream, checks them, counts them and hands each valid one to the data stores.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "nmea/NmeaStore.h"
+#include "platform/Desktop.h"
+#include "platform/Links.h"
+#include "platform/StreamDecoder.h"
+#include "protocol/DecoderState.h"
+#include "protocol/ReceiverDataStore.h"
+
+namespace orv {
+
+// Told of every valid frame and sentence after the stores handled it, with the offset of its
+// first byte in the stream of bytes the decoder consumed since it was created. The headless
+// tools use it; the console itself has no observer.
+class DecodeObserver {
+ public:
+  virtual ~DecodeObserver() = default;
+  virtual void OnFrame(uint64_t offset, const uint8_t* frame, int length) = 0;
+  // The sentence runs from '$' through the two checksum digits (no line end).
+  virtual void OnSentence(uint64_t offset, const char* sentence, int length, int slot) = 0;
+};
+
+class MessageDecoder : public StreamDecoder {
+ public:
+  static constexpr int kBufferSize = 2048;
+
+  MessageDecoder() = default;
+  MessageDecoder(const MessageDecoder&) = delete;
+  MessageDecoder& operator=(const MessageDecoder&) = delete;
+
+  uint32_t Decode(uint8_t* bytes, uint32_t count) override;
+
+  // Attaching (or detaching with null) a log writer restarts the logged counts.
+  void AttachLogWriter(LogWriterLink* writer);
+  // Run when an input is opened: counters, frame state and measurementSeen back to zero.
+  void ResetCounters();
+  void Resume() {
+    flags_.readyForInput = 1;
+    flags_.measurementSeen = 0;
+  }
+
+  void SetProtocolSelector(uint32_t selector) { flags_.protocolSelector = selector ? 1 : 0; }
+  void SetDecodingEnabled(uint32_t on);
+  void SetTimeGateOpen(uint32_t on) { flags_.timeGateOpen = on ? 1 : 0; }
+  void SetStopAfterMeasurement(uint32_t on) { flags_.stopAfterMeasurement = on ? 1 : 0; }
+  void SetBaseFileFlag(uint32_t on) { flags_.baseFileFlag = on ? 1 : 0; }
+  void SetLoggingCountOn(uint32_t on) { flags_.loggingCountOn = on ? 1 : 0; }
+  // The port search expects an answer and waits for one.
+  void ExpectReceiverAnswer(uint32_t on) {
+    flags_.expectReceiverAnswer = on ? 1 : 0;
+    flags_.receiverAnswered = 0;
+  }
+  void SetTransferActive(uint32_t on) { flags_.transferActive = on ? 1 : 0; }
+  void SetAckReceived(uint32_t on) { flags_.ackReceived = on ? 1 : 0; }
+
+  bool readyForInput() const { return flags_.readyForInput == 1; }
+  bool measurementSeen() const { return flags_.measurementSeen == 1; }
+  bool receiverAnswered() const { return flags_.receiverAnswered == 1; }
+  double LastMeasurementGpsTime() const { return store_.LastMeasurementGpsTime(); }
+  double LastBaseMeasurementGpsTime() const { return store_.LastBaseMeasurementGpsTime(); }
+
+  const DecoderFlags& flags() const { return flags_; }
+  const DecoderCounters& counters() const { return counters_; }
+  int state() const { return state_; }
+
+  ReceiverDataStore& store() { return store_; }
+  const ReceiverDataStore& store() const { return store_; }
+  NmeaStore& nmea() { return nmea_; }
+  const NmeaStore& nmea() const { return nmea_; }
+
+  void SetStatusBar(StatusBar* bar) { statusBar_ = bar; }
+  void SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
+  void SetTerminal(TerminalLink* terminal) { terminal_ = terminal; }
+  void SetRawDisplay(RawDisplayLink* display) { rawDisplay_ = display; }
+  void SetBinaryCountLink(BinaryCountLink* link) { binaryCounts_ = link; }
+  void SetNmeaCountLink(NmeaCountLink* link) { nmeaCounts_ = link; }
+  void SetAutoLogLink(AutoLogLink* link) { autoLog_ = link; }
+  void SetObserver(DecodeObserver* observer) { observer_ = observer; }
+
+ private:
+  // One step of the state table on byte b; pos is its index in the current block.
+  void Step(uint8_t b);
+  // Bulk forms of the hunting and payload states; each returns how many bytes it used and
+  // leaves the object exactly as the same number of single steps would.
+  uint32_t HuntBinary(const uint8_t* bytes, uint32_t n);
+  uint32_t HuntNmea(const uint8_t* bytes, uint32_t n);
+  uint32_t CopyPayload(const uint8_t* bytes, uint32_t n);
+  uint32_t ScanSentence(const uint8_t* bytes, uint32_t n);
+  void StartSentence();
+  void OnBinaryMessage();
+  void OnNmeaSentence();
+  void RefreshCountWindows();
+  void RewritePane(int paneId, const char* format, uint32_t value);
+
+  DecoderFlags flags_;
+  DecoderCounters counters_;
+  int state_ = 0;
+  uint32_t bufferPos_ = 0;
+  uint16_t checksum_ = 0;
+  uint8_t remaining_ = 0;
+  std::array<uint8_t, kBufferSize> buffer_{};
+  int sentenceLength_ = 0;
+  uint64_t sentenceStart_ = 0;
+  // Stream position of the byte being stepped, for the observer's offsets.
+  uint64_t streamPos_ = 0;
+
+  ReceiverDataStore store_;
+  NmeaStore nmea_;
+
+  StatusBar* statusBar_ = nullptr;
+  MessageBoxes* boxes_ = nullptr;
+  LogWriterLink* logWriter_ = nullptr;
+  TerminalLink* terminal_ = nullptr;
+  RawDisplayLink* rawDisplay_ = nullptr;
+  BinaryCountLink* binaryCounts_ = nullptr;
+  NmeaCountLink* nmeaCounts_ = nullptr;
+  AutoLogLink* autoLog_ = nullptr;
+  DecodeObserver* observer_ = nullptr;
+};
+
+}  // namespace orv

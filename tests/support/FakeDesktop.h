@@ -1,0 +1,50 @@
+// A desktop that records what the frame asks of it and lets a test fire timer events.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace orv::test {
+
+struct ShownBox {
+  std::string text, caption;
+  MessageIcon icon;
+};
+
+class FakeDesktop : public Desktop {
+ public:
+  uint32_t SetTimer(int id, uint32_t periodMs) override {
+    timers[id] = periodMs;
+    timerLog.push_back("set " + std::to_string(id) + " " + std::to_string(periodMs));
+    return static_cast<uint32_t>(id);
+  }
+  void KillTimer(int id) override {
+    timers.erase(id);
+    timerLog.push_back("kill " + std::to_string(id));
+  }
+  void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override {
+    boxes.push_back({text, caption, icon});
+  }
+  void SetTitle(const std::string& t) override { title = t; }
+  void RefreshMenus() override { ++menuRefreshes; }
+  std::string PaneText(int paneId) const override {
+    auto it = panes.find(paneId);
+    return it == panes.end() ? std::string() : it->second;
+  }
+  void SetPaneText(int paneId, const std::string& text) override { panes[paneId] = text; }
+
+  bool TimerArmed(int id) const { return timers.count(id) != 0; }
+
+  std::map<int, uint32_t> timers;
+  std::vector<std::string> timerLog;
+  std::vector<ShownBox> boxes;
+  std::string title;
+  int menuRefreshes = 0;
+  std::map<int, std::string> panes;
+};
+
+}  // namespace orv::test
