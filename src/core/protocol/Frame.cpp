@@ -27,6 +27,20 @@ constexpr std::array<uint8_t, 128> MakeTransmitLength() {
 
 const std::array<uint8_t, 128> kTransmitLength = MakeTransmitLength();
 
+std::size_t BuildFrame(uint8_t idByte, std::span<const uint8_t> payload, std::span<uint8_t> out) {
+  const std::size_t n = payload.size();
+  if (n > 255 || out.size() < n + kFrameOverhead) return 0;
+  out[0] = kFrameStart;
+  out[1] = idByte;
+  out[2] = static_cast<uint8_t>(~idByte);
+  out[3] = static_cast<uint8_t>(n);
+  for (std::size_t i = 0; i < n; ++i) out[4 + i] = payload[i];
+  const uint16_t sum = FrameChecksum(out.data(), n + 4);
+  out[n + 4] = static_cast<uint8_t>(sum & 0xFF);
+  out[n + 5] = static_cast<uint8_t>(sum >> 8);
+  return n + kFrameOverhead;
+}
+
 uint16_t FrameChecksum(const uint8_t* bytes, std::size_t n) {
   uint16_t sum = 0;
   for (std::size_t i = 0; i < n; ++i) sum = static_cast<uint16_t>(sum + bytes[i]);
