@@ -193,7 +193,10 @@ void PosixSerialDevice::SetDtr(bool on) {
 }
 
 void PosixSerialDevice::Purge() {
-  if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
+  // Only the input: a write returns when its bytes are sent, or flushes them itself when it
+  // gives up, so nothing of ours waits to go out. On a pseudo-terminal, flushing the output
+  // would also throw away what the peer has not read yet, a command sent just before a close.
+  if (fd_ >= 0) ::tcflush(fd_, TCIFLUSH);
 }
 
 void PosixSerialDevice::Close() {

@@ -40,7 +40,8 @@ class SerialDevice {
   virtual bool Write(const uint8_t* bytes, uint32_t count, uint32_t& bytesWritten) = 0;
   virtual void SetRts(bool on) = 0;
   virtual void SetDtr(bool on) = 0;
-  // Drops whatever is waiting in the input and output queues.
+  // Drops whatever is waiting in the queues: received bytes not read yet, and anything still
+  // queued for sending (nothing is, after a write that waited for completion).
   virtual void Purge() = 0;
   virtual void Close() = 0;
 };
