@@ -33,6 +33,11 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
   for (auto& file : writerFiles_) file = std::make_unique<LogFile>();
   encoder_ = std::make_unique<FrameEncoder>(mainPort_.get());
 
+  const uint8_t initial[32] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
+                               17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
+  smallRing_.Write(initial, 5);
+  largeRing_.Write(initial, 32);
+
   mainDecoder_->SetStatusBar(&desktop_);
   mainDecoder_->SetMessageBoxes(&desktop_);
   mainDecoder_->SetProtocolSelector(settings_.protocolSelector);

@@ -13,6 +13,7 @@
 #include "logging/LogFile.h"
 #include "platform/Desktop.h"
 #include "platform/PortChannel.h"
+#include "protocol/CircularBuffer.h"
 #include "protocol/FrameEncoder.h"
 #include "protocol/MessageDecoder.h"
 
@@ -164,6 +165,9 @@ class CMainFrame {
   std::array<std::unique_ptr<LogFile>, kWriterFileCount> writerFiles_;
   std::unique_ptr<FrameEncoder> encoder_;
   std::vector<AlmanacTransferRecord> transferRecords_;
+  // The two rings the frame keeps from start-up, primed with their initial bytes.
+  CircularBuffer smallRing_{10, 20};
+  CircularBuffer largeRing_{64, 100};
   // Aux reads: one read and its terminating zero.
   std::array<uint8_t, kPortReadSize + 1> auxBuffer_{};
 
