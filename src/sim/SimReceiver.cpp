@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "protocol/Frame.h"
+#include "protocol/ProtocolSwitch.h"
 
 namespace orv::sim {
 
@@ -16,7 +17,7 @@ namespace {
 constexpr int kAnswered[] = {6, 7, 18, 19, 20, 21, 22, 23, 33, 45, 47, 48, 49, 50, 76, 111, 113};
 constexpr int kAlmanacSatellites = 32;
 constexpr uint8_t kAlmanacGic = 2;
-constexpr uint8_t kProtocolKtxBit = 0x80;
+constexpr uint8_t kProtocolNmeaBit = 0x80;
 
 bool Answers(int message) { return std::find(std::begin(kAnswered), std::end(kAnswered), message) != std::end(kAnswered); }
 
@@ -30,11 +31,6 @@ double MeasurementPeriod(uint8_t rateCode) {
     case 3: return 0.1;
     default: return 1.0;
   }
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // A whole decimal number, or -1.
@@ -92,7 +88,7 @@ void SimReceiver::OnFrame(const InputItem& item) {
     if (item.payload.size() != 1) return;
     const uint32_t baud = BaudFromCode(item.payload[0] & 0x7F);
     if (baud == 0) return;
-    SwitchTo((item.payload[0] & kProtocolKtxBit) ? SimProtocol::Ktx : SimProtocol::Nmea, baud);
+    SwitchTo((item.payload[0] & kProtocolNmeaBit) ? SimProtocol::Nmea : SimProtocol::Ktx, baud);
     return;
   }
   // A request has the length the console's encoder gives it; anything else (our own frames
@@ -119,18 +115,13 @@ void SimReceiver::OnBinaryRequest(int message, bool continuous, const std::vecto
 void SimReceiver::OnSentence(const std::string& body) {
   const std::vector<std::string> f = SplitFields(body);
   if (f.size() < 2 || f[0] != "PQTLG") return;
-  if (f[1] == "000" && f.size() >= 3) {
-    const std::string p = Upper(f[2]);
-    SimProtocol protocol;
-    if (p == "1" || p == "KTX") {
-      protocol = SimProtocol::Ktx;
-    } else if (p == "0" || p == "NMEA") {
-      protocol = SimProtocol::Nmea;
-    } else {
-      return;
+  if (f[1] == "000") {
+    const std::size_t start = body.find(',', body.find(',') + 1);
+    if (start == std::string::npos) return;
+    const auto request = ParseProtocolAndBaudSentenceData(std::string_view(body).substr(start));
+    if (request && request->baud > 0) {
+      SwitchTo(request->protocolSelector == 1 ? SimProtocol::Ktx : SimProtocol::Nmea, request->baud);
     }
-    const long baud = f.size() >= 4 ? Number(f[3]) : -1;
-    SwitchTo(protocol, baud > 0 ? static_cast<uint32_t>(baud) : baud_);
   } else if (f[1] == "004" && f.size() >= 3) {
     const int i = NmeaCodeIndex(f[2]);
     if (i >= 0) SendNmea(i, scene_.At(now_));

@@ -12,9 +12,10 @@
 // $PQTLG,004,<code> sends one sentence now; $PQTLG,005,[interval],<code>,<rate>,... sets the
 // seconds between outputs of each code (0 stops it).
 //
-// Both modes switch on message 110 (bit 7 set: KTX Binary, clear: NMEA; bits 0-6 the rate
-// code) and, in NMEA mode, on $PQTLG,000,<protocol>,<rate> (protocol 1 or KTX, 0 or NMEA; rate
-// in bit/s). Message 110 is understood in NMEA mode too.
+// Both modes switch on message 110 (bit 7 set: NMEA, clear: KTX Binary; bits 0-6 the rate
+// code) and, in NMEA mode, on $PQTLG,000,<protocol>,<rate> (protocol 1 KTX Binary, 0 NMEA;
+// rate in bit/s). Message 110 is understood in NMEA mode too: the console confirms an NMEA
+// rate with it.
 #pragma once
 
 #include <cstddef>

@@ -148,7 +148,7 @@ TEST(SerialPortSim, ProtocolAndRateCommandsMoveTheReceiver) {
   // The simulator learns the line's rate by looking at it; give it a moment to look, as any
   // console gives a receiver between opening a port and its first command.
   c.PollFor(50);
-  c.encoder.SendProtocolAndBaud(false, 38400);  // NMEA at 38400
+  c.encoder.SendProtocolAndBaud(true, 38400);  // NMEA at 38400
   c.port.Close();
   c.decoder.SetProtocolSelector(0);
   ASSERT_TRUE(c.port.Open(sim.path(), 38400, 'N', 8, 1));
