@@ -133,10 +133,11 @@ int SimHost::Run(const volatile std::sig_atomic_t* stop) {
       Wait(kIdleMs, true);
     } else if (pending) {
       Wait(2, false);
-    } else {
+    } else if (options_.rateLimit || receiver_.NextDue() == kNever) {
       const double untilDue = receiver_.NextDue() - simNow;
       Wait(static_cast<int>(std::clamp(untilDue * 1000.0, 1.0, double{kIdleMs})), false);
     }
+    // Rate limit off with outputs scheduled: straight on to the next one.
   }
   return 0;
 }
