@@ -35,6 +35,7 @@ class FakePort : public PortChannel {
     bytesRead = 0;
     if (!open) return false;
     ++reads;
+    if (trace != nullptr) trace->push_back(name + " read");
     const uint32_t n = std::min<uint32_t>(maxBytes, static_cast<uint32_t>(pending.size()));
     for (uint32_t i = 0; i < n; ++i) {
       buffer[i] = pending.front();
@@ -61,6 +62,7 @@ class FakePort : public PortChannel {
   void SetSink(StreamDecoder* sink) { sink_ = sink; }
 
   bool openSucceeds = true;
+  std::vector<std::string>* trace = nullptr;  // shared by several ports to see their order
   bool open = false;
   std::string name;
   uint32_t baud = 0;

@@ -198,8 +198,8 @@ uint8_t FrameEncoder::BaudCode(uint32_t baud) {
   }
 }
 
-void FrameEncoder::SendProtocolAndBaud(bool protocolFlag, uint32_t baud) {
-  const uint8_t p[1] = {static_cast<uint8_t>((protocolFlag ? 0x80 : 0) | BaudCode(baud))};
+void FrameEncoder::SendProtocolAndBaud(bool nmea, uint32_t baud) {
+  const uint8_t p[1] = {static_cast<uint8_t>((nmea ? 0x80 : 0) | BaudCode(baud))};
   SendMessage(110, p);
 }
 

@@ -75,7 +75,9 @@ class FrameEncoder {
   // svFields: the SV field of each almanac entry (up to 32); toaSeconds: reference time.
   void SendAlmanacTransferStart(std::span<const int> svFields, uint16_t week, double toaSeconds);
   void SendAlmanacData(int first, int second, const double (&parameters)[9]);
-  void SendProtocolAndBaud(bool protocolFlag, uint32_t baud);
+  // Bit 7 of the payload is the protocol flag: set asks the receiver for NMEA, clear for KTX
+  // Binary; bits 0-6 are the baud code.
+  void SendProtocolAndBaud(bool nmea, uint32_t baud);
   void SendDgpsConfiguration(std::span<const uint8_t, 21> settings);
   void SendBitRequest(uint8_t level);
   // size 16, 32 or 64; the address is hexadecimal text.

@@ -1,0 +1,325 @@
+// The poll loop and the input state of the main frame.
+#include "app/MainFrame.h"
+
+#include <cstring>
+
+#include "protocol/ProtocolSwitch.h"
+#include "util/Format.h"
+
+namespace orv {
+
+namespace {
+constexpr char kNoAckText[] = "Link Failure No Ack for Message #78 (Common almanac data transfer).";
+constexpr int32_t kFirstAckLimitMs = 15000;
+constexpr int32_t kTransferStepMs = 100;
+
+// The forced baud sweep: one step per timer event. Steps 0-7 ask an NMEA receiver, steps 8-16
+// a binary one, to move to 9600; step 17 settles at 9600.
+constexpr uint32_t kSweepRates[18] = {300,  600,   1200,  2400,  4800,  9600, 19200, 38400, 300,
+                                      600,  1200,  2400,  4800,  19200, 38400, 57600, 115200, 9600};
+constexpr int kSweepLastNmeaStep = 7;
+constexpr int kSweepFinalStep = 17;
+}  // namespace
+
+CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_(desktop) {
+  mainDecoder_ = std::make_unique<MessageDecoder>();
+  secondDecoder_ = std::make_unique<MessageDecoder>();
+  secondDecoder_->SetBaseFileFlag(1);
+  mainPort_ = makePort(mainDecoder_.get());
+  auxPort_ = makePort(nullptr);
+  outputPort_ = makePort(nullptr);
+  playbackReader_ = std::make_unique<LogFile>(mainDecoder_.get());
+  secondPlaybackReader_ = std::make_unique<LogFile>(secondDecoder_.get());
+  for (auto& file : writerFiles_) file = std::make_unique<LogFile>();
+  encoder_ = std::make_unique<FrameEncoder>(mainPort_.get());
+
+  const uint8_t initial[32] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
+                               17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
+  smallRing_.Write(initial, 5);
+  largeRing_.Write(initial, 32);
+
+  mainDecoder_->SetStatusBar(&desktop_);
+  mainDecoder_->SetMessageBoxes(&desktop_);
+  mainDecoder_->SetProtocolSelector(settings_.protocolSelector);
+  desktop_.SetPaneText(kPaneRecording, "");
+  desktop_.SetPaneText(kPanePort, kPortPaneInitial);
+}
+
+CMainFrame::~CMainFrame() {
+  if (state_.pollTimer != 0) desktop_.KillTimer(kPollTimer);
+  if (state_.recordTimer != 0) desktop_.KillTimer(kRecordTimer);
+}
+
+bool CMainFrame::IsAnyInputActive() const {
+  return state_.mainPortOpen || state_.auxPortOpen || state_.syncPlaybackActive || state_.playbackActive;
+}
+
+void CMainFrame::ArmPollTimer(uint32_t periodMs) {
+  if (state_.pollTimer != 0) return;
+  state_.pollTimer = desktop_.SetTimer(kPollTimer, periodMs);
+}
+
+void CMainFrame::KillPollTimerIfIdle() {
+  if (!IsAnyInputActive() && state_.pollTimer != 0) {
+    desktop_.KillTimer(kPollTimer);
+    state_.pollTimer = 0;
+  }
+}
+
+void CMainFrame::RestoreTitle() { desktop_.SetTitle(kEditionTitle); }
+
+bool CMainFrame::AnyStoppableActive() const {
+  return state_.mainPortOpen || state_.outputPortOpen || state_.playbackActive || state_.rtkFileOpen ||
+         state_.dgpsFileOpen || state_.syncPlaybackActive || state_.mainRecording || state_.auxRecording;
+}
+
+void CMainFrame::OnTimer(int timerId) {
+  ++state_.tickCount;
+  if (timerId == kFileManagerTimer) {
+    const uint8_t zeros[53] = {};
+    encoder_->SendSubIdCommand(70, 1, zeros);
+  }
+  if (timerId == kPollTimer) {
+    PollMainPort();
+    PollAuxPort();
+    if (mainDecoder_->flags().transferActive) StepAlmanacTransfer();
+    if (state_.playbackActive && !state_.syncPlaybackActive) {
+      if (mainDecoder_->readyForInput()) {
+        state_.lastMainCount = playbackReader_->Receive(settings_.playbackBytesPerTick);
+      }
+      if (state_.lastMainCount == 0) {
+        // The file has ended.
+        StopInput(2);
+        KillPollTimerIfIdle();
+      }
+    }
+    if (state_.syncPlaybackActive && !state_.playbackActive && syncPlaybackStep_) syncPlaybackStep_();
+  }
+  if (timerId == kRecordTimer) StepRecordTimer();
+  if (state_.sweepActive) StepBaudSweep();
+  if (state_.confirmPending) StepProtocolConfirmation();
+  // Qt timers never queue a backlog of timer events behind a slow one, so nothing has to be
+  // discarded here.
+}
+
+void CMainFrame::PollMainPort() {
+  if (!state_.mainPortOpen || !mainDecoder_->readyForInput()) return;
+  // A 100 ms poll of single 1000-byte reads carries 10000 bytes/s, less than a 115200 bit/s
+  // line: keep reading while reads come back full, so every standard rate keeps up.
+  uint32_t total = 0;
+  for (int i = 0; i < kMaxReadsPerPoll && mainDecoder_->readyForInput(); ++i) {
+    const uint32_t n = mainPort_->Receive(kPortReadSize);
+    total += n;
+    if (n < kPortReadSize) break;
+  }
+  state_.lastMainCount = total;
+}
+
+void CMainFrame::PollAuxPort() {
+  if (!state_.auxPortOpen) return;
+  uint32_t n = 0;
+  if (!auxPort_->Read(auxBuffer_.data(), kPortReadSize, n)) return;
+  auxBuffer_[n] = 0;
+  if (auxWindow_ != nullptr) {
+    auxWindow_->ShowText(reinterpret_cast<const char*>(auxBuffer_.data()), n);
+    LogFile& file = *writerFiles_[kAuxRecordingFile];
+    if (state_.auxRecording && file.isOpen() && n > 0) file.Send(auxBuffer_.data(), n);
+  }
+}
+
+void CMainFrame::StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records) {
+  transferRecords_ = std::move(records);
+  state_.transferRecordCount = static_cast<uint32_t>(transferRecords_.size());
+  state_.transferNextIndex = 0;
+  state_.transferElapsedMs = 0;
+  mainDecoder_->SetAckReceived(0);
+  mainDecoder_->SetTransferActive(1);
+}
+
+// The first acknowledgement is awaited for 15 s (counted in 100 ms steps whatever the timer's
+// period); after that each acknowledgement releases the next record.
+void CMainFrame::StepAlmanacTransfer() {
+  MessageDecoder& d = *mainDecoder_;
+  state_.transferElapsedMs += kTransferStepMs;
+  if (!d.flags().ackReceived && state_.transferElapsedMs > kFirstAckLimitMs && state_.transferNextIndex == 0) {
+    d.SetTransferActive(0);
+    desktop_.MessageBox(kNoAckText, "Almanac Transfer", MessageIcon::Stop);
+  } else if (d.flags().ackReceived) {
+    if (state_.transferNextIndex < state_.transferRecordCount && state_.transferNextIndex < transferRecords_.size()) {
+      d.SetAckReceived(0);
+      state_.transferElapsedMs = 0;
+      const AlmanacTransferRecord& r = transferRecords_[state_.transferNextIndex++];
+      encoder_->SendAlmanacData(r.first, r.second, r.parameters);
+    } else {
+      d.SetTransferActive(0);
+    }
+  }
+}
+
+void CMainFrame::StepRecordTimer() {
+  if (timedRecorder_ == nullptr || !timedRecorder_->OneSecondStep()) return;
+  timedRecorder_->DetachFileAndEncoder();
+  mainDecoder_->AttachLogWriter(nullptr);
+  StopInput(6);
+  if (state_.recordTimer != 0) {
+    desktop_.KillTimer(kRecordTimer);
+    state_.recordTimer = 0;
+  }
+}
+
+void CMainFrame::StartBaudSweep() {
+  state_.sweepActive = 1;
+  state_.sweepStep = 0;
+}
+
+void CMainFrame::StepBaudSweep() {
+  const int step = state_.sweepStep;
+  if (step >= 0 && step <= kSweepFinalStep) {
+    ChangeMainBaud(kSweepRates[step]);
+    if (step <= kSweepLastNmeaStep) {
+      SendNmeaProtocolAndBaud(1, 9600);
+    } else if (step < kSweepFinalStep) {
+      encoder_->SendProtocolAndBaud(false, 9600);
+    }
+  }
+  if (step >= kSweepFinalStep || step < 0) {
+    state_.sweepActive = 0;
+    state_.sweepStep = -1;
+  }
+  ++state_.sweepStep;
+}
+
+void CMainFrame::StartProtocolConfirmation() {
+  state_.confirmPending = 1;
+  state_.confirmTicks = 0;
+}
+
+void CMainFrame::StepProtocolConfirmation() {
+  if (state_.confirmTicks == 1) {
+    encoder_->SendProtocolAndBaud(true, settings_.mainBaudRate);
+    state_.confirmPending = 0;
+    state_.confirmTicks = -1;
+  }
+  ++state_.confirmTicks;
+}
+
+void CMainFrame::SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud) {
+  // $PQTLG,000 with the protocol and rate; see ProtocolSwitch.h.
+  const std::string body = "PQTLG,000" + ProtocolAndBaudSentenceData(protocolSelector, baud);
+  uint8_t x = 0;
+  for (char c : body) x ^= static_cast<uint8_t>(c);
+  const std::string sentence = "$" + body + Format("*%02X\r\n", x);
+  mainPort_->Send(reinterpret_cast<const uint8_t*>(sentence.data()), static_cast<uint32_t>(sentence.size()));
+}
+
+void CMainFrame::ResetDecodersForOpen() {
+  for (MessageDecoder* d : {mainDecoder_.get(), secondDecoder_.get()}) {
+    d->ResetCounters();
+    d->SetStopAfterMeasurement(0);
+    d->SetBaseFileFlag(0);
+  }
+}
+
+void CMainFrame::ChangeMainBaud(uint32_t baud) {
+  if (state_.mainPortOpen) {
+    mainDecoder_->SetTimeGateOpen(0);
+    StopInput(2);
+    KillPollTimerIfIdle();
+  }
+  desktop_.SetTitle(settings_.mainPortName + " - " + kEditionTitle);
+  StopInput(2);
+  mainPort_->Open(settings_.mainPortName, baud, 'N', 8, 1);
+  ArmPollTimer(kSerialPollMs);
+  if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
+  ResetDecodersForOpen();
+  state_.mainPortOpen = 1;
+  desktop_.SetPaneText(kPanePort, settings_.mainPortName + ":");
+  desktop_.RefreshMenus();
+  if (onMainPortReopened_) onMainPortReopened_();
+}
+
+void CMainFrame::ReopenMainPort() {
+  if (!state_.mainPortOpen) return;
+  mainDecoder_->SetTimeGateOpen(0);
+  StopInput(2);
+  ChangeMainBaud(settings_.mainBaudRate);
+}
+
+void CMainFrame::StopInput(int kind) {
+  switch (kind) {
+    case 2:
+      if (state_.mainPortOpen) {
+        mainPort_->Close();
+        state_.mainPortOpen = 0;
+        desktop_.SetPaneText(kPanePort, kPortPaneClosed);
+        desktop_.RefreshMenus();
+        RestoreTitle();
+      }
+      if (state_.playbackActive) {
+        playbackReader_->Close();
+        state_.playbackActive = 0;
+        desktop_.SetPaneText(kPanePort, kPortPaneClosed);
+        desktop_.RefreshMenus();
+        RestoreTitle();
+      }
+      if (state_.syncPlaybackActive) {
+        playbackReader_->Close();
+        secondPlaybackReader_->Close();
+        state_.syncPlaybackActive = 0;
+      }
+      break;
+    case 3:
+      if (state_.outputPortOpen) {
+        outputPort_->Close();
+        state_.outputPortOpen = 0;
+        if (onOutputPortStopped_) onOutputPortStopped_();
+      }
+      break;
+    case 6:
+      if (state_.mainRecording) {
+        writerFiles_[kMainRecordingFile]->Close();
+        state_.mainRecording = 0;
+        if (onRecordingStopped_) onRecordingStopped_();
+        desktop_.SetPaneText(kPaneRecording, "");
+        if (state_.recordTimer != 0) {
+          desktop_.KillTimer(kRecordTimer);
+          state_.recordTimer = 0;
+        }
+        if (state_.autoLogActive) {
+          state_.autoLogActive = 0;
+          mainDecoder_->SetAutoLogLink(nullptr);
+        }
+      }
+      break;
+    case 7:
+      if (state_.auxPortOpen) {
+        auxPort_->Close();
+        state_.auxPortOpen = 0;
+      }
+      break;
+    case 8:
+      if (state_.auxRecording) {
+        writerFiles_[kAuxRecordingFile]->Close();
+        state_.auxRecording = 0;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainFrame::OnStop() {
+  StopInput(2);
+  StopInput(7);
+  if (auxWindow_ != nullptr && closeAuxWindow_) closeAuxWindow_();
+  StopInput(3);
+  StopInput(6);
+  StopInput(8);
+  mainDecoder_->ResetCounters();
+  RestoreTitle();
+  if (state_.pollTimer != 0) desktop_.KillTimer(kPollTimer);
+  state_.pollTimer = 0;
+  desktop_.RefreshMenus();
+}
+
+}  // namespace orv

@@ -1,0 +1,183 @@
+// The data side of the main frame: it owns every input and output, and one timer event moves
+// the bytes of the active input into the decoder and steps the small state machines that need
+// a steady clock (almanac transfer, baud sweep, delayed protocol confirmation, timed recording).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "logging/LogFile.h"
+#include "platform/Desktop.h"
+#include "platform/PortChannel.h"
+#include "protocol/CircularBuffer.h"
+#include "protocol/FrameEncoder.h"
+#include "protocol/MessageDecoder.h"
+
+namespace orv {
+
+// Window timers of the main frame.
+inline constexpr int kPollTimer = 1;
+inline constexpr int kRecordTimer = 23;
+inline constexpr int kFileManagerTimer = 54;
+inline constexpr uint32_t kSerialPollMs = 100;
+inline constexpr uint32_t kPlaybackPollMs = 10;
+// One read of a port; a poll event repeats it while reads come back full.
+inline constexpr uint32_t kPortReadSize = 1000;
+inline constexpr int kMaxReadsPerPoll = 64;
+
+inline constexpr const char* kEditionTitle = "ORVANTIS QUENMARSH";
+inline constexpr const char* kPortPaneInitial = "COM NONE           ";
+inline constexpr const char* kPortPaneClosed = "COM NONE     ";
+
+// One record of the almanac transfer sequence, handed to SendAlmanacData.
+struct AlmanacTransferRecord {
+  int first = 0;
+  int second = 0;
+  double parameters[9] = {};
+};
+
+// The timed recorder of main-port recordings, stepped once a second by timer 23.
+class TimedRecorderLink {
+ public:
+  virtual ~TimedRecorderLink() = default;
+  // Returns true when the recording period has ended.
+  virtual bool OneSecondStep() = 0;
+  virtual void DetachFileAndEncoder() = 0;
+};
+
+// Input and output state; all flags are 0 or 1.
+struct MainFrameState {
+  uint32_t mainPortOpen = 0;
+  uint32_t playbackActive = 0;
+  uint32_t syncPlaybackActive = 0;
+  uint32_t auxPortOpen = 0;
+  uint32_t outputPortOpen = 0;
+  uint32_t mainRecording = 0;
+  uint32_t auxRecording = 0;
+  uint32_t dgpsFileOpen = 0;
+  uint32_t rtkFileOpen = 0;
+  uint32_t waasFileOpen = 0;
+  uint32_t autoLogActive = 0;
+  uint32_t alignmentDone = 0;
+  uint32_t pollTimer = 0;
+  uint32_t recordTimer = 0;
+  uint32_t tickCount = 0;
+  int32_t transferElapsedMs = 0;
+  uint32_t transferRecordCount = 0;
+  uint32_t transferNextIndex = 0;
+  uint32_t sweepActive = 0;
+  int32_t sweepStep = 0;
+  uint32_t confirmPending = 0;
+  int32_t confirmTicks = 0;
+  uint32_t lastMainCount = 0;
+  uint32_t lastSecondCount = 0;
+};
+
+// The settings the frame keeps in the configuration record.
+struct FrameSettings {
+  std::string mainPortName;
+  uint32_t mainBaudRate = 9600;
+  uint32_t protocolSelector = 1;
+  uint32_t playbackBytesPerTick = 1000;
+};
+
+using PortFactory = std::function<std::unique_ptr<PortChannel>(StreamDecoder* sink)>;
+
+class CMainFrame {
+ public:
+  // Writer files, in the order the frame keeps them.
+  enum WriterFile { kMainRecordingFile, kAuxRecordingFile, kDgpsFile, kRtkFile, kWaasFile, kDataFile, kWriterFileCount };
+
+  CMainFrame(Desktop& desktop, const PortFactory& makePort);
+  CMainFrame(const CMainFrame&) = delete;
+  CMainFrame& operator=(const CMainFrame&) = delete;
+  ~CMainFrame();
+
+  void OnTimer(int timerId);
+  // Kinds: 2 main inputs, 3 output port, 6 main recording, 7 aux port, 8 aux recording.
+  void StopInput(int kind);
+  bool IsAnyInputActive() const;
+  void ArmPollTimer(uint32_t periodMs);
+  // Kills the poll timer when no input remains; every handler that closes an input runs it.
+  void KillPollTimerIfIdle();
+  // The File menu's Stop ("Close All").
+  void OnStop();
+  // True while anything Stop would close is open: the "&Stop" item is shown then.
+  bool AnyStoppableActive() const;
+
+  // Reopens the main port at a rate without changing the stored rate.
+  void ChangeMainBaud(uint32_t baud);
+  // Reopens the main port at the stored rate, only when it is open.
+  void ReopenMainPort();
+  void StartBaudSweep();
+  // The protocol dialog's delayed confirmation: sent on the second timer event after this.
+  void StartProtocolConfirmation();
+  void StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records);
+  void RestoreTitle();
+
+  MainFrameState& state() { return state_; }
+  const MainFrameState& state() const { return state_; }
+  FrameSettings& settings() { return settings_; }
+  MessageDecoder& mainDecoder() { return *mainDecoder_; }
+  MessageDecoder& secondDecoder() { return *secondDecoder_; }
+  PortChannel& mainPort() { return *mainPort_; }
+  PortChannel& auxPort() { return *auxPort_; }
+  PortChannel& outputPort() { return *outputPort_; }
+  LogFile& playbackReader() { return *playbackReader_; }
+  LogFile& secondPlaybackReader() { return *secondPlaybackReader_; }
+  LogFile& writerFile(WriterFile which) { return *writerFiles_[which]; }
+  FrameEncoder& encoder() { return *encoder_; }
+  Desktop& desktop() { return desktop_; }
+
+  // Links and steps that other parts of the console fill in; each may be left empty.
+  void SetAuxWindow(TerminalLink* window) { auxWindow_ = window; }
+  void SetCloseAuxWindow(std::function<void()> close) { closeAuxWindow_ = std::move(close); }
+  void SetTimedRecorder(TimedRecorderLink* recorder) { timedRecorder_ = recorder; }
+  void SetSyncPlaybackStep(std::function<void()> step) { syncPlaybackStep_ = std::move(step); }
+  void SetOnRecordingStopped(std::function<void()> refresh) { onRecordingStopped_ = std::move(refresh); }
+  void SetOnOutputPortStopped(std::function<void()> detach) { onOutputPortStopped_ = std::move(detach); }
+  void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
+
+ private:
+  void PollMainPort();
+  void PollAuxPort();
+  void StepAlmanacTransfer();
+  void StepBaudSweep();
+  void StepProtocolConfirmation();
+  void StepRecordTimer();
+  void ResetDecodersForOpen();
+  void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
+
+  Desktop& desktop_;
+  MainFrameState state_;
+  FrameSettings settings_;
+  std::unique_ptr<MessageDecoder> mainDecoder_;
+  std::unique_ptr<MessageDecoder> secondDecoder_;
+  std::unique_ptr<PortChannel> mainPort_;
+  std::unique_ptr<PortChannel> auxPort_;
+  std::unique_ptr<PortChannel> outputPort_;
+  std::unique_ptr<LogFile> playbackReader_;
+  std::unique_ptr<LogFile> secondPlaybackReader_;
+  std::array<std::unique_ptr<LogFile>, kWriterFileCount> writerFiles_;
+  std::unique_ptr<FrameEncoder> encoder_;
+  std::vector<AlmanacTransferRecord> transferRecords_;
+  // The two rings the frame keeps from start-up, primed with their initial bytes.
+  CircularBuffer smallRing_{10, 20};
+  CircularBuffer largeRing_{64, 100};
+  // Aux reads: one read and its terminating zero.
+  std::array<uint8_t, kPortReadSize + 1> auxBuffer_{};
+
+  TerminalLink* auxWindow_ = nullptr;
+  TimedRecorderLink* timedRecorder_ = nullptr;
+  std::function<void()> closeAuxWindow_;
+  std::function<void()> syncPlaybackStep_;
+  std::function<void()> onRecordingStopped_;
+  std::function<void()> onOutputPortStopped_;
+  std::function<void()> onMainPortReopened_;
+};
+
+}  // namespace orv

@@ -1,0 +1,78 @@
+// orvantis-cli decode, run as a program on files the test writes.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/Frames.h"
+#include "support/RunCommand.h"
+
+namespace orv {
+namespace {
+
+std::string Cli() { return test::ShellQuote(ORVANTIS_CLI_PATH); }
+
+std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
+  const std::string path = test::TempDir() + "/" + name;
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0, nl;
+  while ((nl = text.find('\n', start)) != std::string::npos) {
+    out.push_back(text.substr(start, nl - start));
+    start = nl + 1;
+  }
+  return out;
+}
+
+TEST(CliDecode, PrintsEachFrameWithItsOffsetThenTheSummary) {
+  std::vector<uint8_t> bytes = {0x55, 0x01};
+  for (uint8_t b : test::Frame(0x94, {0xAB, 0x01})) bytes.push_back(b);
+  auto bad = test::Frame(21, {});
+  bad.back() ^= 1;
+  bytes.insert(bytes.end(), bad.begin(), bad.end());
+  for (uint8_t b : test::Frame(49, {})) bytes.push_back(b);
+  const auto r = test::RunCommand(Cli() + " decode " + test::ShellQuote(WriteFile("a.log", bytes)));
+  ASSERT_EQ(r.status, 0);
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, lines[0].find(",\"record\"")),
+            R"({"offset":2,"kind":"ktx","id":20,"length":2,"payload":"ab01")" +
+                std::string(lines[0].find(",\"record\"") == std::string::npos ? "}" : ""));
+  EXPECT_NE(lines[1].find(R"("offset":16,"kind":"ktx","id":49,"length":0)"), std::string::npos);
+  EXPECT_EQ(lines[2],
+            R"({"summary":{"validMessageCount":2,"protocolErrorCount":1,"nmeaSentenceCount":0,)"
+            R"("nmeaChecksumErrorCount":0,"messageCountById":{"20":1,"49":1}}})");
+}
+
+TEST(CliDecode, NmeaSentencesWithoutTheirLineEnds) {
+  const std::string text = "junk" + test::Sentence("GPZDA,1,2") + test::Sentence("GPGGA,X", "\n");
+  const auto path = WriteFile("n.log", test::Bytes(text));
+  auto r = test::RunCommand(Cli() + " decode --protocol nmea " + test::ShellQuote(path));
+  ASSERT_EQ(r.status, 0);
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind(R"({"offset":4,"kind":"nmea","sentence":")" + test::Sentence("GPZDA,1,2", "") + "\"", 0), 0u);
+  EXPECT_NE(lines[2].find(R"("nmeaSentenceCount":2)"), std::string::npos);
+  // The default protocol is KTX Binary: the same file holds no frames.
+  r = test::RunCommand(Cli() + " decode " + test::ShellQuote(path));
+  EXPECT_EQ(Lines(r.out).size(), 1u);
+}
+
+TEST(CliDecode, UnreadableFilesAndBadArgumentsExitWithTwo) {
+  EXPECT_EQ(test::RunCommand(Cli() + " decode /nonexistent/file.log 2>/dev/null").status, 2);
+  EXPECT_EQ(test::RunCommand(Cli() + " decode " + test::ShellQuote(test::TempDir()) + " 2>/dev/null").status, 2);
+  EXPECT_EQ(test::RunCommand(Cli() + " decode --protocol xyz a.log 2>/dev/null").status, 2);
+  EXPECT_EQ(test::RunCommand(Cli() + " decode 2>/dev/null").status, 2);
+  EXPECT_EQ(test::RunCommand(Cli() + " nosuchcommand 2>/dev/null").status, 2);
+  EXPECT_EQ(test::RunCommand(Cli() + " decode " + test::ShellQuote(WriteFile("e.log", {}))).out,
+            R"({"summary":{"validMessageCount":0,"protocolErrorCount":0,"nmeaSentenceCount":0,)"
+            R"("nmeaChecksumErrorCount":0,"messageCountById":{}}})"
+            "\n");
+}
+
+}  // namespace
+}  // namespace orv

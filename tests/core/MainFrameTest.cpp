@@ -1,0 +1,277 @@
+// The poll loop of the main frame: what one timer event does, in which order, with fake ports
+// and a fake desktop whose timers the test fires.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include "app/MainFrame.h"
+#include "protocol/ProtocolSwitch.h"
+#include "support/FakeDesktop.h"
+#include "support/FakePort.h"
+#include "support/Frames.h"
+
+namespace orv {
+namespace {
+
+using test::FakePort;
+using test::Frame;
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  MainFrameTest()
+      : frame(desk, [this](StreamDecoder* sink) {
+          auto port = std::make_unique<FakePort>(sink);
+          port->trace = &trace;
+          ports.push_back(port.get());
+          return port;
+        }) {}
+
+  FakePort& mainPort() { return *ports[0]; }
+  FakePort& auxPort() { return *ports[1]; }
+
+  void OpenMain(const std::string& name, uint32_t baud) {
+    frame.settings().mainPortName = name;
+    frame.ChangeMainBaud(baud);
+  }
+
+  test::FakeDesktop desk;
+  std::vector<std::string> trace;
+  std::vector<FakePort*> ports;
+  CMainFrame frame;
+};
+
+TEST_F(MainFrameTest, StartsWithThePanesAndThreePorts) {
+  EXPECT_EQ(ports.size(), 3u);
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE           ");
+  EXPECT_EQ(desk.PaneText(kPaneRecording), "");
+  EXPECT_EQ(frame.secondDecoder().flags().baseFileFlag, 1u);
+  EXPECT_FALSE(frame.IsAnyInputActive());
+}
+
+TEST_F(MainFrameTest, OpeningTheMainPortArmsTheSerialPollAndSetsTitleAndPane) {
+  OpenMain("COM1", 19200);
+  EXPECT_EQ(mainPort().log.back(), "open COM1 19200");
+  EXPECT_EQ(desk.timers.at(kPollTimer), 100u);
+  EXPECT_EQ(desk.title, "COM1 - ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM1:");
+  EXPECT_EQ(frame.state().mainPortOpen, 1u);
+  EXPECT_EQ(frame.mainDecoder().flags().timeGateOpen, 1u);
+  EXPECT_EQ(frame.secondDecoder().flags().baseFileFlag, 0u);  // both decoders reset
+  EXPECT_EQ(frame.settings().mainBaudRate, 9600u);            // the stored rate is untouched
+  // A second open keeps the first poll period.
+  frame.ArmPollTimer(10);
+  EXPECT_EQ(desk.timers.at(kPollTimer), 100u);
+}
+
+TEST_F(MainFrameTest, MainPortIsReadBeforeAuxAndItsBytesReachTheDecoder) {
+  OpenMain("COM1", 9600);
+  frame.auxPort().Open("COM2", 9600, 'N', 8, 1);
+  frame.state().auxPortOpen = 1;
+  struct AuxWindow : TerminalLink {
+    void ShowText(const char* t, uint32_t n) override { text += std::string(t, n); }
+    std::string text;
+  } aux;
+  frame.SetAuxWindow(&aux);
+  mainPort().Queue(Frame(20, {1, 2}));
+  auxPort().Queue(test::Bytes("hello"));
+  frame.OnTimer(kPollTimer);
+  ASSERT_EQ(trace.size(), 2u);
+  EXPECT_EQ(trace[0], "COM1 read");
+  EXPECT_EQ(trace[1], "COM2 read");
+  EXPECT_EQ(frame.mainDecoder().counters().messageCountById[20], 1u);
+  EXPECT_EQ(aux.text, "hello");
+  EXPECT_EQ(frame.mainDecoder().counters().validMessageCount, 1u);
+  EXPECT_EQ(frame.state().tickCount, 1u);
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM1: 1 msg");
+}
+
+TEST_F(MainFrameTest, APollReadsAgainWhileReadsComeBackFull) {
+  OpenMain("COM1", 115200);
+  mainPort().Queue(std::vector<uint8_t>(5500, 0x55));
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(mainPort().reads, 6);
+  EXPECT_EQ(frame.state().lastMainCount, 5500u);
+  mainPort().reads = 0;
+  mainPort().Queue(std::vector<uint8_t>(100000, 0x55));
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(mainPort().reads, 64);
+  EXPECT_EQ(mainPort().pending.size(), 36000u);
+  mainPort().reads = 0;
+  frame.OnTimer(kPollTimer);  // 921600 bit/s is 9216 bytes per 100 ms: far inside one event
+  EXPECT_EQ(mainPort().reads, 37);
+  EXPECT_TRUE(mainPort().pending.empty());
+}
+
+TEST_F(MainFrameTest, BaudSweepTakesEighteenEvents) {
+  OpenMain("COM3", 38400);
+  mainPort().log.clear();
+  mainPort().sent.clear();
+  frame.StartBaudSweep();
+  for (int i = 0; i < 18; ++i) frame.OnTimer(i % 3 == 2 ? kRecordTimer : kPollTimer);
+  EXPECT_EQ(frame.state().sweepActive, 0u);
+  EXPECT_EQ(frame.state().sweepStep, 0);
+  std::vector<std::string> opens;
+  for (const auto& l : mainPort().log) {
+    if (l.rfind("open", 0) == 0) opens.push_back(l.substr(10));
+  }
+  const std::vector<std::string> rates = {"300",  "600",  "1200", "2400",  "4800",  "9600",
+                                          "19200", "38400", "300",  "600",   "1200",  "2400",
+                                          "4800", "19200", "38400", "57600", "115200", "9600"};
+  EXPECT_EQ(opens, rates);
+  ASSERT_EQ(mainPort().sent.size(), 17u);
+  const std::string nmea(mainPort().sent[0].begin(), mainPort().sent[0].end());
+  EXPECT_EQ(nmea, "$PQTLG,000,1,9600*" + nmea.substr(nmea.size() - 4));
+  EXPECT_EQ(nmea.substr(nmea.size() - 2), "\r\n");
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(mainPort().sent[static_cast<std::size_t>(i)], mainPort().sent[0]);
+  for (int i = 8; i < 17; ++i) {
+    EXPECT_EQ(mainPort().sent[static_cast<std::size_t>(i)], test::Hex("01 6E 91 01 20 21 01")) << i;
+  }
+  EXPECT_EQ(frame.state().mainPortOpen, 1u);
+  EXPECT_EQ(mainPort().baud, 9600u);
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(mainPort().sent.size(), 17u);
+}
+
+TEST_F(MainFrameTest, ProtocolConfirmationGoesOutOnTheSecondEvent) {
+  OpenMain("COM1", 4800);
+  frame.settings().mainBaudRate = 4800;
+  mainPort().sent.clear();
+  frame.StartProtocolConfirmation();
+  frame.OnTimer(kPollTimer);
+  EXPECT_TRUE(mainPort().sent.empty());
+  frame.OnTimer(kRecordTimer);
+  ASSERT_EQ(mainPort().sent.size(), 1u);
+  EXPECT_EQ(mainPort().sent[0][4], 0x80 | 16);  // NMEA at 4800
+  EXPECT_EQ(frame.state().confirmPending, 0u);
+  EXPECT_EQ(frame.state().confirmTicks, 0);
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(mainPort().sent.size(), 1u);
+}
+
+TEST_F(MainFrameTest, FileManagerTimerSendsTheZeroRecordRequest) {
+  OpenMain("COM1", 9600);
+  mainPort().sent.clear();
+  frame.OnTimer(kFileManagerTimer);
+  ASSERT_EQ(mainPort().sent.size(), 1u);
+  const auto& f = mainPort().sent[0];
+  ASSERT_EQ(f.size(), 60u);
+  EXPECT_EQ(f[1], 70);
+  EXPECT_EQ(f[4], 1);
+  EXPECT_EQ(std::vector<uint8_t>(f.begin() + 5, f.end() - 2), std::vector<uint8_t>(53, 0));
+}
+
+TEST_F(MainFrameTest, AlmanacTransferWaitsFifteenSecondsForTheFirstAck) {
+  OpenMain("COM1", 9600);
+  mainPort().sent.clear();
+  frame.StartAlmanacTransfer(std::vector<AlmanacTransferRecord>(2));
+  for (int i = 0; i < 150; ++i) frame.OnTimer(kPollTimer);
+  EXPECT_TRUE(desk.boxes.empty());
+  frame.OnTimer(kPollTimer);
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "Link Failure No Ack for Message #78 (Common almanac data transfer).");
+  EXPECT_EQ(desk.boxes[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(frame.mainDecoder().flags().transferActive, 0u);
+  EXPECT_TRUE(mainPort().sent.empty());
+}
+
+TEST_F(MainFrameTest, EachAcknowledgementReleasesTheNextRecord) {
+  OpenMain("COM1", 9600);
+  mainPort().sent.clear();
+  std::vector<AlmanacTransferRecord> records(2);
+  records[1].second = 7;
+  frame.StartAlmanacTransfer(records);
+  for (int n = 1; n <= 2; ++n) {
+    frame.mainDecoder().SetAckReceived(1);
+    frame.OnTimer(kPollTimer);
+    ASSERT_EQ(mainPort().sent.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(mainPort().sent.back()[1], 79);
+    EXPECT_EQ(frame.mainDecoder().flags().ackReceived, 0u);
+  }
+  EXPECT_EQ(mainPort().sent.back()[4], 7);
+  // Long waits after the first acknowledgement raise no message.
+  for (int i = 0; i < 200; ++i) frame.OnTimer(kPollTimer);
+  EXPECT_TRUE(desk.boxes.empty());
+  frame.mainDecoder().SetAckReceived(1);
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(frame.mainDecoder().flags().transferActive, 0u);
+  EXPECT_EQ(mainPort().sent.size(), 2u);
+}
+
+TEST_F(MainFrameTest, PlaybackEndsWhenAReadDeliversNothing) {
+  const std::string dir = test::TempDir();
+  const std::string path = dir + "/p.log";
+  std::vector<uint8_t> bytes;
+  for (int i = 0; i < 30; ++i) {
+    const auto f = Frame(20, std::vector<uint8_t>(71, static_cast<uint8_t>(i)));
+    bytes.insert(bytes.end(), f.begin(), f.end());
+  }
+  {
+    LogFile out;
+    ASSERT_TRUE(out.Create(path, O_WRONLY | O_CREAT | O_TRUNC, 0600));
+    out.Send(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  }
+  ASSERT_TRUE(frame.playbackReader().OpenForPlayback(path, &desk));
+  frame.settings().playbackBytesPerTick = 1000;
+  frame.ArmPollTimer(kPlaybackPollMs);
+  frame.state().playbackActive = 1;
+  frame.mainDecoder().SetTimeGateOpen(1);
+  desk.title = "p.log - ORVANTIS QUENMARSH";
+  desk.SetPaneText(kPanePort, "LOG: ");
+  int ticks = 0;
+  while (frame.state().playbackActive && ticks < 100) {
+    frame.OnTimer(kPollTimer);
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 4);  // 2310 bytes: three reads, then the empty one
+  EXPECT_EQ(frame.mainDecoder().counters().messageCountById[20], 30u);
+  EXPECT_FALSE(frame.playbackReader().isOpen());
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+}
+
+TEST_F(MainFrameTest, StopClosesEverythingAndResetsTheCounters) {
+  OpenMain("COM1", 9600);
+  mainPort().Queue(Frame(20, {}));
+  frame.OnTimer(kPollTimer);
+  EXPECT_TRUE(frame.AnyStoppableActive());
+  frame.OnStop();
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  EXPECT_EQ(frame.state().pollTimer, 0u);
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_EQ(frame.mainDecoder().counters().validMessageCount, 0u);
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_FALSE(frame.AnyStoppableActive());
+  // Stop with nothing open only resets the counters and the title.
+  desk.title = "x";
+  frame.OnStop();
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_TRUE(desk.boxes.empty());
+}
+
+TEST_F(MainFrameTest, ClosingTheLastInputKillsThePollTimer) {
+  OpenMain("COM1", 9600);
+  frame.auxPort().Open("COM2", 9600, 'N', 8, 1);
+  frame.state().auxPortOpen = 1;
+  frame.StopInput(2);
+  frame.KillPollTimerIfIdle();
+  EXPECT_TRUE(desk.TimerArmed(kPollTimer));
+  frame.StopInput(7);
+  frame.KillPollTimerIfIdle();
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_EQ(frame.state().pollTimer, 0u);
+}
+
+TEST_F(MainFrameTest, ReopenMainPortUsesTheStoredRateOnlyWhenOpen) {
+  frame.settings().mainPortName = "COM2";
+  frame.settings().mainBaudRate = 57600;
+  frame.ReopenMainPort();
+  EXPECT_TRUE(mainPort().log.empty());
+  frame.ChangeMainBaud(9600);
+  frame.ReopenMainPort();
+  EXPECT_EQ(mainPort().log.back(), "open COM2 57600");
+}
+
+}  // namespace
+}  // namespace orv
