@@ -65,7 +65,7 @@ TEST_F(MainFramePlaybackTest, PlaysAGeneratedLogTickByTickToItsEnd) {
   const std::vector<uint8_t> log = GeneratedLog(40);  // 7 + 40 * (77 + 17) = 3767 bytes
   desk.openFileAnswer = WriteLog("run.log", log);
   SetRate(2345, 1);  // Rate/10
-  ASSERT_EQ(frame.settings().playbackBytesPerTick, 234u);
+  ASSERT_EQ(frame.config().playbackBytesPerTick(), 234);
 
   frame.OnOpenLogFile();
   ASSERT_EQ(desk.openFileRequests.size(), 1u);
@@ -103,7 +103,7 @@ TEST_F(MainFramePlaybackTest, PlaysAGeneratedLogTickByTickToItsEnd) {
 }
 
 TEST_F(MainFramePlaybackTest, TheCommandTogglesAndClosesTheOtherInputsFirst) {
-  frame.settings().mainPortName = "COM1";
+  frame.config().SetMainPortName("COM1");
   frame.ChangeMainBaud(9600);
   ASSERT_EQ(desk.timers.at(kPollTimer), kSerialPollMs);
   frame.state().auxPortOpen = 1;
@@ -145,7 +145,7 @@ TEST_F(MainFramePlaybackTest, AFileThatFailsTheCheckIsNotPlayed) {
   EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
 
   // With the NMEA protocol selected the same file plays, from its first '$'.
-  frame.settings().protocolSelector = 0;
+  frame.config().SetProtocolSelector(0);
   frame.mainDecoder().SetProtocolSelector(0);
   frame.OnOpenLogFile();
   EXPECT_EQ(frame.state().playbackActive, 1u);
@@ -161,9 +161,9 @@ TEST_F(MainFramePlaybackTest, RateDialogCancelKeepsTheRate) {
     return form.Press(kFormCancel, nullptr) == FormAction::Ok;
   };
   frame.OnPlaybackRate();
-  EXPECT_EQ(frame.settings().playbackBytesPerTick, 1000u);
+  EXPECT_EQ(frame.config().playbackBytesPerTick(), 1000);
   SetRate(50, 2);
-  EXPECT_EQ(frame.settings().playbackBytesPerTick, 1u);
+  EXPECT_EQ(frame.config().playbackBytesPerTick(), 1);
   EXPECT_EQ(desk.formsRun, 2);
 }
 

@@ -1,6 +1,7 @@
 // The main frame's single-file playback: the toggling "Open log File" command and the
 // Playback Rate dialog. Each poll then reads playbackBytesPerTick bytes of the file into the
 // main decoder, and the read that delivers nothing ends the playback (see OnTimer).
+#include <algorithm>
 #include <filesystem>
 
 #include "app/MainFrame.h"
@@ -29,7 +30,8 @@ void CMainFrame::OnOpenLogFile() {
   state_.alignmentDone = 0;
   desktop_.SetTitle(path.filename().string() + " - " + kEditionTitle);
 
-  if (!playbackReader_->OpenForPlayback(*chosen, &desktop_, settings_.protocolSelector)) {
+  const uint32_t protocol = config_.protocolSelector() == 0 ? 0 : 1;
+  if (!playbackReader_->OpenForPlayback(*chosen, &desktop_, protocol)) {
     // The check has shown its message, if any; the title must not name a file not playing.
     RestoreTitle();
     return;
@@ -45,8 +47,8 @@ void CMainFrame::OnOpenLogFile() {
 }
 
 void CMainFrame::OnPlaybackRate() {
-  PlaybackRateForm dialog(settings_.playbackBytesPerTick);
-  if (desktop_.RunForm(dialog.form())) settings_.playbackBytesPerTick = dialog.BytesPerTick();
+  PlaybackRateForm dialog(static_cast<uint32_t>(std::max(0, config_.playbackBytesPerTick())));
+  if (desktop_.RunForm(dialog.form())) config_.SetPlaybackBytesPerTick(static_cast<int32_t>(dialog.BytesPerTick()));
 }
 
 }  // namespace orv
