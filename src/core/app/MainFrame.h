@@ -148,6 +148,7 @@ class CMainFrame {
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
 
  private:
+  uint32_t PlaybackBytesPerTick() const;
   void PollMainPort();
   void PollAuxPort();
   void StepAlmanacTransfer();
