@@ -88,6 +88,7 @@ TEST_F(NmeaStoreTest, StandardAddressesAreFoundAnywhereInTheNineCharacters) {
   // GGA is searched before the others, wherever they stand.
   EXPECT_EQ(SlotOf("GPGLGPGGA"), 10);
   EXPECT_EQ(SlotOf("GPZDAGPGGA"), 17);  // GGA would end past the nine characters
+  EXPECT_EQ(SlotOf("GPVTGPGGA,1"), 10);  // both fit: GGA is searched first
 }
 
 TEST_F(NmeaStoreTest, OtherTalkersShareTheSlotsAndRecords) {

@@ -43,26 +43,25 @@ int StandardSlot(const char* c) {
 }  // namespace
 
 NmeaAddress NmeaStore::Identify(const char* body, int length) {
-  // The nine characters stand for the terminated copy of the address field: nothing past
-  // the body takes part, so no '*', checksum digit or stale byte can complete an address.
-  char copy[kAddressCopy + 1];
+  // The address is looked for in the first nine characters of the body only (the sentence's
+  // terminated nine-character copy): nothing past the body takes part, so no '*', checksum
+  // digit or stale byte can complete an address.
   const int n = std::clamp(length, 0, kAddressCopy);
-  std::memcpy(copy, body, static_cast<std::size_t>(n));
-  copy[n] = '\0';
 
   // Proprietary addresses are compared whole: PQTLG,900 to PQTLG,908 where a slot exists.
-  if (n == kAddressCopy && std::memcmp(copy, "PQTLG,90", 8) == 0) {
-    const char d = copy[8];
+  if (n == kAddressCopy && std::memcmp(body, "PQTLG,90", 8) == 0) {
+    const char d = body[8];
     if (d == '0' || d == '1' || d == '2' || d == '3' || d == '6' || d == '7' || d == '8') {
       return {d - '0', 1 + kAddressCopy};
     }
   }
   // Standard addresses anywhere in the nine characters; the kinds are searched in slot
-  // order, so the lowest slot found wins, and within a kind the first place.
+  // order, so the lowest slot found wins ("GPVTGPGGA" is a GGA), and within a kind the first
+  // place.
   NmeaAddress found;
   for (int i = 0; i + kStandardAddress <= n; ++i) {
-    if (!IsTalker(copy[i], copy[i + 1])) continue;
-    const int slot = StandardSlot(copy + i + 2);
+    if (!IsTalker(body[i], body[i + 1])) continue;
+    const int slot = StandardSlot(body + i + 2);
     if (slot >= 0 && (found.slot < 0 || slot < found.slot)) found = {slot, 1 + i + kStandardAddress};
   }
   return found;
