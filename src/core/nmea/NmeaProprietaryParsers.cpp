@@ -28,7 +28,7 @@ void TakeMgrs(NmeaFieldReader& r, uint8_t* p, NmeaMgrsPosition& pos) {
 
 }  // namespace
 
-// $PQTLG,900,3D,1*48
+// $PQTLG,900,3D,1*0D
 //   navigation mode (up to three characters), fix quality indicator (one character).
 void ParseNavStatus(NmeaFieldReader& r, NmeaNavStatusRecord& rec) {
   using F = NmeaNavStatusRecord;
@@ -37,7 +37,7 @@ void ParseNavStatus(NmeaFieldReader& r, NmeaNavStatusRecord& rec) {
   r.Take(rec.present[F::kFixQuality], Char(rec.fixQuality));
 }
 
-// $PQTLG,902,613-4521,2,C,P,1,A07,P,P,P,P,P,F*6A
+// $PQTLG,902,613-4521,2,C,P,1,A07,P,P,P,P,P,F*12
 //   software part number (root number), variation number, revision letter, engine self-test
 //   result, number of active faults, fault identifier (up to three characters), then the
 //   results of RAM, flash, EEPROM, UART, real-time clock and correlator & RF (P or F).
@@ -59,7 +59,7 @@ void ParseSelfTest(NmeaFieldReader& r, NmeaSelfTestRecord& rec) {
   r.Take(p[F::kCorrelatorRf], Char(rec.correlatorRf));
 }
 
-// $PQTLG,903,613-4522,17,P,P,F*7B
+// $PQTLG,903,613-4522,17,P,P,F*3C
 //   software part number (root number), impulse noise count, radiobeacon self-test, antenna,
 //   battery-backed RAM (P or F).
 void ParseRadiobeacon(NmeaFieldReader& r, NmeaRadiobeaconRecord& rec) {
@@ -73,7 +73,7 @@ void ParseRadiobeacon(NmeaFieldReader& r, NmeaRadiobeaconRecord& rec) {
   r.Take(p[F::kBatteryBackedRam], Char(rec.batteryBackedRam));
 }
 
-// $PQTLG,906,31,U,D,Q,48251.0,11932.0,35.0,HOME,1,125.5,1520.250,-12.0,A*4B
+// $PQTLG,906,31,U,D,Q,48251.0,11932.0,35.0,HOME,1,125.5,1520.250,-12.0,A*44
 //   waypoint position in MGRS (zone number, zone letter, square column, square row, easting,
 //   northing, altitude), waypoint name, waypoint number, true bearing (degrees), distance and
 //   delta-altitude (metres), status.
@@ -90,7 +90,7 @@ void ParseToWaypoint(NmeaFieldReader& r, NmeaToWaypointRecord& rec) {
   r.Take(p[F::kStatus], Char(rec.status));
 }
 
-// $PQTLG,907,31,U,D,Q,48251.0,11932.0,35.0,123519.00,A*6D
+// $PQTLG,907,31,U,D,Q,48251.0,11932.0,35.0,123519.00,A*5A
 //   user position in MGRS (zone number, zone letter, square column, square row, easting,
 //   northing, altitude), UTC time of the position, status.
 void ParseUserPosition(NmeaFieldReader& r, NmeaUserPositionRecord& rec) {
@@ -102,7 +102,7 @@ void ParseUserPosition(NmeaFieldReader& r, NmeaUserPositionRecord& rec) {
   r.Take(p[F::kStatus], Char(rec.status));
 }
 
-// $PQTLG,908,10,1,1,0,5.0,47,2,30,9600,4,2*5D
+// $PQTLG,908,10,1,1,0,5.0,47,2,30,9600,4,2*4E
 //   number of elements, GPS time alignment mode, MSL model use (0/1), tropo model use (0/1),
 //   mask angle (degrees), datum number, DGPS mode, differential coast time (seconds),
 //   auxiliary port baud rate, latitude/longitude resolution and UTC time resolution (decimals).

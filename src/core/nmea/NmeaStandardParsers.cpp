@@ -48,7 +48,7 @@ auto ZoneHours(int8_t& hours) {
 
 }  // namespace
 
-// $GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47
+// $GPGGA,123519.00,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*69
 void ParseGga(NmeaFieldReader& r, NmeaGgaRecord& rec) {
   using F = NmeaGgaRecord;
   rec.present.fill(0);
@@ -117,7 +117,7 @@ void ParseGsv(NmeaFieldReader& r, NmeaGsvRecord& rec) {
   }
 }
 
-// $GPMSS,55,27,318.0,100*66
+// $GPMSS,55,27,318.0,100*4A
 void ParseMss(NmeaFieldReader& r, NmeaMssRecord& rec) {
   using F = NmeaMssRecord;
   rec.present.fill(0);
@@ -128,7 +128,7 @@ void ParseMss(NmeaFieldReader& r, NmeaMssRecord& rec) {
   r.Take(p[F::kBitRate], Unsigned(rec.bitRate));
 }
 
-// $GPRMC,123519.00,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+// $GPRMC,123519.00,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*44
 // The magnetic variation and the fields after it are not kept.
 void ParseRmc(NmeaFieldReader& r, NmeaRmcRecord& rec) {
   using F = NmeaRmcRecord;
@@ -161,7 +161,7 @@ void ParseVtg(NmeaFieldReader& r, NmeaVtgRecord& rec) {
   r.Take(p[F::kModeIndicator], Char(rec.modeIndicator));
 }
 
-// $GPZDA,201530.00,04,07,2002,-05,00*60
+// $GPZDA,201530.00,04,07,2002,-05,00*48
 void ParseZda(NmeaFieldReader& r, NmeaZdaRecord& rec) {
   using F = NmeaZdaRecord;
   rec.present.fill(0);
