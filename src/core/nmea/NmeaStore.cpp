@@ -59,6 +59,13 @@ NmeaAddress NmeaStore::Identify(const char* body, int length) {
   // order, so the lowest slot found wins ("GPVTGPGGA" is a GGA), and within a kind the first
   // place.
   NmeaAddress found;
+  // Almost every sentence has its address in front. Another address overlapping that one
+  // would have to start with the last letter of its code, and only VTG ends in a letter that
+  // starts a talker; so unless it is a VTG, an address in front is the answer.
+  if (n >= kStandardAddress && IsTalker(body[0], body[1])) {
+    const int slot = StandardSlot(body + 2);
+    if (slot >= 0 && slot != kSlotVtg) return {slot, 1 + kStandardAddress};
+  }
   for (int i = 0; i + kStandardAddress <= n; ++i) {
     if (!IsTalker(body[i], body[i + 1])) continue;
     const int slot = StandardSlot(body + i + 2);
