@@ -231,6 +231,7 @@ TEST_F(NmeaParserTest, InvalidFieldsCountAsEmpty) {
       {"GPGGA,010261,1234.5,N,01234.5,E,1,05,1.5,10.0,M,2.0,M,1.0,0001", "01111111111111"},
       {"GPGGA,010203,1260.0,N,01234.5,E,1,05,1.5,10.0,M,2.0,M,1.0,0001", "10111111111111"},
       {"GPGGA,010203,9100.0,N,18030.0,E,1,05,1.5,10.0,M,2.0,M,1.0,0001", "10101111111111"},
+      {"GPGGA,010203,1234.5,E,01234.5,N,1,05,1.5,10.0,M,2.0,M,1.0,0001", "11010111111111"},
       {"GPGGA,010203,12x4.5,NN,01234.5.1,E,12,105,-1.5,1e3,M,2.0,M,1.0,10001", "10001000011110"},
       {"GPGGA,010203,1234.5,N,01234.5,E,1,05,1.5,10.0,M,2.0,M,,12345678901234567890", "11111111111100"},
       {"GPGGA,010203,1234.5678901234567890123,N,01234.5,E,1,05,1.5,10.0,M,2.0,M,1.0,0001", "10111111111111"},
@@ -244,7 +245,9 @@ TEST_F(NmeaParserTest, InvalidFieldsCountAsEmpty) {
   EXPECT_DOUBLE_EQ(g.utcSeconds, 3.0);
   EXPECT_EQ(g.latitudeDegrees, 12);
   EXPECT_DOUBLE_EQ(g.latitudeMinutes, 34.5);
+  EXPECT_EQ(g.latitudeHemisphere, 'N');
   EXPECT_EQ(g.longitudeDegrees, 12);
+  EXPECT_EQ(g.longitudeHemisphere, 'E');
   EXPECT_EQ(g.quality, 1);
   EXPECT_EQ(g.satellitesUsed, 5);
   EXPECT_DOUBLE_EQ(g.hdop, 1.5);

@@ -159,6 +159,8 @@ class Comparison {
  public:
   Comparison(std::string file, std::vector<Echo> echoes) : file_(std::move(file)), echoes_(std::move(echoes)) {}
 
+  // Matches the other decoder's sentences with ours, in order, and compares each pair.
+  void Run(const std::vector<OurSentence>& ours);
   void Fixes(std::size_t i, const OurSentence& ours);
   void Dops(std::size_t i, const OurSentence& ours);
   Finding& Add(const std::string& sentence, const std::string& field, const std::string& detail) {
@@ -171,75 +173,106 @@ class Comparison {
   std::map<std::string, int> checks;  // comparisons made, by field
 
  private:
+  std::vector<Report> EpochReports(std::size_t i, const Fix& fix);
+  // Compares our value with the first report of the epoch that has `key`.
+  void Value(const std::string& sentence, const std::vector<Report>& epoch, const char* key,
+             std::optional<double> ours, double tolerance);
+  void Mode(const Echo& e, const Fix& fix);
+
   std::string file_;
   std::vector<Echo> echoes_;
 };
 
-// The reports after sentence i up to the next sentence of the same kind: the fix of this epoch
-// is reported somewhere in there, at the latest when the receiver's cycle ends.
-void Comparison::Fixes(std::size_t i, const OurSentence& ours) {
+// The fix reports of sentence i's epoch: those written after it up to the next sentence of the
+// same kind (the fix is reported there at the latest, when the receiver's cycle ends), cut
+// at the first report that carries another time, which belongs to another epoch.
+std::vector<Report> Comparison::EpochReports(std::size_t i, const Fix& fix) {
   const Echo& e = echoes_[i];
-  const Fix fix = FixOf(ours);
-  const std::size_t firstFinding = findings.size();
   std::vector<Report> tpv;
   for (std::size_t j = i; j < echoes_.size() && (j == i || echoes_[j].Code() != e.Code()); ++j) {
     for (const Report& r : echoes_[j].reports) {
       if (r.Is("TPV")) tpv.push_back(r);
     }
   }
-  // A report of a different time belongs to another epoch and ends the comparison.
-  std::size_t epochEnd = tpv.size();
   for (std::size_t k = 0; k < tpv.size(); ++k) {
     const auto t = tpv[k].TimeOfDay();
-    if (!t) continue;
-    if (fix.time) ++checks["time"];
-    if (fix.time && std::fabs(*t - *fix.time) > 0.0005) {
+    if (!t || !fix.time) continue;
+    ++checks["time"];
+    if (std::fabs(*t - *fix.time) > 0.0005) {
       Add(e.text, "time", std::to_string(*fix.time) + " vs " + std::to_string(*t));
-      epochEnd = k;
+      tpv.resize(k);
     }
     break;
   }
-  auto first = [&](const char* key) -> std::optional<double> {
-    for (std::size_t k = 0; k < epochEnd; ++k) {
-      if (auto v = tpv[k].Number(key)) return v;
-    }
-    return std::nullopt;
-  };
-  ++compared;
-  if (fix.lat) {
-    const auto lat = first("lat");
-    const auto lon = first("lon");
-    if (lat && lon) ++checks["position"];
-    if (lat && lon && (std::fabs(*lat - *fix.lat) > 1e-7 || std::fabs(*lon - *fix.lon) > 1e-7)) {
-      Add(e.text, "position", std::to_string(*fix.lat) + "," + std::to_string(*fix.lon) + " vs " +
-                                  std::to_string(*lat) + "," + std::to_string(*lon));
-    }
+  return tpv;
+}
+
+void Comparison::Value(const std::string& sentence, const std::vector<Report>& epoch, const char* key,
+                       std::optional<double> ours, double tolerance) {
+  if (!ours) return;
+  for (const Report& r : epoch) {
+    const auto theirs = r.Number(key);
+    if (!theirs) continue;
+    ++checks[key];
+    if (std::fabs(*theirs - *ours) > tolerance + 1e-9) Add(sentence, key, std::to_string(*theirs)).ours = *ours;
+    return;
   }
-  if (fix.speedMs) {
-    const auto speed = first("speed");
-    if (speed) ++checks["speed"];
-    if (speed && std::fabs(*speed - *fix.speedMs) > 0.0005 + 1e-9) Add(e.text, "speed", std::to_string(*speed));
-  }
-  if (fix.track) {
-    const auto track = first("track");
-    if (track) ++checks["track"];
-    if (track && std::fabs(*track - *fix.track) > 0.00005 + 1e-9) Add(e.text, "track", std::to_string(*track));
-  }
-  // Quality or status against the report written straight after the sentence, if any.
+}
+
+// Quality or status against the fix report written straight after the sentence, if any.
+void Comparison::Mode(const Echo& e, const Fix& fix) {
+  static const std::map<int, int> kStatusOfQuality = {{1, 1}, {2, 2}, {4, 3}, {5, 4}, {6, 5}, {8, 8}};
   for (const Report& r : e.reports) {
     if (!r.Is("TPV")) continue;
     const auto t = r.TimeOfDay();
-    if (t && fix.time && std::fabs(*t - *fix.time) > 0.0005) break;
+    if (t && fix.time && std::fabs(*t - *fix.time) > 0.0005) return;
     const int mode = static_cast<int>(r.Number("mode").value_or(0));
     ++checks["mode"];
     if (fix.valid != (mode >= 2)) Add(e.text, "mode", std::to_string(mode));
-    static const std::map<int, int> kStatusOfQuality = {{1, 1}, {2, 2}, {4, 3}, {5, 4}, {6, 5}, {8, 8}};
     const auto status = kStatusOfQuality.find(fix.quality);
-    if (status != kStatusOfQuality.end() && r.Number("status").value_or(1) != status->second) {
-      Add(e.text, "status", std::to_string(r.Number("status").value_or(1)));
+    const double theirs = r.Number("status").value_or(1);
+    if (status != kStatusOfQuality.end() && theirs != status->second) Add(e.text, "status", std::to_string(theirs));
+    return;
+  }
+}
+
+void Comparison::Run(const std::vector<OurSentence>& ours) {
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < echoes_.size(); ++i) {
+    std::size_t k = next;
+    while (k < ours.size() && ours[k].text != echoes_[i].text) ++k;
+    if (k == ours.size()) {
+      Add(echoes_[i].text, "sentence", "not decoded");
+      continue;
+    }
+    next = k + 1;
+    const std::string code = echoes_[i].Code();
+    if ((code == "GGA" || code == "RMC") && ours[k].slot >= 0) Fixes(i, ours[k]);
+    if (code == "GSA" && ours[k].slot >= 0) Dops(i, ours[k]);
+  }
+}
+
+void Comparison::Fixes(std::size_t i, const OurSentence& ours) {
+  const std::string& sentence = echoes_[i].text;
+  const Fix fix = FixOf(ours);
+  const std::size_t firstFinding = findings.size();
+  ++compared;
+  const std::vector<Report> epoch = EpochReports(i, fix);
+  // Latitude and longitude are compared together, as a position.
+  for (const Report& r : epoch) {
+    const auto lat = r.Number("lat");
+    const auto lon = r.Number("lon");
+    if (!fix.lat || !lat || !lon) continue;
+    ++checks["position"];
+    if (std::fabs(*lat - *fix.lat) > 1e-7 || std::fabs(*lon - *fix.lon) > 1e-7) {
+      Add(sentence, "position", std::to_string(*fix.lat) + "," + std::to_string(*fix.lon) + " vs " +
+                                    std::to_string(*lat) + "," + std::to_string(*lon));
     }
     break;
   }
+  Value(sentence, epoch, "speed", fix.speedMs, 0.0005);
+  Value(sentence, epoch, "track", fix.track, 0.00005);
+  Mode(echoes_[i], fix);
   const bool voidRmc = ours.slot == kSlotRmc && ours.rmc.has(NmeaRmcRecord::kStatus) && ours.rmc.status == 'V';
   for (std::size_t k = firstFinding; k < findings.size(); ++k) findings[k].voidRmc = voidRmc;
 }
@@ -342,19 +375,7 @@ TEST(NmeaRealDataTest, RecordsAgreeWithTheOtherDecoder) {
     const std::vector<OurSentence> ours = DecodeLog(log);
     const std::vector<Echo> echoes = ReadChecks(log + ".chk");
     Comparison c(name, echoes);
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < echoes.size(); ++i) {
-      std::size_t k = next;
-      while (k < ours.size() && ours[k].text != echoes[i].text) ++k;
-      if (k == ours.size()) {
-        c.Add(echoes[i].text, "sentence", "not decoded");
-        continue;
-      }
-      next = k + 1;
-      const std::string code = echoes[i].Code();
-      if ((code == "GGA" || code == "RMC") && ours[k].slot >= 0) c.Fixes(i, ours[k]);
-      if (code == "GSA" && ours[k].slot >= 0) c.Dops(i, ours[k]);
-    }
+    c.Run(ours);
     compared += c.compared;
     for (const auto& [field, n] : c.checks) checks[field] += n;
     findings.insert(findings.end(), c.findings.begin(), c.findings.end());

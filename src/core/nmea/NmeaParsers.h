@@ -43,6 +43,14 @@ inline auto Unsigned(double& value) {
 inline auto Signed(double& value) {
   return [&](NmeaField f) { return ParseDecimal(f, true, value); };
 }
+// A hemisphere letter: one of the two given.
+inline auto Hemisphere(char& value, char a, char b) {
+  return [&value, a, b](NmeaField f) {
+    if (f.n != 1 || (f.p[0] != a && f.p[0] != b)) return false;
+    value = f.p[0];
+    return true;
+  };
+}
 inline auto Char(char& value) {
   return [&](NmeaField f) { return ParseChar(f, value); };
 }

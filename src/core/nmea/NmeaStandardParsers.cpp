@@ -55,9 +55,9 @@ void ParseGga(NmeaFieldReader& r, NmeaGgaRecord& rec) {
   auto& p = rec.present;
   r.Take(p[F::kTime], Time(rec.utcHour, rec.utcMinute, rec.utcSeconds));
   r.Take(p[F::kLatitude], Latitude(rec.latitudeDegrees, rec.latitudeMinutes));
-  r.Take(p[F::kLatitudeHemisphere], Char(rec.latitudeHemisphere));
+  r.Take(p[F::kLatitudeHemisphere], Hemisphere(rec.latitudeHemisphere, 'N', 'S'));
   r.Take(p[F::kLongitude], Longitude(rec.longitudeDegrees, rec.longitudeMinutes));
-  r.Take(p[F::kLongitudeHemisphere], Char(rec.longitudeHemisphere));
+  r.Take(p[F::kLongitudeHemisphere], Hemisphere(rec.longitudeHemisphere, 'E', 'W'));
   r.Take(p[F::kQuality], Integer(rec.quality, 1, 9));
   r.Take(p[F::kSatellitesUsed], Integer(rec.satellitesUsed, 2, 99));
   r.Take(p[F::kHdop], Unsigned(rec.hdop));
@@ -75,9 +75,9 @@ void ParseGll(NmeaFieldReader& r, NmeaGllRecord& rec) {
   rec.present.fill(0);
   auto& p = rec.present;
   r.Take(p[F::kLatitude], Latitude(rec.latitudeDegrees, rec.latitudeMinutes));
-  r.Take(p[F::kLatitudeHemisphere], Char(rec.latitudeHemisphere));
+  r.Take(p[F::kLatitudeHemisphere], Hemisphere(rec.latitudeHemisphere, 'N', 'S'));
   r.Take(p[F::kLongitude], Longitude(rec.longitudeDegrees, rec.longitudeMinutes));
-  r.Take(p[F::kLongitudeHemisphere], Char(rec.longitudeHemisphere));
+  r.Take(p[F::kLongitudeHemisphere], Hemisphere(rec.longitudeHemisphere, 'E', 'W'));
   r.Take(p[F::kTime], Time(rec.utcHour, rec.utcMinute, rec.utcSeconds));
   r.Take(p[F::kStatus], Char(rec.status));
   r.Take(p[F::kModeIndicator], Char(rec.modeIndicator));
@@ -137,9 +137,9 @@ void ParseRmc(NmeaFieldReader& r, NmeaRmcRecord& rec) {
   r.Take(p[F::kTime], Time(rec.utcHour, rec.utcMinute, rec.utcSeconds));
   r.Take(p[F::kStatus], Char(rec.status));
   r.Take(p[F::kLatitude], Latitude(rec.latitudeDegrees, rec.latitudeMinutes));
-  r.Take(p[F::kLatitudeHemisphere], Char(rec.latitudeHemisphere));
+  r.Take(p[F::kLatitudeHemisphere], Hemisphere(rec.latitudeHemisphere, 'N', 'S'));
   r.Take(p[F::kLongitude], Longitude(rec.longitudeDegrees, rec.longitudeMinutes));
-  r.Take(p[F::kLongitudeHemisphere], Char(rec.longitudeHemisphere));
+  r.Take(p[F::kLongitudeHemisphere], Hemisphere(rec.longitudeHemisphere, 'E', 'W'));
   r.Take(p[F::kSpeed], Unsigned(rec.speedKnots));
   r.Take(p[F::kCourse], Unsigned(rec.courseDegrees));
   r.Take(p[F::kDate], Date(rec.date));
