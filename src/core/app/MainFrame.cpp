@@ -33,6 +33,7 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
   secondPlaybackReader_ = std::make_unique<LogFile>(secondDecoder_.get());
   for (auto& file : writerFiles_) file = std::make_unique<LogFile>();
   encoder_ = std::make_unique<FrameEncoder>(mainPort_.get());
+  nmeaEncoder_ = std::make_unique<NmeaEncoder>(mainPort_.get());
 
   const uint8_t initial[32] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
                                17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
@@ -86,7 +87,7 @@ void CMainFrame::OnTimer(int timerId) {
     if (mainDecoder_->flags().transferActive) StepAlmanacTransfer();
     if (state_.playbackActive && !state_.syncPlaybackActive) {
       if (mainDecoder_->readyForInput()) {
-        state_.lastMainCount = playbackReader_->Receive(static_cast<uint32_t>(config_.playbackBytesPerTick()));
+        state_.lastMainCount = playbackReader_->Receive(PlaybackBytesPerTick());
       }
       if (state_.lastMainCount == 0) {
         // The file has ended.
@@ -101,6 +102,13 @@ void CMainFrame::OnTimer(int timerId) {
   if (state_.confirmPending) StepProtocolConfirmation();
   // Qt timers never queue a backlog of timer events behind a slow one, so nothing has to be
   // discarded here.
+}
+
+// The rate comes from the configuration file; a value outside the dialog's range (a damaged
+// file) would end the playback at once or read past what one event should carry.
+uint32_t CMainFrame::PlaybackBytesPerTick() const {
+  const int32_t rate = config_.playbackBytesPerTick();
+  return static_cast<uint32_t>(rate < 1 ? 1 : (rate > 5000 ? 5000 : rate));
 }
 
 void CMainFrame::PollMainPort() {
@@ -144,7 +152,7 @@ void CMainFrame::StepAlmanacTransfer() {
   state_.transferElapsedMs += kTransferStepMs;
   if (!d.flags().ackReceived && state_.transferElapsedMs > kFirstAckLimitMs && state_.transferNextIndex == 0) {
     d.SetTransferActive(0);
-    desktop_.MessageBox(kNoAckText, "Almanac Transfer", MessageIcon::Stop);
+    desktop_.MessageBox(kNoAckText, "Almanac data transfer", MessageIcon::Stop);
   } else if (d.flags().ackReceived) {
     if (state_.transferNextIndex < state_.transferRecordCount && state_.transferNextIndex < transferRecords_.size()) {
       d.SetAckReceived(0);
@@ -205,12 +213,7 @@ void CMainFrame::StepProtocolConfirmation() {
 }
 
 void CMainFrame::SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud) {
-  // $PQTLG,000 with the protocol and rate; see ProtocolSwitch.h.
-  const std::string body = "PQTLG,000" + ProtocolAndBaudSentenceData(protocolSelector, baud);
-  uint8_t x = 0;
-  for (char c : body) x ^= static_cast<uint8_t>(c);
-  const std::string sentence = "$" + body + Format("*%02X\r\n", x);
-  mainPort_->Send(reinterpret_cast<const uint8_t*>(sentence.data()), static_cast<uint32_t>(sentence.size()));
+  nmeaEncoder_->SendSentence(kNmeaProtocolSelection, ProtocolAndBaudSentenceData(protocolSelector, baud));
 }
 
 void CMainFrame::ResetDecodersForOpen() {

@@ -12,6 +12,7 @@
 
 #include "app/Configuration.h"
 #include "logging/LogFile.h"
+#include "nmea/NmeaEncoder.h"
 #include "platform/Desktop.h"
 #include "platform/PortChannel.h"
 #include "protocol/CircularBuffer.h"
@@ -29,6 +30,10 @@ inline constexpr uint32_t kPlaybackPollMs = 10;
 // One read of a port; a poll event repeats it while reads come back full.
 inline constexpr uint32_t kPortReadSize = 1000;
 inline constexpr int kMaxReadsPerPoll = 64;
+
+// Menu commands of the frame.
+inline constexpr int kCmdOpenLogFile = 32771;
+inline constexpr int kCmdPlaybackRate = 32808;
 
 inline constexpr const char* kEditionTitle = "ORVANTIS QUENMARSH";
 inline constexpr const char* kPortPaneInitial = "COM NONE           ";
@@ -111,6 +116,12 @@ class CMainFrame {
   void StartProtocolConfirmation();
   void StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records);
   void RestoreTitle();
+  // File menu "Open log File": starts playing a log file back, or stops the playback.
+  void OnOpenLogFile();
+  // File menu "&Playback Rate": bytes read from the log file per 10 ms poll.
+  void OnPlaybackRate();
+  const std::string& lastLogPath() const { return lastLogPath_; }
+  const std::string& lastLogDirectory() const { return lastLogDirectory_; }
 
   MainFrameState& state() { return state_; }
   const MainFrameState& state() const { return state_; }
@@ -126,6 +137,7 @@ class CMainFrame {
   LogFile& secondPlaybackReader() { return *secondPlaybackReader_; }
   LogFile& writerFile(WriterFile which) { return *writerFiles_[which]; }
   FrameEncoder& encoder() { return *encoder_; }
+  NmeaEncoder& nmeaEncoder() { return *nmeaEncoder_; }
   Desktop& desktop() { return desktop_; }
 
   // Links and steps that other parts of the console fill in; each may be left empty.
@@ -138,6 +150,7 @@ class CMainFrame {
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
 
  private:
+  uint32_t PlaybackBytesPerTick() const;
   void PollMainPort();
   void PollAuxPort();
   void StepAlmanacTransfer();
@@ -159,7 +172,10 @@ class CMainFrame {
   std::unique_ptr<LogFile> secondPlaybackReader_;
   std::array<std::unique_ptr<LogFile>, kWriterFileCount> writerFiles_;
   std::unique_ptr<FrameEncoder> encoder_;
+  std::unique_ptr<NmeaEncoder> nmeaEncoder_;
   std::vector<AlmanacTransferRecord> transferRecords_;
+  std::string lastLogPath_;
+  std::string lastLogDirectory_;
   // The two rings the frame keeps from start-up, primed with their initial bytes.
   CircularBuffer smallRing_{10, 20};
   CircularBuffer largeRing_{64, 100};
