@@ -31,6 +31,7 @@ class FakePort : public PortChannel {
     open = false;
   }
   bool IsOpen() const override { return open; }
+  void SetFlowControl(uint32_t handshake) override { log.push_back("flow " + std::to_string(handshake)); }
   bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) override {
     bytesRead = 0;
     if (!open) return false;

@@ -163,6 +163,7 @@ void Form::Select(int id, int index) {
   FormField* f = field(id);
   if (f == nullptr || (f->kind != FieldKind::RadioGroup && f->kind != FieldKind::Combo)) return;
   if (index < -1 || index >= static_cast<int>(f->options.size())) return;
+  if (index >= 0 && !OptionEnabled(id, index)) return;
   f->selected = index;
   Changed(id);
 }
@@ -220,6 +221,37 @@ void Form::SetEnabled(int id, bool enabled) {
 bool Form::Enabled(int id) const {
   const FormField* f = field(id);
   return f != nullptr && f->enabled;
+}
+
+void Form::SetOptionEnabled(int id, int index, bool enabled) {
+  FormField* f = field(id);
+  if (f == nullptr || index < 0 || index >= static_cast<int>(f->options.size())) return;
+  if (f->optionEnabled.size() != f->options.size()) f->optionEnabled.assign(f->options.size(), true);
+  f->optionEnabled[static_cast<std::size_t>(index)] = enabled;
+}
+
+bool Form::OptionEnabled(int id, int index) const {
+  const FormField* f = field(id);
+  if (f == nullptr || index < 0 || index >= static_cast<int>(f->options.size())) return false;
+  const auto i = static_cast<std::size_t>(index);
+  return i >= f->optionEnabled.size() || f->optionEnabled[i];
+}
+
+void Form::SetLabel(int id, std::string text) {
+  if (FormField* f = field(id)) f->label = std::move(text);
+}
+
+std::string Form::Label(int id) const {
+  const FormField* f = field(id);
+  return f != nullptr ? f->label : std::string();
+}
+
+void Form::SetTimer(int id, uint32_t periodMs) { timers_[id] = periodMs; }
+
+void Form::KillTimer(int id) { timers_.erase(id); }
+
+void Form::FireTimer(int id) {
+  if (TimerArmed(id) && onTimer_) onTimer_(*this, id);
 }
 
 void Form::SetRules(std::function<void(Form&)> rules) {

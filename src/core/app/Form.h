@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ struct FormField {
   // Radio group and combo box: the choices and the selected one (-1: none).
   std::vector<std::string> options;
   int selected = -1;
+  // Radio group: per choice, whether its button can be clicked (empty: all can).
+  std::vector<bool> optionEnabled;
   // Check box.
   bool checked = false;
   // Slider.
@@ -92,6 +95,24 @@ class Form {
   void MoveSlider(int id, SliderMove move);
   void SetEnabled(int id, bool enabled);
   bool Enabled(int id) const;
+  // One radio button of a group; the user cannot select a disabled one.
+  void SetOptionEnabled(int id, int index, bool enabled);
+  bool OptionEnabled(int id, int index) const;
+  // The form's own label and caption texts, which a dialog may change while it is shown.
+  void SetLabel(int id, std::string text);
+  std::string Label(int id) const;
+
+  // The dialog's own window timers (not the main frame's). While the form is shown the host
+  // fires every armed timer with FireTimer at its period; the set of armed timers only
+  // changes inside a button press, a value change or a timer event, so the host looks at
+  // timers() again after each of those.
+  void SetTimer(int id, uint32_t periodMs);
+  void KillTimer(int id);
+  bool TimerArmed(int id) const { return timers_.count(id) != 0; }
+  const std::map<int, uint32_t>& timers() const { return timers_; }
+  void OnTimer(std::function<void(Form&, int id)> handler) { onTimer_ = std::move(handler); }
+  // Runs the timer handler when timer `id` is armed; otherwise nothing happens.
+  void FireTimer(int id);
 
   void SetRules(std::function<void(Form&)> rules);
   void OnChange(std::function<void(Form&, int id)> handler) { onChange_ = std::move(handler); }
@@ -119,6 +140,8 @@ class Form {
   std::function<void(Form&)> rules_;
   std::function<void(Form&, int)> onChange_;
   std::function<void(Form&)> onOk_;
+  std::function<void(Form&, int)> onTimer_;
+  std::map<int, uint32_t> timers_;
   std::vector<std::pair<int, std::function<FormAction(Form&)>>> buttonHandlers_;
 };
 

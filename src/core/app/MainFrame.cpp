@@ -21,7 +21,7 @@ constexpr int kSweepLastNmeaStep = 7;
 constexpr int kSweepFinalStep = 17;
 }  // namespace
 
-CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_(desktop) {
+CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_(desktop), makePort_(makePort) {
   config_.SetDefaults();
   mainDecoder_ = std::make_unique<MessageDecoder>();
   secondDecoder_ = std::make_unique<MessageDecoder>();

@@ -34,6 +34,17 @@ inline constexpr int kMaxReadsPerPoll = 64;
 // Menu commands of the frame.
 inline constexpr int kCmdOpenLogFile = 32771;
 inline constexpr int kCmdPlaybackRate = 32808;
+inline constexpr int kCmdMainPort = 32772;
+inline constexpr int kCmdOutputPort = 32774;
+inline constexpr int kCmdSwitchToNmea = 32998;
+inline constexpr int kCmdSwitchToKtx = 32999;
+inline constexpr int kCmdAutoConnect = 33106;
+// Utility toolbar: seven baud buttons, the "any port" button and COM1 to COM4.
+inline constexpr int kCmdFirstBaudButton = 33061;
+inline constexpr int kCmdLastBaudButton = 33067;
+inline constexpr int kCmdAnyPortButton = 33070;
+inline constexpr int kCmdFirstPortButton = 33072;
+inline constexpr int kCmdLastPortButton = 33075;
 
 inline constexpr const char* kEditionTitle = "ORVANTIS QUENMARSH";
 inline constexpr const char* kPortPaneInitial = "COM NONE           ";
@@ -120,6 +131,29 @@ class CMainFrame {
   void OnOpenLogFile();
   // File menu "&Playback Rate": bytes read from the log file per 10 ms poll.
   void OnPlaybackRate();
+  // Serial ports (MainFramePorts.cpp). File menu "Serial Port Input": opens the main port
+  // through the port dialog, or closes it.
+  void OnMainPortCommand();
+  // File menu "Serial Port Output": opens the output port through the port dialog, or closes it.
+  void OnOutputPortCommand();
+  // The aux data window's port, chosen in the port dialog from the main baud rate; true when
+  // the dialog ended with a port and the aux port was opened on it.
+  bool OpenAuxPortFromDialog();
+  // File menu "Auto Connect": the search for the rate and protocol a receiver answers at.
+  void OnAutoConnect();
+  // A Utility toolbar button (baud or port); false for other commands.
+  bool OnUtilityButton(int command);
+  // Whether a Utility toolbar button is shown pressed.
+  bool UtilityButtonPressed(int command) const;
+  // The protocol dialog's "Force to KTX protocol at 9600 bauds".
+  void ForceKtxAt9600();
+  // A port of the host's kind, for dialogs that probe which ports can be opened.
+  std::unique_ptr<PortChannel> MakeProbePort() { return makePort_(nullptr); }
+  // Runs a menu command at once through the shell's handler. Without one (headless tools and
+  // tests) only the protocol switches are known: they set the selector in the record and the
+  // main decoder.
+  void RunCommand(int commandId);
+  void SetCommandRunner(std::function<bool(int)> runner) { commandRunner_ = std::move(runner); }
   const std::string& lastLogPath() const { return lastLogPath_; }
   const std::string& lastLogDirectory() const { return lastLogDirectory_; }
 
@@ -148,6 +182,7 @@ class CMainFrame {
   void SetOnRecordingStopped(std::function<void()> refresh) { onRecordingStopped_ = std::move(refresh); }
   void SetOnOutputPortStopped(std::function<void()> detach) { onOutputPortStopped_ = std::move(detach); }
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
+  void SetOnOutputPortOpened(std::function<void()> attach) { onOutputPortOpened_ = std::move(attach); }
 
  private:
   uint32_t PlaybackBytesPerTick() const;
@@ -158,9 +193,12 @@ class CMainFrame {
   void StepProtocolConfirmation();
   void StepRecordTimer();
   void ResetDecodersForOpen();
+  void OpenMainPort(const std::string& name, uint32_t baud);
+  void RefreshUtilityButtons();
   void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
 
   Desktop& desktop_;
+  PortFactory makePort_;
   MainFrameState state_;
   Configuration config_;
   std::unique_ptr<MessageDecoder> mainDecoder_;
@@ -189,6 +227,8 @@ class CMainFrame {
   std::function<void()> onRecordingStopped_;
   std::function<void()> onOutputPortStopped_;
   std::function<void()> onMainPortReopened_;
+  std::function<void()> onOutputPortOpened_;
+  std::function<bool(int)> commandRunner_;
 };
 
 }  // namespace orv

@@ -18,6 +18,9 @@ class PortChannel : public DataChannel {
   virtual bool IsOpen() const = 0;
   // Reads what the driver holds, up to maxBytes, without waiting.
   virtual bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) = 0;
+  // handshake 1: hardware flow control, anything else none. A channel without line control
+  // has nothing to set.
+  virtual void SetFlowControl(uint32_t handshake) { (void)handshake; }
 };
 
 }  // namespace orv

@@ -41,7 +41,7 @@ class SerialPort : public PortChannel {
   void SetRtsLine(bool on);
   void SetDtrLine(bool on);
   // handshake 1: RTS/CTS hardware flow control; anything else none. Reapplies the settings.
-  void SetFlowControl(uint32_t handshake);
+  void SetFlowControl(uint32_t handshake) override;
 
   bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) override;
   bool Write(const uint8_t* bytes, uint32_t count, uint32_t& bytesWritten);

@@ -1,0 +1,115 @@
+// `detect`: the console's Auto Connect without a screen. It searches a port for the rate and
+// protocol a receiver answers at, stepping the search every 100 ms as the dialog's timer would,
+// and prints what it found, for scripts that then record from the receiver.
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Command.h"
+#include "app/MainFrame.h"
+#include "serial/AutoConnect.h"
+#include "serial/PortDialog.h"
+#include "serial/SerialPort.h"
+
+namespace orv::cli {
+namespace {
+
+constexpr char kUsage[] = "usage: orvantis-cli detect [--port NAME]\n";
+
+// The screen's part: timers are only remembered (the loop below fires them), message boxes
+// and panes kept for the loop to look at.
+class HeadlessDesktop : public Desktop {
+ public:
+  uint32_t SetTimer(int id, uint32_t periodMs) override {
+    timers_[id] = periodMs;
+    return static_cast<uint32_t>(id);
+  }
+  void KillTimer(int id) override { timers_.erase(id); }
+  void MessageBox(const std::string& text, const std::string&, MessageIcon) override { lastBox_ = text; }
+  void SetTitle(const std::string&) override {}
+  void RefreshMenus() override {}
+  std::string PaneText(int paneId) const override {
+    const auto it = panes_.find(paneId);
+    return it == panes_.end() ? std::string() : it->second;
+  }
+  void SetPaneText(int paneId, const std::string& text) override { panes_[paneId] = text; }
+
+  bool TimerArmed(int id) const { return timers_.count(id) != 0; }
+  const std::string& lastBox() const { return lastBox_; }
+
+ private:
+  std::map<int, uint32_t> timers_;
+  std::map<int, std::string> panes_;
+  std::string lastBox_;
+};
+
+// The status lines of the dialog as they change, for the user watching the terminal.
+void ShowProgress(const Form& form, std::string& shown) {
+  const std::string now = form.Label(AutoConnect::kStatusText) + "  " + form.Label(AutoConnect::kProtocolText);
+  if (now == shown) return;
+  shown = now;
+  std::fprintf(stderr, "%s\n", now.c_str());
+}
+
+int RunDetect(const std::vector<std::string>& args) {
+  std::string port;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--port" && i + 1 < args.size()) {
+      port = args[++i];
+    } else if (args[i].rfind("--port=", 0) == 0) {
+      port = args[i].substr(7);
+    } else {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+  }
+
+  HeadlessDesktop desk;
+  CMainFrame frame(desk, [](StreamDecoder* sink) -> std::unique_ptr<PortChannel> {
+    return std::make_unique<SerialPort>(sink);
+  });
+  AutoConnect search(frame);
+  if (!port.empty()) {
+    const std::unique_ptr<PortChannel> probe = frame.MakeProbePort();
+    if (!TestOpen(*probe, port)) {
+      std::fprintf(stderr, "orvantis-cli detect: cannot open port '%s'\n", port.c_str());
+      return 2;
+    }
+    search.ChoosePort(port);
+  } else if (!search.ports().empty()) {
+    search.ChoosePort(search.ports().front());
+  }
+
+  Form& form = search.form();
+  form.Press(AutoConnect::kStartButton, &desk);
+  if (!search.searching()) {
+    std::fprintf(stderr, "orvantis-cli detect: %s\n", desk.lastBox().c_str());
+    return 2;
+  }
+  std::string shown;
+  ShowProgress(form, shown);
+  auto next = std::chrono::steady_clock::now();
+  while (search.searching()) {
+    next += std::chrono::milliseconds(AutoConnect::kTimerMs);
+    std::this_thread::sleep_until(next);
+    if (desk.TimerArmed(kPollTimer)) frame.OnTimer(kPollTimer);
+    form.FireTimer(AutoConnect::kTimerId);
+    ShowProgress(form, shown);
+  }
+  if (search.outcome() != AutoConnect::Outcome::Found) {
+    std::printf("Baud Not Found\n");
+    return 1;
+  }
+  std::printf("port: %s\nbaud: %u\nprotocol: %s\n", frame.config().mainPortName().c_str(), search.attemptRate(),
+              frame.config().protocolSelector() != 0 ? "ktx" : "nmea");
+  return 0;
+}
+
+const Register kDetect({"detect", "detect [--port NAME]",
+                        "find the rate and protocol a receiver answers at (COM1..COM10 or --port)", RunDetect});
+
+}  // namespace
+}  // namespace orv::cli

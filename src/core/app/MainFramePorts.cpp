@@ -1,0 +1,188 @@
+// The main frame's serial port commands: the main, output and aux ports through the port
+// dialog, the Utility toolbar's baud and port buttons and their pressed state, Auto Connect,
+// and the protocol dialog's forced switch to KTX Binary at 9600 bit/s.
+#include <string>
+#include <vector>
+
+#include "app/MainFrame.h"
+#include "serial/AutoConnect.h"
+#include "serial/PortDialog.h"
+#include "util/Format.h"
+
+namespace orv {
+
+namespace {
+
+// Which rate each baud button sets and shows. The buttons' commands run 2400, 115200, 57600,
+// 38400, 19200, 9600, 4800 in command order; the pressed state uses the same pairing, so that
+// the button pressed is always the one whose rate the port uses.
+struct BaudButton {
+  int command;
+  int32_t rate;
+};
+constexpr BaudButton kBaudButtons[] = {{33061, 2400},  {33062, 115200}, {33063, 57600}, {33064, 38400},
+                                       {33065, 19200}, {33066, 9600},   {33067, 4800}};
+
+int32_t BaudButtonRate(int command) {
+  for (const BaudButton& b : kBaudButtons) {
+    if (b.command == command) return b.rate;
+  }
+  return 0;
+}
+
+bool IsPortButton(int command) {
+  return command == kCmdAnyPortButton || (command >= kCmdFirstPortButton && command <= kCmdLastPortButton);
+}
+
+// The ports a port button tries, in order: the "any port" button COM1 to COM4; the COMn
+// button the three others, starting after its own port and wrapping round.
+std::vector<std::string> PortButtonCandidates(int command) {
+  std::vector<std::string> names;
+  if (command == kCmdAnyPortButton) {
+    for (int n = 1; n <= 4; ++n) names.push_back(Format("COM%d", n));
+    return names;
+  }
+  const int own = command - kCmdFirstPortButton;  // 0 for COM1
+  for (int k = 1; k <= 3; ++k) names.push_back(Format("COM%d", (own + k) % 4 + 1));
+  return names;
+}
+
+std::string Lowered(std::string s) {
+  for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+  return s;
+}
+
+}  // namespace
+
+void CMainFrame::RunCommand(int commandId) {
+  if (commandRunner_ && commandRunner_(commandId)) return;
+  if (commandId == kCmdSwitchToKtx || commandId == kCmdSwitchToNmea) {
+    const int32_t selector = commandId == kCmdSwitchToKtx ? 1 : 0;
+    config_.SetProtocolSelector(selector);
+    mainDecoder_->SetProtocolSelector(static_cast<uint32_t>(selector));
+    desktop_.RefreshMenus();
+  }
+}
+
+// The open of the main port command: a chosen port is opened (whether the open succeeds or
+// not, the port then counts as open, and its reads simply deliver nothing); the pane names
+// the choice either way.
+void CMainFrame::OpenMainPort(const std::string& name, uint32_t baud) {
+  if (!IsNoPort(name)) {
+    desktop_.SetTitle(name + " - " + Format("(%d) - ", static_cast<int>(baud)) + kEditionTitle);
+    config_.SetMainPortName(name);
+    config_.SetMainBaudRate(static_cast<int32_t>(baud));
+    mainPort_->Open(name, baud, 'N', 8, 1);
+    ArmPollTimer(kSerialPollMs);
+    if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
+    ResetDecodersForOpen();
+    state_.mainPortOpen = 1;
+  }
+  desktop_.SetPaneText(kPanePort, name + ":");
+  RefreshUtilityButtons();
+}
+
+void CMainFrame::RefreshUtilityButtons() { desktop_.RefreshMenus(); }
+
+void CMainFrame::OnMainPortCommand() {
+  if (state_.mainPortOpen) {
+    mainDecoder_->SetTimeGateOpen(0);
+    RestoreTitle();
+    StopInput(2);
+    KillPollTimerIfIdle();
+    return;
+  }
+  StopInput(2);
+  // A playback stopped here leaves its 10 ms poll behind; the port polls at 100 ms.
+  KillPollTimerIfIdle();
+  const std::unique_ptr<PortChannel> probe = MakeProbePort();
+  PortDialog dialog(static_cast<uint32_t>(config_.mainBaudRate()), 0, *probe);
+  if (!desktop_.RunForm(dialog.form())) return;
+  OpenMainPort(dialog.portName(), dialog.baudRate());
+}
+
+void CMainFrame::OnOutputPortCommand() {
+  if (state_.outputPortOpen) {
+    StopInput(3);
+    KillPollTimerIfIdle();
+    desktop_.RefreshMenus();
+    return;
+  }
+  StopInput(3);
+  const std::unique_ptr<PortChannel> probe = MakeProbePort();
+  PortDialog dialog(static_cast<uint32_t>(config_.outputBaudRate()), config_.outputFlowChoice(), *probe);
+  if (!desktop_.RunForm(dialog.form())) return;
+  const std::string name = dialog.portName();
+  if (IsNoPort(name)) return;
+  ArmPollTimer(kSerialPollMs);
+  config_.SetOutputPortName(name);
+  config_.SetOutputBaudRate(static_cast<int32_t>(dialog.baudRate()));
+  config_.SetOutputFlowChoice(dialog.flowChoice());
+  outputPort_->Open(name, dialog.baudRate(), 'N', 8, 1);
+  outputPort_->SetFlowControl(static_cast<uint32_t>(dialog.flowChoice()));
+  if (onOutputPortOpened_) onOutputPortOpened_();
+  state_.outputPortOpen = 1;
+  desktop_.RefreshMenus();
+}
+
+bool CMainFrame::OpenAuxPortFromDialog() {
+  StopInput(7);
+  KillPollTimerIfIdle();
+  const std::unique_ptr<PortChannel> probe = MakeProbePort();
+  PortDialog dialog(static_cast<uint32_t>(config_.mainBaudRate()), 0, *probe);
+  if (!desktop_.RunForm(dialog.form()) || IsNoPort(dialog.portName())) return false;
+  auxPort_->Open(dialog.portName(), dialog.baudRate(), 'N', 8, 1);
+  state_.auxPortOpen = 1;
+  ArmPollTimer(kSerialPollMs);
+  return true;
+}
+
+void CMainFrame::OnAutoConnect() {
+  AutoConnect dialog(*this);
+  desktop_.RunForm(dialog.form());
+}
+
+bool CMainFrame::OnUtilityButton(int command) {
+  if (const int32_t rate = BaudButtonRate(command)) {
+    config_.SetMainBaudRate(rate);
+    RefreshUtilityButtons();
+    ReopenMainPort();
+    return true;
+  }
+  if (!IsPortButton(command)) return false;
+  OnStop();
+  state_.mainPortOpen = 0;
+  const std::unique_ptr<PortChannel> probe = MakeProbePort();
+  for (const std::string& name : PortButtonCandidates(command)) {
+    if (TestOpen(*probe, name)) {
+      config_.SetMainPortName(name);
+      break;
+    }
+  }
+  OpenMainPort(config_.mainPortName(), static_cast<uint32_t>(config_.mainBaudRate()));
+  return true;
+}
+
+// A baud button is pressed while its rate is the stored main rate; a port button while the
+// port pane starts with its name ("com " for the any-port button: the pane of a closed port).
+bool CMainFrame::UtilityButtonPressed(int command) const {
+  if (const int32_t rate = BaudButtonRate(command)) return rate == config_.mainBaudRate();
+  if (!IsPortButton(command)) return false;
+  const std::string pane = Lowered(desktop_.PaneText(kPanePort).substr(0, 4));
+  const std::string name = command == kCmdAnyPortButton ? "com " : Format("com%d", command - kCmdFirstPortButton + 1);
+  return pane == name;
+}
+
+void CMainFrame::ForceKtxAt9600() {
+  config_.SetProtocolSelector(1);
+  config_.SetMainBaudRate(9600);
+  if (state_.pollTimer == 0) {
+    desktop_.MessageBox(Format("Cannot transmit data.\nPort %s not setup or not open.", config_.mainPortName().c_str()),
+                        "Configure main port mode", MessageIcon::Stop);
+  } else {
+    StartBaudSweep();
+  }
+  RunCommand(kCmdSwitchToKtx);
+}
+
+}  // namespace orv

@@ -1,0 +1,164 @@
+// The Auto Connect search: one attempt per rate and protocol, each ended by the receiver's
+// answer or by its wait running out on timer 24.
+#include "serial/AutoConnect.h"
+
+#include <memory>
+
+#include "app/MainFrame.h"
+#include "serial/PortDialog.h"
+#include "util/Format.h"
+
+namespace orv {
+
+namespace {
+
+constexpr char kCaption[] = "Automatic Baud Rate Selection";
+constexpr uint32_t kRates[AutoConnect::kTableSize] = {9600, 19200, 4800, 2400, 1200, 600, 300};
+// Slower rates wait longer: the answer takes longer to arrive whole.
+constexpr int kWaits[AutoConnect::kTableSize] = {20, 20, 25, 30, 40, 60, 70};
+constexpr int kPartNumberMessage = 45;
+constexpr int kListedPorts = 10;
+
+}  // namespace
+
+uint32_t AutoConnect::TableRate(int index) { return index >= 0 && index < kTableSize ? kRates[index] : 0; }
+
+int AutoConnect::TableWait(int index) { return index >= 0 && index < kTableSize ? kWaits[index] : 0; }
+
+AutoConnect::AutoConnect(CMainFrame& frame) : frame_(frame), form_(kCaption) {
+  std::vector<std::string> names;
+  if (frame_.state().mainPortOpen) names.push_back(frame_.config().mainPortName());
+  const std::unique_ptr<PortChannel> probe = frame_.MakeProbePort();
+  for (int n = 1; n <= kListedPorts; ++n) {
+    const std::string name = Format("Com%d", n);
+    if (TestOpen(*probe, name)) names.push_back(name);
+  }
+  form_.AddCombo(kPortList, "Com port", std::move(names), -1);
+  form_.AddLabel(kStatusText, "");
+  form_.AddLabel(kProtocolText, "");
+  form_.AddButton(kStartButton, "Start");
+  form_.AddButton(kFormCancel, "Close", FormAction::Cancel);
+  form_.OnButton(kStartButton, [this](Form&) {
+    Start();
+    return FormAction::None;
+  });
+  form_.OnButton(kFormCancel, [this](Form&) {
+    Close();
+    return FormAction::Cancel;
+  });
+  form_.OnTimer([this](Form&, int id) {
+    if (id == kTimerId) OnTimer();
+  });
+}
+
+AutoConnect::~AutoConnect() { Close(); }
+
+void AutoConnect::ChoosePort(const std::string& name) {
+  FormField& list = *form_.field(kPortList);
+  for (std::size_t i = 0; i < list.options.size(); ++i) {
+    if (list.options[i] == name) {
+      form_.Select(kPortList, static_cast<int>(i));
+      return;
+    }
+  }
+  list.options.push_back(name);
+  form_.Select(kPortList, static_cast<int>(list.options.size()) - 1);
+}
+
+uint32_t AutoConnect::attemptRate() const { return outcome_ == Outcome::Idle ? 0 : TableRate(index_); }
+
+bool AutoConnect::BinarySelected() const { return frame_.config().protocolSelector() != 0; }
+
+void AutoConnect::Start() {
+  Close();
+  form_.SetLabel(kStatusText, "Openning Com port");
+  const int chosen = form_.Selected(kPortList);
+  if (chosen < 0 || chosen >= static_cast<int>(ports().size())) {
+    frame_.desktop().MessageBox("Please choose a com port", "", MessageIcon::Exclamation);
+    return;
+  }
+  frame_.config().SetMainPortName(ports()[static_cast<std::size_t>(chosen)]);
+  frame_.ChangeMainBaud(9600);
+  index_ = 0;
+  steps_ = 0;
+  outcome_ = Outcome::Searching;
+  frame_.RunCommand(kCmdSwitchToKtx);
+  BinaryAttempt();
+}
+
+void AutoConnect::Attempt() {
+  if (BinarySelected()) {
+    BinaryAttempt();
+  } else {
+    NmeaAttempt();
+  }
+}
+
+void AutoConnect::BinaryAttempt() {
+  if (index_ >= kTableSize) {
+    frame_.RunCommand(kCmdSwitchToNmea);
+    index_ = 0;
+    NmeaAttempt();
+    return;
+  }
+  frame_.config().SetMainBaudRate(static_cast<int32_t>(kRates[index_]));
+  form_.SetLabel(kStatusText, Format("Trying %d ...", static_cast<int>(kRates[index_])));
+  form_.SetLabel(kProtocolText, "Protocol KTX Binary");
+  frame_.ReopenMainPort();
+  frame_.mainDecoder().ExpectReceiverAnswer(1);
+  steps_ = 0;
+  form_.SetTimer(kTimerId, kTimerMs);
+  frame_.encoder().SendRequest(kPartNumberMessage, kContinuous);
+}
+
+void AutoConnect::NmeaAttempt() {
+  if (index_ >= kTableSize) {
+    // The port stays open at the last rate tried, with NMEA selected.
+    EndSearch(Outcome::NotFound);
+    frame_.desktop().MessageBox("Baud Not Found", "", MessageIcon::Exclamation);
+    return;
+  }
+  frame_.config().SetMainBaudRate(static_cast<int32_t>(kRates[index_]));
+  form_.SetLabel(kStatusText, Format("Trying %d ...", static_cast<int>(kRates[index_])));
+  form_.SetLabel(kProtocolText, "Protocol NMEA");
+  frame_.ReopenMainPort();
+  frame_.mainDecoder().ExpectReceiverAnswer(1);
+  steps_ = 0;
+  form_.SetTimer(kTimerId, kTimerMs);
+  frame_.nmeaEncoder().SendQuery("900");
+}
+
+// An answer counts only within the wait of the current rate; once the wait is reached the
+// next rate (or, after the last, the other protocol) is tried.
+void AutoConnect::OnTimer() {
+  if (!searching()) return;
+  const bool found = frame_.mainDecoder().receiverAnswered();
+  if (steps_ < kWaits[index_]) {
+    if (found) {
+      EndSearch(Outcome::Found);
+      form_.SetLabel(kStatusText, Format("Baud rate is %d", static_cast<int>(kRates[index_])));
+      frame_.desktop().MessageBox("Baud rate found\nPress Close to continue", "Succes!", MessageIcon::Information);
+      return;
+    }
+  } else {
+    steps_ = 0;
+    form_.KillTimer(kTimerId);
+    ++index_;
+    Attempt();
+    if (!searching()) return;
+  }
+  ++steps_;
+}
+
+void AutoConnect::EndSearch(Outcome outcome) {
+  form_.KillTimer(kTimerId);
+  frame_.mainDecoder().ExpectReceiverAnswer(0);
+  outcome_ = outcome;
+}
+
+void AutoConnect::Close() {
+  if (searching()) EndSearch(Outcome::Idle);
+  form_.KillTimer(kTimerId);
+}
+
+}  // namespace orv
