@@ -1,0 +1,260 @@
+// The port dialog and the main frame's port commands on fake ports: which ports are offered,
+// what OK opens and writes, the Utility toolbar's buttons and their pressed state, and the
+// forced switch to KTX Binary.
+#include <gtest/gtest.h>
+
+#include "app/MainFrame.h"
+#include "serial/PortDialog.h"
+#include "support/ProbePorts.h"
+
+namespace orv {
+namespace {
+
+using test::ProbePort;
+
+TEST(PortDialog, OffersOnlyThePortsThatOpenAndProposesTheFirst) {
+  std::set<std::string> free{"COM2", "COM4"};
+  std::vector<std::string> tried;
+  ProbePort probe(free, tried);
+  PortDialog d(19200, 0, probe, {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"});
+  Form& f = d.form();
+
+  EXPECT_EQ(f.caption(), "Serial Port Configuration");
+  EXPECT_EQ(tried, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4"}));
+  EXPECT_FALSE(probe.IsOpen());
+  EXPECT_EQ(f.field(PortDialog::kPortGroup)->options,
+            (std::vector<std::string>{"Com1 (/dev/ttyUSB0)", "Com2 (/dev/ttyUSB1)", "Com3 (/dev/ttyS0)", "Com4"}));
+  EXPECT_FALSE(f.OptionEnabled(PortDialog::kPortGroup, 0));
+  EXPECT_TRUE(f.OptionEnabled(PortDialog::kPortGroup, 1));
+  EXPECT_FALSE(f.OptionEnabled(PortDialog::kPortGroup, 2));
+  EXPECT_TRUE(f.OptionEnabled(PortDialog::kPortGroup, 3));
+  EXPECT_EQ(d.portName(), "COM2");
+  EXPECT_EQ(d.baudRate(), 19200u);
+  EXPECT_FALSE(f.Enabled(PortDialog::kFlowGroup));
+
+  f.Select(PortDialog::kPortGroup, 0);  // disabled: the click does nothing
+  EXPECT_EQ(d.portName(), "COM2");
+  f.Select(PortDialog::kPortGroup, 3);
+  f.Select(PortDialog::kBaudGroup, 6);
+  EXPECT_EQ(d.portName(), "COM4");
+  EXPECT_EQ(d.baudRate(), 115200u);
+}
+
+TEST(PortDialog, RatesItDoesNotOfferFallBackTo9600AndNoFreePortMeansNone) {
+  std::set<std::string> free;
+  std::vector<std::string> tried;
+  ProbePort probe(free, tried);
+  for (uint32_t rate : {0u, 1200u, 56000u}) {
+    PortDialog d(rate, 1, probe, {});
+    EXPECT_EQ(d.baudRate(), 9600u) << rate;
+    EXPECT_EQ(d.form().Selected(PortDialog::kBaudGroup), 2);
+    EXPECT_EQ(d.portName(), "NONE");
+    EXPECT_EQ(d.flowChoice(), 1);  // kept, though the group is disabled
+    for (int i = 0; i < 4; ++i) EXPECT_FALSE(d.form().OptionEnabled(PortDialog::kPortGroup, i));
+  }
+  PortDialog d(57600, 7, probe, {});
+  EXPECT_EQ(d.baudRate(), 57600u);
+  EXPECT_EQ(d.flowChoice(), 0);
+}
+
+class PortCommandsTest : public ::testing::Test, public test::ProbedFrame {
+ protected:
+  // Plays the user of the port dialog: picks a port (or leaves the proposal) and a rate, OK.
+  void AnswerDialog(int portIndex, int rateIndex, bool ok = true) {
+    desk.formDriver = [=, this](Form& f) {
+      shownBaud = f.Selected(PortDialog::kBaudGroup);
+      if (portIndex >= 0) f.Select(PortDialog::kPortGroup, portIndex);
+      if (rateIndex >= 0) f.Select(PortDialog::kBaudGroup, rateIndex);
+      return f.Press(ok ? kFormOk : kFormCancel, &desk) == FormAction::Ok;
+    };
+  }
+  int shownBaud = -1;
+};
+
+TEST_F(PortCommandsTest, MainPortCommandOpensTheChosenPortAndTogglesItClosed) {
+  free = {"COM1", "COM2"};
+  frame.config().SetMainBaudRate(38400);
+  AnswerDialog(1, 3);  // COM2, 19200
+  frame.OnMainPortCommand();
+  EXPECT_EQ(shownBaud, 4);  // the dialog opened on the stored 38400
+  EXPECT_EQ(mainPort().log.back(), "open COM2 19200");
+  EXPECT_EQ(desk.title, "COM2 - (19200) - ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM2:");
+  EXPECT_EQ(frame.config().mainPortName(), "COM2");
+  EXPECT_EQ(frame.config().mainBaudRate(), 19200);
+  EXPECT_EQ(desk.timers.at(kPollTimer), 100u);
+  EXPECT_EQ(frame.state().mainPortOpen, 1u);
+  EXPECT_EQ(frame.mainDecoder().flags().timeGateOpen, 1u);
+
+  frame.OnMainPortCommand();
+  EXPECT_EQ(mainPort().log.back(), "close");
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_EQ(frame.mainDecoder().flags().timeGateOpen, 0u);
+  EXPECT_EQ(desk.formsRun, 1);
+}
+
+TEST_F(PortCommandsTest, AFailedOpenStillCountsAsOpenAndNoneOpensNothing) {
+  free = {"COM3"};
+  mainPort().openSucceeds = false;
+  AnswerDialog(-1, -1);
+  frame.OnMainPortCommand();
+  EXPECT_EQ(mainPort().log.back(), "open COM3 9600");
+  EXPECT_EQ(frame.state().mainPortOpen, 1u);
+  frame.OnMainPortCommand();
+
+  free.clear();
+  mainPort().log.clear();
+  frame.OnMainPortCommand();
+  EXPECT_TRUE(mainPort().log.empty());
+  EXPECT_EQ(desk.PaneText(kPanePort), "NONE:");
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+
+  AnswerDialog(-1, -1, false);  // Cancel: not even the pane changes
+  desk.SetPaneText(kPanePort, "before");
+  frame.OnMainPortCommand();
+  EXPECT_EQ(desk.PaneText(kPanePort), "before");
+}
+
+TEST_F(PortCommandsTest, OpeningTheMainPortStopsAPlaybackAndPollsAt100Ms) {
+  frame.state().playbackActive = 1;
+  frame.ArmPollTimer(kPlaybackPollMs);
+  free = {"COM1"};
+  AnswerDialog(-1, -1);
+  frame.OnMainPortCommand();
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_EQ(desk.timers.at(kPollTimer), 100u);
+}
+
+// Pairing: 33061 2400, 33062 115200, 33063 57600, 33064 38400, 33065 19200, 33066 9600,
+// 33067 4800, for the rate set and for the button shown pressed.
+TEST_F(PortCommandsTest, BaudButtonsSetTheStoredRateAndShowItPressed) {
+  const int32_t expected[] = {2400, 115200, 57600, 38400, 19200, 9600, 4800};
+  for (int i = 0; i < 7; ++i) {
+    const int command = kCmdFirstBaudButton + i;
+    ASSERT_TRUE(frame.OnUtilityButton(command));
+    EXPECT_EQ(frame.config().mainBaudRate(), expected[i]);
+    for (int other = kCmdFirstBaudButton; other <= kCmdLastBaudButton; ++other) {
+      EXPECT_EQ(frame.UtilityButtonPressed(other), other == command) << command << " " << other;
+    }
+  }
+  // Closed port: only the stored rate changed; the next open uses it.
+  EXPECT_TRUE(mainPort().log.empty());
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+
+  frame.config().SetMainPortName("COM1");
+  frame.ChangeMainBaud(4800);
+  frame.OnUtilityButton(33065);
+  EXPECT_EQ(mainPort().log.back(), "open COM1 19200");
+  EXPECT_EQ(frame.state().mainPortOpen, 1u);
+  EXPECT_FALSE(frame.OnUtilityButton(33068));
+}
+
+TEST_F(PortCommandsTest, PortButtonsTryTheOtherPortsInTurnAndOpenTheFirstFree) {
+  struct Case {
+    int command;
+    std::vector<std::string> tried;
+  };
+  const Case cases[] = {{33072, {"COM2", "COM3", "COM4"}},
+                        {33073, {"COM3", "COM4", "COM1"}},
+                        {33074, {"COM4", "COM1", "COM2"}},
+                        {33075, {"COM1", "COM2", "COM3"}},
+                        {33070, {"COM1", "COM2", "COM3", "COM4"}}};
+  frame.config().SetMainBaudRate(19200);
+  for (const Case& c : cases) {
+    tried.clear();
+    free.clear();
+    frame.config().SetMainPortName("COM9");
+    ASSERT_TRUE(frame.OnUtilityButton(c.command));
+    EXPECT_EQ(tried, c.tried) << c.command;
+    EXPECT_EQ(mainPort().log.back(), "open COM9 19200") << "no free port: the name stays";
+  }
+
+  free = {"COM3", "COM4"};
+  frame.OnUtilityButton(33072);
+  EXPECT_EQ(mainPort().log.back(), "open COM3 19200");
+  EXPECT_EQ(desk.title, "COM3 - (19200) - ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM3:");
+  EXPECT_TRUE(frame.UtilityButtonPressed(33074));
+  for (int other : {33070, 33072, 33073, 33075}) EXPECT_FALSE(frame.UtilityButtonPressed(other)) << other;
+
+  frame.OnStop();  // pane "COM NONE": the any-port button is the pressed one
+  EXPECT_TRUE(frame.UtilityButtonPressed(33070));
+  EXPECT_FALSE(frame.UtilityButtonPressed(33074));
+}
+
+TEST_F(PortCommandsTest, OutputPortOpensWithItsOwnSettingsAndFlowChoice) {
+  int attached = 0, detached = 0;
+  frame.SetOnOutputPortOpened([&] { ++attached; });
+  frame.SetOnOutputPortStopped([&] { ++detached; });
+  frame.config().SetOutputBaudRate(4800);
+  frame.config().SetOutputFlowChoice(1);
+  free = {"COM4"};
+  AnswerDialog(-1, -1);
+  frame.OnOutputPortCommand();
+  EXPECT_EQ(shownBaud, 1);
+  EXPECT_EQ(outputPort().log, (std::vector<std::string>{"open COM4 4800", "flow 1"}));
+  EXPECT_EQ(frame.config().outputPortName(), "COM4");
+  EXPECT_EQ(frame.state().outputPortOpen, 1u);
+  EXPECT_EQ(attached, 1);
+  EXPECT_EQ(desk.timers.at(kPollTimer), 100u);
+
+  frame.OnOutputPortCommand();
+  EXPECT_EQ(frame.state().outputPortOpen, 0u);
+  EXPECT_EQ(detached, 1);
+  EXPECT_EQ(outputPort().log.back(), "close");
+  EXPECT_EQ(desk.formsRun, 1);
+}
+
+TEST_F(PortCommandsTest, AuxPortStartsFromTheMainRate) {
+  frame.config().SetMainBaudRate(115200);
+  free = {"COM2"};
+  AnswerDialog(-1, -1);
+  EXPECT_TRUE(frame.OpenAuxPortFromDialog());
+  EXPECT_EQ(auxPort().log.back(), "open COM2 115200");
+  EXPECT_EQ(frame.state().auxPortOpen, 1u);
+  EXPECT_TRUE(desk.TimerArmed(kPollTimer));
+  free.clear();
+  EXPECT_FALSE(frame.OpenAuxPortFromDialog());
+  EXPECT_EQ(frame.state().auxPortOpen, 0u);
+}
+
+TEST_F(PortCommandsTest, ForceToKtxSweepsOnlyWhileThePollRuns) {
+  std::vector<int> commands;
+  frame.SetCommandRunner([&](int id) {
+    commands.push_back(id);
+    return true;
+  });
+  frame.config().SetMainPortName("COM2");
+  frame.config().SetProtocolSelector(0);
+  frame.config().SetMainBaudRate(38400);
+  frame.ForceKtxAt9600();
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "Cannot transmit data.\nPort COM2 not setup or not open.");
+  EXPECT_EQ(desk.boxes[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(frame.state().sweepActive, 0u);
+  EXPECT_EQ(frame.config().protocolSelector(), 1);
+  EXPECT_EQ(frame.config().mainBaudRate(), 9600);
+  EXPECT_EQ(commands, std::vector<int>{kCmdSwitchToKtx});
+
+  frame.ChangeMainBaud(38400);
+  frame.ForceKtxAt9600();
+  EXPECT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(frame.state().sweepActive, 1u);
+  EXPECT_EQ(commands.size(), 2u);
+}
+
+TEST_F(PortCommandsTest, ProtocolSwitchesWithoutAShellSetTheSelectorEverywhere) {
+  frame.RunCommand(kCmdSwitchToNmea);
+  EXPECT_EQ(frame.config().protocolSelector(), 0);
+  EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 0u);
+  frame.RunCommand(kCmdSwitchToKtx);
+  EXPECT_EQ(frame.config().protocolSelector(), 1);
+  EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 1u);
+}
+
+}  // namespace
+}  // namespace orv
