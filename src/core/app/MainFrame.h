@@ -118,6 +118,8 @@ class CMainFrame {
   void StartProtocolConfirmation();
   void StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records);
   void RestoreTitle();
+  // The NMEA protocol-and-baud sentence: the receiver is to talk `protocolSelector` at `baud`.
+  void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
 
   MainFrameState& state() { return state_; }
   const MainFrameState& state() const { return state_; }
@@ -150,7 +152,6 @@ class CMainFrame {
   void StepProtocolConfirmation();
   void StepRecordTimer();
   void ResetDecodersForOpen();
-  void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
 
   Desktop& desktop_;
   MainFrameState state_;

@@ -1,0 +1,313 @@
+// Command handlers and item states of the main window.
+#include "app/FrameCommands.h"
+
+#include <algorithm>
+
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/ToolbarModel.h"
+#include "util/Format.h"
+
+namespace orv {
+
+namespace {
+using namespace cmd;
+
+constexpr RequestCommand kRequests[] = {
+    {kRequestLlh, 20, "LLH Solution Request (20)"},
+    {kRequestXyz, 21, "XYZ Solution Request (21)"},
+    {kRequestEphemeris, 22, "Ephemeris Request (22)"},
+    {kRequestChannelAssignment, 6, "Channel Assignment Request (6)"},
+    {kRequestDgpsStatus, 48, "DGPS Status Request (48)"},
+    {kRequestBaseStatus, 47, "Base Status Request (47)"},
+    {kRequestPredicted, 18, "Predicted Solution Request (18)"},
+    {kRequestMatched, 19, "Matched Solution Request (19)"},
+    {kRequestWaas, 68, "WAAS Status Request (68)"},
+    {kRequestTiming, 113, "Timing Status Request (113)"},
+    {kRequestSystemProfile, 111, "Sys. Profile Request (111)"},
+    {kRequestReceiverStatus, 49, "Receiver Status Request (49)"},
+};
+
+// Measurement block requests go out Continuous without a dialog.
+struct FixedRequest {
+  int command;
+  int requestCode;
+  RequestMode mode;
+};
+constexpr FixedRequest kFixedRequests[] = {
+    {kRequestMeasurement1Hz, 23, kContinuous},   {kRequestMeasurement2Hz, 1023, kContinuous},
+    {kRequestMeasurement5Hz, 2023, kContinuous}, {kRequestMeasurement10Hz, 3023, kContinuous},
+    {kRequestFaultLog, 41, kContinuous},         {kEraseFaultLog, 100, kOneShot},
+    {kInitLinkOld, 63, kOneShot},                {kInitLinkNew, 1063, kOneShot},
+};
+
+constexpr uint32_t kProtocolRates[] = {2400, 4800, 9600, 19200, 38400, 57600, 115200};
+constexpr char kForceKtxButton[] = "Force to KTX protocol at 9600 bauds";
+constexpr char kProtocolCaption[] = "Configure main port mode";
+
+const char* ProtocolName(int selector) { return selector == kProtocolNmea ? "NMEA" : "KTX Binary"; }
+
+// Commands with a handler besides the window commands and the request tables.
+constexpr int kHandled[] = {kSerialPort,      kStop,        kExit,       kAbout,          kSwitchToKtx,
+                            kSwitchToNmea,    kProtocol,    kRequestAll, kViewGeneralBar, kViewWindowBar,
+                            kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar, kViewUtilityBar};
+}  // namespace
+
+std::span<const RequestCommand> RequestCommands() { return kRequests; }
+std::span<const uint32_t> ProtocolDialogRates() { return kProtocolRates; }
+
+ChoiceForm MakeRequestModeForm(const std::string& caption) {
+  ChoiceForm f;
+  f.caption = caption;
+  f.groups.push_back({"", {"One Shot", "Continuous"}, 1});
+  f.buttons = {"OK", "Cancel"};
+  f.cancelButton = 1;
+  return f;
+}
+
+ChoiceForm MakeProtocolForm(int currentSelector, uint32_t currentBaud) {
+  ChoiceForm f;
+  f.caption = kProtocolCaption;
+  f.notes = {std::string("Current mode: ") + ProtocolName(currentSelector), Format("Current baud rate: %u", currentBaud)};
+  f.groups.push_back({"Desired mode", {"KTX Binary", "NMEA"}, currentSelector == kProtocolNmea ? 1 : 0});
+  ChoiceGroup rates{"Desired baud rate", {}, 2};
+  for (std::size_t i = 0; i < std::size(kProtocolRates); ++i) {
+    rates.options.push_back(Format("%u", kProtocolRates[i]));
+    if (kProtocolRates[i] == currentBaud) rates.selected = static_cast<int>(i);
+  }
+  f.groups.push_back(std::move(rates));
+  f.buttons = {"OK", "Cancel", kForceKtxButton};
+  f.cancelButton = kProtocolFormCancel;
+  return f;
+}
+
+FrameCommands::FrameCommands(CMainFrame& frame, ShellHost& host, WindowFlagStore& flags)
+    : frame_(frame), host_(host), flags_(flags), windows_(flags, host, host) {
+  bar_ = BuildMenuBar(static_cast<int>(frame_.settings().protocolSelector));
+  ApplyStopItem(bar_, frame_.AnyStoppableActive());
+}
+
+bool FrameCommands::IsWindowCommand(int id) const { return FindWindowCommand(id) != nullptr; }
+
+bool FrameCommands::HasHandler(int id) const {
+  if (IsWindowCommand(id)) return true;
+  if (std::find(std::begin(kHandled), std::end(kHandled), id) != std::end(kHandled)) return true;
+  for (const auto& r : kRequests) {
+    if (r.command == id) return true;
+  }
+  for (const auto& r : kFixedRequests) {
+    if (r.command == id) return true;
+  }
+  return (id >= kBitLevel1 && id <= kBitLevel6) || BaudButtonRate(id) != 0;
+}
+
+bool FrameCommands::OnCommand(int id) {
+  if (windows_.Toggle(id)) return true;
+  if (RunFileCommand(id) || RunRequestCommand(id) || RunUtilityCommand(id)) return true;
+  if (const ToolbarDef* bar = FindToolbarByViewCommand(id)) {
+    host_.SetToolbarVisible(id, !host_.IsToolbarVisible(bar->viewCommand));
+    return true;
+  }
+  switch (id) {
+    case kSwitchToKtx:
+      SwitchProtocol(kProtocolKtx);
+      return true;
+    case kSwitchToNmea:
+      SwitchProtocol(kProtocolNmea);
+      return true;
+    case kProtocol:
+      RunProtocolDialog();
+      return true;
+    case kAbout:
+      host_.ShowAbout();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool FrameCommands::RunFileCommand(int id) {
+  switch (id) {
+    case kSerialPort:
+      ToggleMainPort();
+      return true;
+    case kStop:
+      frame_.OnStop();
+      RefreshStopItem();
+      return true;
+    case kExit:
+      host_.Quit();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool FrameCommands::RunRequestCommand(int id) {
+  FrameEncoder& encoder = frame_.encoder();
+  for (const auto& r : kRequests) {
+    if (r.command != id) continue;
+    ChoiceForm form = MakeRequestModeForm(r.caption);
+    const std::optional<int> button = host_.RunChoiceForm(form);
+    if (button && *button == 0) encoder.SendRequest(r.requestCode, form.selected(0) == 0 ? kOneShot : kContinuous);
+    return true;
+  }
+  for (const auto& r : kFixedRequests) {
+    if (r.command != id) continue;
+    encoder.SendRequest(r.requestCode, r.mode);
+    return true;
+  }
+  if (id == kRequestAll) {
+    encoder.SendRequestAll();
+    return true;
+  }
+  if (id >= kBitLevel1 && id <= kBitLevel6) {
+    encoder.SendBitRequest(static_cast<uint8_t>(id - kBitLevel1 + 1));
+    return true;
+  }
+  return false;
+}
+
+// The baud buttons change the stored rate; an open main port follows at once.
+bool FrameCommands::RunUtilityCommand(int id) {
+  const int rate = BaudButtonRate(id);
+  if (rate == 0) return false;
+  frame_.settings().mainBaudRate = static_cast<uint32_t>(rate);
+  frame_.ReopenMainPort();
+  return true;
+}
+
+CommandState FrameCommands::State(int id) const {
+  CommandState s;
+  s.enabled = HasHandler(id);
+  const MainFrameState& st = frame_.state();
+  if (IsWindowCommand(id)) {
+    s.checked = flags_.windowOpen(id);
+  } else if (FindToolbarByViewCommand(id) != nullptr) {
+    s.checked = host_.IsToolbarVisible(id);
+  } else if (const int rate = BaudButtonRate(id)) {
+    s.checked = frame_.settings().mainBaudRate == static_cast<uint32_t>(rate);
+  } else {
+    switch (id) {
+      case kStop:
+        // Shown pressed while nothing runs.
+        s.checked = !frame_.AnyStoppableActive();
+        break;
+      case kSerialPort:
+        s.checked = st.mainPortOpen != 0;
+        break;
+      case kOpenLogFile:
+        s.checked = st.playbackActive != 0;
+        break;
+      case kSwitchToKtx:
+        s.checked = frame_.settings().protocolSelector == kProtocolKtx;
+        break;
+      case kSwitchToNmea:
+        s.checked = frame_.settings().protocolSelector == kProtocolNmea;
+        break;
+      default:
+        break;
+    }
+  }
+  return s;
+}
+
+void FrameCommands::RebuildMenuBar() {
+  bar_ = BuildMenuBar(static_cast<int>(frame_.settings().protocolSelector));
+  ApplyStopItem(bar_, frame_.AnyStoppableActive());
+  host_.MenusChanged();
+}
+
+void FrameCommands::RefreshStopItem() {
+  if (ApplyStopItem(bar_, frame_.AnyStoppableActive())) host_.MenusChanged();
+}
+
+void FrameCommands::SwitchProtocol(int selector) {
+  const uint32_t value = selector == kProtocolNmea ? 0 : 1;
+  frame_.settings().protocolSelector = value;
+  frame_.mainDecoder().SetProtocolSelector(value);
+  RebuildMenuBar();
+}
+
+void FrameCommands::OpenMainPort(const std::string& name, uint32_t baud) {
+  frame_.StopInput(2);
+  frame_.KillPollTimerIfIdle();
+  frame_.settings().mainPortName = name;
+  frame_.settings().mainBaudRate = baud;
+  frame_.ChangeMainBaud(baud);
+  frame_.desktop().SetTitle(name + " - " + Format("(%d) - ", static_cast<int>(baud)) + kEditionTitle);
+  RefreshStopItem();
+}
+
+void FrameCommands::CloseMainPort() {
+  frame_.mainDecoder().SetTimeGateOpen(0);
+  frame_.RestoreTitle();
+  frame_.StopInput(2);
+  frame_.KillPollTimerIfIdle();
+  RefreshStopItem();
+}
+
+// Until the port dialog exists the command reopens the stored port and rate.
+void FrameCommands::ToggleMainPort() {
+  if (frame_.state().mainPortOpen) {
+    CloseMainPort();
+    return;
+  }
+  const FrameSettings& s = frame_.settings();
+  if (s.mainPortName.empty() || s.mainPortName.rfind("NONE", 0) == 0) {
+    frame_.desktop().MessageBox("No serial port has been chosen.\nStart with --port DEVICE.", "Serial Port",
+                                MessageIcon::Exclamation);
+    return;
+  }
+  OpenMainPort(s.mainPortName, s.mainBaudRate);
+}
+
+void FrameCommands::RunProtocolDialog() {
+  const FrameSettings& s = frame_.settings();
+  ChoiceForm form = MakeProtocolForm(static_cast<int>(s.protocolSelector), s.mainBaudRate);
+  const std::optional<int> button = host_.RunChoiceForm(form);
+  if (!button || *button == kProtocolFormCancel) return;
+  if (*button == kProtocolFormForceKtx) {
+    ForceKtxAt9600();
+    return;
+  }
+  const int desiredSelector = form.selected(0) == 1 ? kProtocolNmea : kProtocolKtx;
+  const int rateIndex = std::clamp(form.selected(1), 0, static_cast<int>(std::size(kProtocolRates)) - 1);
+  ApplyProtocolChoice(desiredSelector, kProtocolRates[rateIndex]);
+}
+
+// The receiver is told first at the current rate; then the console follows it to the new one.
+void FrameCommands::ApplyProtocolChoice(int desiredSelector, uint32_t desiredBaud) {
+  FrameSettings& s = frame_.settings();
+  const int currentSelector = s.protocolSelector == 0 ? kProtocolNmea : kProtocolKtx;
+  frame_.ReopenMainPort();
+  s.protocolSelector = desiredSelector == kProtocolNmea ? 0 : 1;
+  s.mainBaudRate = desiredBaud;
+  if (desiredSelector == kProtocolKtx && currentSelector == kProtocolNmea) {
+    frame_.SendNmeaProtocolAndBaud(kProtocolKtx, desiredBaud);
+  } else if (desiredSelector == kProtocolNmea && currentSelector == kProtocolKtx) {
+    frame_.encoder().SendProtocolAndBaud(true, desiredBaud);
+  } else if (desiredSelector == kProtocolKtx) {
+    frame_.encoder().SendProtocolAndBaud(false, desiredBaud);
+  } else {
+    frame_.SendNmeaProtocolAndBaud(kProtocolNmea, desiredBaud);
+  }
+  if (frame_.state().mainPortOpen) frame_.ChangeMainBaud(desiredBaud);
+  if (desiredSelector == kProtocolNmea && currentSelector == kProtocolNmea) frame_.StartProtocolConfirmation();
+  if (desiredSelector != currentSelector) SwitchProtocol(desiredSelector);
+}
+
+void FrameCommands::ForceKtxAt9600() {
+  FrameSettings& s = frame_.settings();
+  s.protocolSelector = 1;
+  s.mainBaudRate = 9600;
+  if (frame_.state().pollTimer == 0) {
+    frame_.desktop().MessageBox(Format("Cannot transmit data.\nPort %s not setup or not open.", s.mainPortName.c_str()),
+                                kProtocolCaption, MessageIcon::Stop);
+  } else {
+    frame_.StartBaudSweep();
+  }
+  SwitchProtocol(kProtocolKtx);
+}
+
+}  // namespace orv

@@ -1,0 +1,85 @@
+// The commands of the main window's menus and toolbars: which ones run what, the check and
+// enable state of every item, the menu bar of the current protocol and its "&Stop" item. The
+// desktop forwards every command here and renders the menu bar and states it is given.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "app/ChoiceForm.h"
+#include "app/MenuModel.h"
+#include "app/WindowCommands.h"
+#include "platform/ShellHost.h"
+
+namespace orv {
+
+class CMainFrame;
+
+struct CommandState {
+  bool enabled = false;
+  bool checked = false;
+};
+
+// A menu request of one message: the caption of its mode dialog and the request code.
+struct RequestCommand {
+  int command;
+  int requestCode;
+  const char* caption;
+};
+std::span<const RequestCommand> RequestCommands();
+
+// Baud rates offered by the protocol dialog.
+std::span<const uint32_t> ProtocolDialogRates();
+// The "Request Msg" dialog: "One Shot" / "Continuous" (selected), OK and Cancel.
+ChoiceForm MakeRequestModeForm(const std::string& caption);
+// "Configure main port mode": the current mode and rate as notes, the desired mode and rate as
+// groups, and the buttons OK, Cancel and "Force to KTX protocol at 9600 bauds".
+ChoiceForm MakeProtocolForm(int currentSelector, uint32_t currentBaud);
+inline constexpr int kProtocolFormOk = 0;
+inline constexpr int kProtocolFormCancel = 1;
+inline constexpr int kProtocolFormForceKtx = 2;
+
+class FrameCommands {
+ public:
+  FrameCommands(CMainFrame& frame, ShellHost& host, WindowFlagStore& flags);
+
+  // Runs a command; false when no handler exists for it (its items are shown disabled).
+  bool OnCommand(int id);
+  bool HasHandler(int id) const;
+  CommandState State(int id) const;
+
+  const MenuItems& menuBar() const { return bar_; }
+  // Builds the bar for the frame's protocol selector and tells the host.
+  void RebuildMenuBar();
+  // Adds or removes the top-level "&Stop" item; tells the host when the bar changed.
+  void RefreshStopItem();
+  // "Switch to KTX" (1) and "Switch to NMEA" (0).
+  void SwitchProtocol(int selector);
+
+  // The main port command's open with a known port and rate: the title "NAME - (BAUD) - "
+  // and the edition title, the port pane "NAME:", the poll at 100 ms.
+  void OpenMainPort(const std::string& name, uint32_t baud);
+  void CloseMainPort();
+
+  WindowToggles& windows() { return windows_; }
+
+ private:
+  bool RunFileCommand(int id);
+  bool RunRequestCommand(int id);
+  bool RunUtilityCommand(int id);
+  void ToggleMainPort();
+  void RunProtocolDialog();
+  void ApplyProtocolChoice(int desiredSelector, uint32_t desiredBaud);
+  void ForceKtxAt9600();
+  bool IsWindowCommand(int id) const;
+
+  CMainFrame& frame_;
+  ShellHost& host_;
+  WindowFlagStore& flags_;
+  WindowToggles windows_;
+  MenuItems bar_;
+};
+
+}  // namespace orv

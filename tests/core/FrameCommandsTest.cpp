@@ -1,0 +1,245 @@
+// The main window's commands without a screen: window toggles and their open flags, protocol
+// switching, the request menu with its mode dialog, the protocol dialog's outcomes, the baud
+// buttons and the top-level "&Stop" item.
+#include <gtest/gtest.h>
+
+#include "app/CommandIds.h"
+#include "app/FrameCommands.h"
+#include "app/MainFrame.h"
+#include "support/FakeDesktop.h"
+#include "support/FakePort.h"
+#include "support/FakeShellHost.h"
+
+namespace orv {
+namespace {
+
+using test::FakePort;
+
+class FrameCommandsTest : public ::testing::Test {
+ protected:
+  FrameCommandsTest()
+      : frame(desk,
+              [this](StreamDecoder* sink) {
+                auto port = std::make_unique<FakePort>(sink);
+                ports.push_back(port.get());
+                return port;
+              }),
+        commands(frame, host, flags) {}
+
+  FakePort& mainPort() { return *ports[0]; }
+  // ID bytes of the frames written to the main port.
+  std::vector<int> SentIds() const {
+    std::vector<int> ids;
+    for (const auto& f : ports[0]->sent) ids.push_back(f.size() > 1 ? f[1] : -1);
+    return ids;
+  }
+
+  test::FakeDesktop desk;
+  std::vector<FakePort*> ports;
+  CMainFrame frame;
+  test::FakeShellHost host;
+  test::MemoryWindowFlags flags;
+  FrameCommands commands;
+};
+
+TEST_F(FrameCommandsTest, AWindowCommandTwiceOpensThenClosesAndClearsItsFlag) {
+  ASSERT_TRUE(commands.OnCommand(cmd::kWndLlh));
+  EXPECT_EQ(host.hosts.at(cmd::kWndLlh), "Navigation Window (User Coor) - Msg 20");
+  EXPECT_EQ(host.rects.at(cmd::kWndLlh), flags.windowRect(cmd::kWndLlh));
+  EXPECT_TRUE(flags.windowOpen(cmd::kWndLlh));
+  EXPECT_TRUE(commands.State(cmd::kWndLlh).checked);
+
+  ASSERT_TRUE(commands.OnCommand(cmd::kWndLlh));
+  EXPECT_EQ(host.hosts.count(cmd::kWndLlh), 0u);
+  EXPECT_FALSE(flags.windowOpen(cmd::kWndLlh));
+  EXPECT_FALSE(commands.State(cmd::kWndLlh).checked);
+  EXPECT_EQ(host.log, (std::vector<std::string>{"create 32776", "destroy 32776"}));
+}
+
+TEST_F(FrameCommandsTest, ClosingTheWindowItselfPostsItsCommandWhichOnlyForgetsIt) {
+  commands.OnCommand(cmd::kWndTerminal);
+  host.hosts.erase(cmd::kWndTerminal);  // the user closed it: the host is gone
+  commands.windows().OnHostClosed(cmd::kWndTerminal);
+  EXPECT_FALSE(flags.windowOpen(cmd::kWndTerminal));
+  ASSERT_EQ(host.posted, std::vector<int>{cmd::kWndTerminal});
+
+  commands.OnCommand(host.posted.back());  // the event loop runs the posted command
+  EXPECT_EQ(host.log, (std::vector<std::string>{"create 32932"}));  // not destroyed twice
+  EXPECT_FALSE(commands.windows().exists(cmd::kWndTerminal));
+
+  commands.OnCommand(cmd::kWndTerminal);  // the menu opens a fresh one
+  EXPECT_EQ(host.log.back(), "create 32932");
+  EXPECT_TRUE(flags.windowOpen(cmd::kWndTerminal));
+}
+
+TEST_F(FrameCommandsTest, AWindowWhoseFlagWasResetUnderItStillClosesFromTheMenu) {
+  commands.OnCommand(cmd::kWndEphemeris);
+  flags.open.clear();  // Restore Factory Config clears every flag
+  commands.OnCommand(cmd::kWndEphemeris);
+  EXPECT_EQ(host.hosts.count(cmd::kWndEphemeris), 0u);
+  EXPECT_EQ(host.log.back(), "destroy 32777");
+}
+
+TEST_F(FrameCommandsTest, SwitchingProtocolRebuildsTheBarAndTellsTheDecoder) {
+  EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndLlh), nullptr);
+  commands.OnCommand(cmd::kSwitchToNmea);
+  EXPECT_EQ(frame.settings().protocolSelector, 0u);
+  EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 0u);
+  EXPECT_EQ(FindCommand(commands.menuBar(), cmd::kWndLlh), nullptr);
+  EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndNmeaRmc), nullptr);
+  EXPECT_TRUE(commands.State(cmd::kSwitchToNmea).checked);
+  EXPECT_EQ(host.menuChanges, 1);
+
+  commands.OnCommand(cmd::kSwitchToKtx);
+  EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 1u);
+  EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndFileHeader), nullptr);
+  EXPECT_EQ(host.menuChanges, 2);
+}
+
+TEST_F(FrameCommandsTest, RequestItemsAskForTheModeUnderTheRequestsOwnCaption) {
+  commands.OpenMainPort("COM1", 9600);
+  host.answerForm = [](ChoiceForm&) { return 0; };  // OK as the dialog opens
+  commands.OnCommand(cmd::kRequestLlh);
+  ASSERT_EQ(host.forms.size(), 1u);
+  EXPECT_EQ(host.forms[0].caption, "LLH Solution Request (20)");
+  EXPECT_EQ(host.forms[0].groups[0].options, (std::vector<std::string>{"One Shot", "Continuous"}));
+  host.answerForm = [](ChoiceForm& f) {
+    f.Select(0, 0);
+    return 0;
+  };
+  commands.OnCommand(cmd::kRequestSystemProfile);
+  EXPECT_EQ(host.forms[1].caption, "Sys. Profile Request (111)");
+  host.answerForm = [](ChoiceForm&) { return 1; };  // Cancel
+  commands.OnCommand(cmd::kRequestTiming);
+  EXPECT_EQ(host.forms[2].caption, "Timing Status Request (113)");
+  EXPECT_EQ(SentIds(), (std::vector<int>{20 + 128, 111}));
+}
+
+TEST_F(FrameCommandsTest, MeasurementRatesAndRequestAllGoOutContinuousWithoutADialog) {
+  commands.OpenMainPort("COM1", 9600);
+  for (int id : {cmd::kRequestMeasurement1Hz, cmd::kRequestMeasurement2Hz, cmd::kRequestMeasurement5Hz,
+                 cmd::kRequestMeasurement10Hz}) {
+    commands.OnCommand(id);
+  }
+  commands.OnCommand(cmd::kRequestAll);
+  EXPECT_TRUE(host.forms.empty());
+  EXPECT_EQ(SentIds(), (std::vector<int>{151, 151, 151, 151, 148, 149, 150, 151, 193}));
+  // The rate is the payload byte of message 23.
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(mainPort().sent[i][4], i);
+}
+
+TEST_F(FrameCommandsTest, ProtocolDialogToNmeaTellsTheReceiverThenFollowsIt) {
+  commands.OpenMainPort("COM2", 9600);
+  host.answerForm = [](ChoiceForm& f) {
+    f.Select(0, 1);  // NMEA
+    f.Select(1, 4);  // 38400
+    return kProtocolFormOk;
+  };
+  commands.OnCommand(cmd::kProtocol);
+  ASSERT_EQ(host.forms.size(), 1u);
+  EXPECT_EQ(host.forms[0].caption, "Configure main port mode");
+  EXPECT_EQ(host.forms[0].buttons.back(), "Force to KTX protocol at 9600 bauds");
+  // Message 110: NMEA flag and the code of 38400. It went out at 9600, before the reopen.
+  ASSERT_FALSE(mainPort().sent.empty());
+  const auto& f = mainPort().sent.back();
+  EXPECT_EQ(f[1], 110);
+  EXPECT_EQ(f[4], 0x80 | 65);
+  EXPECT_EQ(mainPort().log.back(), "open COM2 38400");
+  EXPECT_EQ(frame.settings().mainBaudRate, 38400u);
+  EXPECT_EQ(frame.settings().protocolSelector, 0u);
+  EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndNmeaGga), nullptr);
+}
+
+TEST_F(FrameCommandsTest, ProtocolDialogCancelChangesNothing) {
+  host.answerForm = [](ChoiceForm& f) {
+    f.Select(0, 1);
+    return kProtocolFormCancel;
+  };
+  commands.OnCommand(cmd::kProtocol);
+  EXPECT_EQ(frame.settings().protocolSelector, 1u);
+  EXPECT_EQ(host.menuChanges, 0);
+  EXPECT_TRUE(desk.boxes.empty());
+}
+
+TEST_F(FrameCommandsTest, ForceToKtxWithoutAPortSaysSoAndSwitchesTheMenus) {
+  commands.OnCommand(cmd::kSwitchToNmea);
+  frame.settings().mainPortName = "COM3";
+  host.answerForm = [](ChoiceForm&) { return kProtocolFormForceKtx; };
+  commands.OnCommand(cmd::kProtocol);
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "Cannot transmit data.\nPort COM3 not setup or not open.");
+  EXPECT_EQ(desk.boxes[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(frame.settings().protocolSelector, 1u);
+  EXPECT_EQ(frame.state().sweepActive, 0u);
+  EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndLlh), nullptr);
+}
+
+TEST_F(FrameCommandsTest, ForceToKtxWithThePollRunningStartsTheSweep) {
+  commands.OpenMainPort("COM1", 4800);
+  host.answerForm = [](ChoiceForm&) { return kProtocolFormForceKtx; };
+  commands.OnCommand(cmd::kProtocol);
+  EXPECT_TRUE(desk.boxes.empty());
+  EXPECT_EQ(frame.state().sweepActive, 1u);
+  EXPECT_EQ(frame.settings().mainBaudRate, 9600u);
+}
+
+TEST_F(FrameCommandsTest, OpeningAPortSetsTitlePaneAndStopItemAndStopRemovesIt) {
+  EXPECT_EQ(FindCommand({commands.menuBar().back()}, cmd::kStop), nullptr);
+  EXPECT_TRUE(commands.State(cmd::kStop).checked);  // pressed while nothing runs
+  commands.OpenMainPort("COM1", 9600);
+  EXPECT_EQ(desk.title, "COM1 - (9600) - ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM1:");
+  EXPECT_EQ(commands.menuBar().back().text, "&Stop");
+  EXPECT_TRUE(commands.State(cmd::kSerialPort).checked);
+  EXPECT_FALSE(commands.State(cmd::kStop).checked);
+
+  commands.OnCommand(cmd::kStop);
+  EXPECT_NE(commands.menuBar().back().text, "&Stop");
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+}
+
+TEST_F(FrameCommandsTest, SerialPortCommandTogglesTheStoredPort) {
+  commands.OnCommand(cmd::kSerialPort);  // nothing chosen yet
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  frame.settings().mainPortName = "/dev/ttyS1";
+  frame.settings().mainBaudRate = 19200;
+  commands.OnCommand(cmd::kSerialPort);
+  EXPECT_EQ(mainPort().log.back(), "open /dev/ttyS1 19200");
+  commands.OnCommand(cmd::kSerialPort);
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+}
+
+TEST_F(FrameCommandsTest, BaudButtonsStoreTheRateAndReopenAnOpenPort) {
+  commands.OnCommand(cmd::kBaud57600);
+  EXPECT_EQ(frame.settings().mainBaudRate, 57600u);
+  EXPECT_TRUE(commands.State(cmd::kBaud57600).checked);
+  EXPECT_FALSE(commands.State(cmd::kBaud9600).checked);
+  EXPECT_TRUE(mainPort().log.empty());  // closed port: nothing on the line
+  commands.OpenMainPort("COM1", 9600);
+  commands.OnCommand(cmd::kBaud4800);
+  EXPECT_EQ(mainPort().log.back(), "open COM1 4800");
+}
+
+TEST_F(FrameCommandsTest, ToolbarCommandsToggleTheirBarAndShowItsState) {
+  commands.OnCommand(cmd::kViewUtilityBar);
+  EXPECT_TRUE(commands.State(cmd::kViewUtilityBar).checked);
+  commands.OnCommand(cmd::kViewUtilityBar);
+  EXPECT_FALSE(commands.State(cmd::kViewUtilityBar).checked);
+}
+
+TEST_F(FrameCommandsTest, CommandsWithoutAHandlerAreDisabled) {
+  EXPECT_FALSE(commands.HasHandler(cmd::kSaveDgpsData));
+  EXPECT_FALSE(commands.State(cmd::kSaveDgpsData).enabled);
+  EXPECT_FALSE(commands.OnCommand(cmd::kSaveDgpsData));
+  EXPECT_TRUE(commands.State(cmd::kWndPlot).enabled);
+  EXPECT_TRUE(commands.State(cmd::kRequestAll).enabled);
+  commands.OnCommand(cmd::kExit);
+  EXPECT_TRUE(host.quit);
+}
+
+}  // namespace
+}  // namespace orv

@@ -1,0 +1,90 @@
+// A shell host that records what the frame's commands ask of the desktop: window hosts, forms
+// (answered by a script the test sets), toolbars, menu refreshes and posted commands.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/ChoiceForm.h"
+#include "app/WindowCommands.h"
+#include "platform/ShellHost.h"
+
+namespace orv::test {
+
+class FakeShellHost : public ShellHost {
+ public:
+  void PostCommand(int commandId) override { posted.push_back(commandId); }
+  void CreateWindowHost(int command, const std::string& caption, const ScreenRect& rect) override {
+    hosts[command] = caption;
+    rects[command] = rect;
+    log.push_back("create " + std::to_string(command));
+  }
+  void DestroyWindowHost(int command) override {
+    hosts.erase(command);
+    log.push_back("destroy " + std::to_string(command));
+  }
+  std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) override {
+    fileDialogs.push_back(spec);
+    return nextFile;
+  }
+  std::optional<std::string> AskSaveFile(const FileDialogSpec& spec) override {
+    fileDialogs.push_back(spec);
+    return nextFile;
+  }
+  // The form is shown to `answerForm`, which may select options and returns the button.
+  std::optional<int> RunChoiceForm(ChoiceForm& form) override {
+    forms.push_back(form);
+    if (!answerForm) return std::nullopt;
+    return answerForm(form);
+  }
+  bool IsToolbarVisible(int viewCommand) const override { return visibleBars.count(viewCommand) != 0; }
+  void SetToolbarVisible(int viewCommand, bool visible) override {
+    if (visible) {
+      visibleBars.insert(viewCommand);
+    } else {
+      visibleBars.erase(viewCommand);
+    }
+  }
+  void MenusChanged() override { ++menuChanges; }
+  void ShowAbout() override { ++abouts; }
+  void Quit() override { quit = true; }
+
+  std::vector<int> posted;
+  std::map<int, std::string> hosts;
+  std::map<int, ScreenRect> rects;
+  std::vector<std::string> log;
+  std::vector<FileDialogSpec> fileDialogs;
+  std::optional<std::string> nextFile;
+  std::vector<ChoiceForm> forms;
+  std::function<std::optional<int>(ChoiceForm&)> answerForm;
+  std::set<int> visibleBars;
+  int menuChanges = 0;
+  int abouts = 0;
+  bool quit = false;
+};
+
+// Open flags and rectangles kept in memory, each window at a rectangle derived from its
+// command so a test can tell them apart.
+class MemoryWindowFlags : public WindowFlagStore {
+ public:
+  bool windowOpen(int command) const override { return open.count(command) != 0; }
+  void SetWindowOpen(int command, bool isOpen) override {
+    if (isOpen) {
+      open.insert(command);
+    } else {
+      open.erase(command);
+    }
+  }
+  ScreenRect windowRect(int command) const override {
+    const int x = command % 100;
+    return {x, x + 1, x + 300, x + 201};
+  }
+  std::set<int> open;
+};
+
+}  // namespace orv::test
