@@ -24,7 +24,7 @@ class FrameCommandsTest : public ::testing::Test {
                 ports.push_back(port.get());
                 return port;
               }),
-        commands(frame, host, flags) {}
+        commands(frame, host) {}
 
   FakePort& mainPort() { return *ports[0]; }
   // ID bytes of the frames written to the main port.
@@ -38,20 +38,19 @@ class FrameCommandsTest : public ::testing::Test {
   std::vector<FakePort*> ports;
   CMainFrame frame;
   test::FakeShellHost host;
-  test::MemoryWindowFlags flags;
   FrameCommands commands;
 };
 
 TEST_F(FrameCommandsTest, AWindowCommandTwiceOpensThenClosesAndClearsItsFlag) {
   ASSERT_TRUE(commands.OnCommand(cmd::kWndLlh));
   EXPECT_EQ(host.hosts.at(cmd::kWndLlh), "Navigation Window (User Coor) - Msg 20");
-  EXPECT_EQ(host.rects.at(cmd::kWndLlh), flags.windowRect(cmd::kWndLlh));
-  EXPECT_TRUE(flags.windowOpen(cmd::kWndLlh));
+  EXPECT_EQ(host.rects.at(cmd::kWndLlh), frame.config().windowRect(cmd::kWndLlh));
+  EXPECT_TRUE(frame.config().windowOpen(cmd::kWndLlh));
   EXPECT_TRUE(commands.State(cmd::kWndLlh).checked);
 
   ASSERT_TRUE(commands.OnCommand(cmd::kWndLlh));
   EXPECT_EQ(host.hosts.count(cmd::kWndLlh), 0u);
-  EXPECT_FALSE(flags.windowOpen(cmd::kWndLlh));
+  EXPECT_FALSE(frame.config().windowOpen(cmd::kWndLlh));
   EXPECT_FALSE(commands.State(cmd::kWndLlh).checked);
   EXPECT_EQ(host.log, (std::vector<std::string>{"create 32776", "destroy 32776"}));
 }
@@ -60,7 +59,7 @@ TEST_F(FrameCommandsTest, ClosingTheWindowItselfPostsItsCommandWhichOnlyForgetsI
   commands.OnCommand(cmd::kWndTerminal);
   host.hosts.erase(cmd::kWndTerminal);  // the user closed it: the host is gone
   commands.windows().OnHostClosed(cmd::kWndTerminal);
-  EXPECT_FALSE(flags.windowOpen(cmd::kWndTerminal));
+  EXPECT_FALSE(frame.config().windowOpen(cmd::kWndTerminal));
   ASSERT_EQ(host.posted, std::vector<int>{cmd::kWndTerminal});
 
   commands.OnCommand(host.posted.back());  // the event loop runs the posted command
@@ -69,12 +68,12 @@ TEST_F(FrameCommandsTest, ClosingTheWindowItselfPostsItsCommandWhichOnlyForgetsI
 
   commands.OnCommand(cmd::kWndTerminal);  // the menu opens a fresh one
   EXPECT_EQ(host.log.back(), "create 32932");
-  EXPECT_TRUE(flags.windowOpen(cmd::kWndTerminal));
+  EXPECT_TRUE(frame.config().windowOpen(cmd::kWndTerminal));
 }
 
 TEST_F(FrameCommandsTest, AWindowWhoseFlagWasResetUnderItStillClosesFromTheMenu) {
   commands.OnCommand(cmd::kWndEphemeris);
-  flags.open.clear();  // Restore Factory Config clears every flag
+  frame.config().SetDefaults();  // Restore Factory Config clears every flag
   commands.OnCommand(cmd::kWndEphemeris);
   EXPECT_EQ(host.hosts.count(cmd::kWndEphemeris), 0u);
   EXPECT_EQ(host.log.back(), "destroy 32777");
@@ -83,7 +82,7 @@ TEST_F(FrameCommandsTest, AWindowWhoseFlagWasResetUnderItStillClosesFromTheMenu)
 TEST_F(FrameCommandsTest, SwitchingProtocolRebuildsTheBarAndTellsTheDecoder) {
   EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndLlh), nullptr);
   commands.OnCommand(cmd::kSwitchToNmea);
-  EXPECT_EQ(frame.settings().protocolSelector, 0u);
+  EXPECT_EQ(frame.config().protocolSelector(), 0);
   EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 0u);
   EXPECT_EQ(FindCommand(commands.menuBar(), cmd::kWndLlh), nullptr);
   EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndNmeaRmc), nullptr);
@@ -145,8 +144,8 @@ TEST_F(FrameCommandsTest, ProtocolDialogToNmeaTellsTheReceiverThenFollowsIt) {
   EXPECT_EQ(f[1], 110);
   EXPECT_EQ(f[4], 0x80 | 65);
   EXPECT_EQ(mainPort().log.back(), "open COM2 38400");
-  EXPECT_EQ(frame.settings().mainBaudRate, 38400u);
-  EXPECT_EQ(frame.settings().protocolSelector, 0u);
+  EXPECT_EQ(frame.config().mainBaudRate(), 38400);
+  EXPECT_EQ(frame.config().protocolSelector(), 0);
   EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndNmeaGga), nullptr);
 }
 
@@ -156,20 +155,20 @@ TEST_F(FrameCommandsTest, ProtocolDialogCancelChangesNothing) {
     return kProtocolFormCancel;
   };
   commands.OnCommand(cmd::kProtocol);
-  EXPECT_EQ(frame.settings().protocolSelector, 1u);
+  EXPECT_EQ(frame.config().protocolSelector(), 1);
   EXPECT_EQ(host.menuChanges, 0);
   EXPECT_TRUE(desk.boxes.empty());
 }
 
 TEST_F(FrameCommandsTest, ForceToKtxWithoutAPortSaysSoAndSwitchesTheMenus) {
   commands.OnCommand(cmd::kSwitchToNmea);
-  frame.settings().mainPortName = "COM3";
+  frame.config().SetMainPortName("COM3");
   host.answerForm = [](ChoiceForm&) { return kProtocolFormForceKtx; };
   commands.OnCommand(cmd::kProtocol);
   ASSERT_EQ(desk.boxes.size(), 1u);
   EXPECT_EQ(desk.boxes[0].text, "Cannot transmit data.\nPort COM3 not setup or not open.");
   EXPECT_EQ(desk.boxes[0].icon, MessageIcon::Stop);
-  EXPECT_EQ(frame.settings().protocolSelector, 1u);
+  EXPECT_EQ(frame.config().protocolSelector(), 1);
   EXPECT_EQ(frame.state().sweepActive, 0u);
   EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndLlh), nullptr);
 }
@@ -180,7 +179,7 @@ TEST_F(FrameCommandsTest, ForceToKtxWithThePollRunningStartsTheSweep) {
   commands.OnCommand(cmd::kProtocol);
   EXPECT_TRUE(desk.boxes.empty());
   EXPECT_EQ(frame.state().sweepActive, 1u);
-  EXPECT_EQ(frame.settings().mainBaudRate, 9600u);
+  EXPECT_EQ(frame.config().mainBaudRate(), 9600);
 }
 
 TEST_F(FrameCommandsTest, OpeningAPortSetsTitlePaneAndStopItemAndStopRemovesIt) {
@@ -203,8 +202,8 @@ TEST_F(FrameCommandsTest, SerialPortCommandTogglesTheStoredPort) {
   commands.OnCommand(cmd::kSerialPort);  // nothing chosen yet
   ASSERT_EQ(desk.boxes.size(), 1u);
   EXPECT_EQ(frame.state().mainPortOpen, 0u);
-  frame.settings().mainPortName = "/dev/ttyS1";
-  frame.settings().mainBaudRate = 19200;
+  frame.config().SetMainPortName("/dev/ttyS1");
+  frame.config().SetMainBaudRate(19200);
   commands.OnCommand(cmd::kSerialPort);
   EXPECT_EQ(mainPort().log.back(), "open /dev/ttyS1 19200");
   commands.OnCommand(cmd::kSerialPort);
@@ -215,7 +214,7 @@ TEST_F(FrameCommandsTest, SerialPortCommandTogglesTheStoredPort) {
 
 TEST_F(FrameCommandsTest, BaudButtonsStoreTheRateAndReopenAnOpenPort) {
   commands.OnCommand(cmd::kBaud57600);
-  EXPECT_EQ(frame.settings().mainBaudRate, 57600u);
+  EXPECT_EQ(frame.config().mainBaudRate(), 57600);
   EXPECT_TRUE(commands.State(cmd::kBaud57600).checked);
   EXPECT_FALSE(commands.State(cmd::kBaud9600).checked);
   EXPECT_TRUE(mainPort().log.empty());  // closed port: nothing on the line

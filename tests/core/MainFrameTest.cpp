@@ -30,7 +30,7 @@ class MainFrameTest : public ::testing::Test {
   FakePort& auxPort() { return *ports[1]; }
 
   void OpenMain(const std::string& name, uint32_t baud) {
-    frame.settings().mainPortName = name;
+    frame.config().SetMainPortName(name);
     frame.ChangeMainBaud(baud);
   }
 
@@ -57,7 +57,7 @@ TEST_F(MainFrameTest, OpeningTheMainPortArmsTheSerialPollAndSetsTitleAndPane) {
   EXPECT_EQ(frame.state().mainPortOpen, 1u);
   EXPECT_EQ(frame.mainDecoder().flags().timeGateOpen, 1u);
   EXPECT_EQ(frame.secondDecoder().flags().baseFileFlag, 0u);  // both decoders reset
-  EXPECT_EQ(frame.settings().mainBaudRate, 9600u);            // the stored rate is untouched
+  EXPECT_EQ(frame.config().mainBaudRate(), 9600);            // the stored rate is untouched
   // A second open keeps the first poll period.
   frame.ArmPollTimer(10);
   EXPECT_EQ(desk.timers.at(kPollTimer), 100u);
@@ -134,7 +134,7 @@ TEST_F(MainFrameTest, BaudSweepTakesEighteenEvents) {
 
 TEST_F(MainFrameTest, ProtocolConfirmationGoesOutOnTheSecondEvent) {
   OpenMain("COM1", 4800);
-  frame.settings().mainBaudRate = 4800;
+  frame.config().SetMainBaudRate(4800);
   mainPort().sent.clear();
   frame.StartProtocolConfirmation();
   frame.OnTimer(kPollTimer);
@@ -211,7 +211,7 @@ TEST_F(MainFrameTest, PlaybackEndsWhenAReadDeliversNothing) {
     out.Send(bytes.data(), static_cast<uint32_t>(bytes.size()));
   }
   ASSERT_TRUE(frame.playbackReader().OpenForPlayback(path, &desk));
-  frame.settings().playbackBytesPerTick = 1000;
+  frame.config().SetPlaybackBytesPerTick(1000);
   frame.ArmPollTimer(kPlaybackPollMs);
   frame.state().playbackActive = 1;
   frame.mainDecoder().SetTimeGateOpen(1);
@@ -264,8 +264,8 @@ TEST_F(MainFrameTest, ClosingTheLastInputKillsThePollTimer) {
 }
 
 TEST_F(MainFrameTest, ReopenMainPortUsesTheStoredRateOnlyWhenOpen) {
-  frame.settings().mainPortName = "COM2";
-  frame.settings().mainBaudRate = 57600;
+  frame.config().SetMainPortName("COM2");
+  frame.config().SetMainBaudRate(57600);
   frame.ReopenMainPort();
   EXPECT_TRUE(mainPort().log.empty());
   frame.ChangeMainBaud(9600);

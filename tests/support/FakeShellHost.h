@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "app/ChoiceForm.h"
-#include "app/WindowCommands.h"
 #include "platform/ShellHost.h"
 
 namespace orv::test {
@@ -66,25 +65,6 @@ class FakeShellHost : public ShellHost {
   int menuChanges = 0;
   int abouts = 0;
   bool quit = false;
-};
-
-// Open flags and rectangles kept in memory, each window at a rectangle derived from its
-// command so a test can tell them apart.
-class MemoryWindowFlags : public WindowFlagStore {
- public:
-  bool windowOpen(int command) const override { return open.count(command) != 0; }
-  void SetWindowOpen(int command, bool isOpen) override {
-    if (isOpen) {
-      open.insert(command);
-    } else {
-      open.erase(command);
-    }
-  }
-  ScreenRect windowRect(int command) const override {
-    const int x = command % 100;
-    return {x, x + 1, x + 300, x + 201};
-  }
-  std::set<int> open;
 };
 
 }  // namespace orv::test

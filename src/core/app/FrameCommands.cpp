@@ -81,9 +81,9 @@ ChoiceForm MakeProtocolForm(int currentSelector, uint32_t currentBaud) {
   return f;
 }
 
-FrameCommands::FrameCommands(CMainFrame& frame, ShellHost& host, WindowFlagStore& flags)
-    : frame_(frame), host_(host), flags_(flags), windows_(flags, host, host) {
-  bar_ = BuildMenuBar(static_cast<int>(frame_.settings().protocolSelector));
+FrameCommands::FrameCommands(CMainFrame& frame, ShellHost& host)
+    : frame_(frame), host_(host), windows_(frame.config(), host, host) {
+  bar_ = BuildMenuBar(frame_.config().protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx);
   ApplyStopItem(bar_, frame_.AnyStoppableActive());
 }
 
@@ -172,7 +172,7 @@ bool FrameCommands::RunRequestCommand(int id) {
 bool FrameCommands::RunUtilityCommand(int id) {
   const int rate = BaudButtonRate(id);
   if (rate == 0) return false;
-  frame_.settings().mainBaudRate = static_cast<uint32_t>(rate);
+  frame_.config().SetMainBaudRate(rate);
   frame_.ReopenMainPort();
   return true;
 }
@@ -182,11 +182,11 @@ CommandState FrameCommands::State(int id) const {
   s.enabled = HasHandler(id);
   const MainFrameState& st = frame_.state();
   if (IsWindowCommand(id)) {
-    s.checked = flags_.windowOpen(id);
+    s.checked = frame_.config().windowOpen(id);
   } else if (FindToolbarByViewCommand(id) != nullptr) {
     s.checked = host_.IsToolbarVisible(id);
   } else if (const int rate = BaudButtonRate(id)) {
-    s.checked = frame_.settings().mainBaudRate == static_cast<uint32_t>(rate);
+    s.checked = frame_.config().mainBaudRate() == rate;
   } else {
     switch (id) {
       case kStop:
@@ -200,10 +200,10 @@ CommandState FrameCommands::State(int id) const {
         s.checked = st.playbackActive != 0;
         break;
       case kSwitchToKtx:
-        s.checked = frame_.settings().protocolSelector == kProtocolKtx;
+        s.checked = frame_.config().protocolSelector() != 0;
         break;
       case kSwitchToNmea:
-        s.checked = frame_.settings().protocolSelector == kProtocolNmea;
+        s.checked = frame_.config().protocolSelector() == 0;
         break;
       default:
         break;
@@ -213,7 +213,7 @@ CommandState FrameCommands::State(int id) const {
 }
 
 void FrameCommands::RebuildMenuBar() {
-  bar_ = BuildMenuBar(static_cast<int>(frame_.settings().protocolSelector));
+  bar_ = BuildMenuBar(frame_.config().protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx);
   ApplyStopItem(bar_, frame_.AnyStoppableActive());
   host_.MenusChanged();
 }
@@ -223,17 +223,17 @@ void FrameCommands::RefreshStopItem() {
 }
 
 void FrameCommands::SwitchProtocol(int selector) {
-  const uint32_t value = selector == kProtocolNmea ? 0 : 1;
-  frame_.settings().protocolSelector = value;
-  frame_.mainDecoder().SetProtocolSelector(value);
+  const int32_t value = selector == kProtocolNmea ? 0 : 1;
+  frame_.config().SetProtocolSelector(value);
+  frame_.mainDecoder().SetProtocolSelector(static_cast<uint32_t>(value));
   RebuildMenuBar();
 }
 
 void FrameCommands::OpenMainPort(const std::string& name, uint32_t baud) {
   frame_.StopInput(2);
   frame_.KillPollTimerIfIdle();
-  frame_.settings().mainPortName = name;
-  frame_.settings().mainBaudRate = baud;
+  frame_.config().SetMainPortName(name);
+  frame_.config().SetMainBaudRate(static_cast<int32_t>(baud));
   frame_.ChangeMainBaud(baud);
   frame_.desktop().SetTitle(name + " - " + Format("(%d) - ", static_cast<int>(baud)) + kEditionTitle);
   RefreshStopItem();
@@ -253,18 +253,20 @@ void FrameCommands::ToggleMainPort() {
     CloseMainPort();
     return;
   }
-  const FrameSettings& s = frame_.settings();
-  if (s.mainPortName.empty() || s.mainPortName.rfind("NONE", 0) == 0) {
+  const Configuration& c = frame_.config();
+  const std::string name = c.mainPortName();
+  if (name.empty() || name.rfind("NONE", 0) == 0) {
     frame_.desktop().MessageBox("No serial port has been chosen.\nStart with --port DEVICE.", "Serial Port",
                                 MessageIcon::Exclamation);
     return;
   }
-  OpenMainPort(s.mainPortName, s.mainBaudRate);
+  OpenMainPort(name, static_cast<uint32_t>(c.mainBaudRate()));
 }
 
 void FrameCommands::RunProtocolDialog() {
-  const FrameSettings& s = frame_.settings();
-  ChoiceForm form = MakeProtocolForm(static_cast<int>(s.protocolSelector), s.mainBaudRate);
+  const Configuration& c = frame_.config();
+  ChoiceForm form = MakeProtocolForm(c.protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx,
+                                     static_cast<uint32_t>(c.mainBaudRate()));
   const std::optional<int> button = host_.RunChoiceForm(form);
   if (!button || *button == kProtocolFormCancel) return;
   if (*button == kProtocolFormForceKtx) {
@@ -278,11 +280,11 @@ void FrameCommands::RunProtocolDialog() {
 
 // The receiver is told first at the current rate; then the console follows it to the new one.
 void FrameCommands::ApplyProtocolChoice(int desiredSelector, uint32_t desiredBaud) {
-  FrameSettings& s = frame_.settings();
-  const int currentSelector = s.protocolSelector == 0 ? kProtocolNmea : kProtocolKtx;
+  Configuration& c = frame_.config();
+  const int currentSelector = c.protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx;
   frame_.ReopenMainPort();
-  s.protocolSelector = desiredSelector == kProtocolNmea ? 0 : 1;
-  s.mainBaudRate = desiredBaud;
+  c.SetProtocolSelector(desiredSelector == kProtocolNmea ? 0 : 1);
+  c.SetMainBaudRate(static_cast<int32_t>(desiredBaud));
   if (desiredSelector == kProtocolKtx && currentSelector == kProtocolNmea) {
     frame_.SendNmeaProtocolAndBaud(kProtocolKtx, desiredBaud);
   } else if (desiredSelector == kProtocolNmea && currentSelector == kProtocolKtx) {
@@ -298,11 +300,11 @@ void FrameCommands::ApplyProtocolChoice(int desiredSelector, uint32_t desiredBau
 }
 
 void FrameCommands::ForceKtxAt9600() {
-  FrameSettings& s = frame_.settings();
-  s.protocolSelector = 1;
-  s.mainBaudRate = 9600;
+  Configuration& c = frame_.config();
+  c.SetProtocolSelector(1);
+  c.SetMainBaudRate(9600);
   if (frame_.state().pollTimer == 0) {
-    frame_.desktop().MessageBox(Format("Cannot transmit data.\nPort %s not setup or not open.", s.mainPortName.c_str()),
+    frame_.desktop().MessageBox(Format("Cannot transmit data.\nPort %s not setup or not open.", c.mainPortName().c_str()),
                                 kProtocolCaption, MessageIcon::Stop);
   } else {
     frame_.StartBaudSweep();

@@ -43,7 +43,7 @@ inline constexpr int kProtocolFormForceKtx = 2;
 
 class FrameCommands {
  public:
-  FrameCommands(CMainFrame& frame, ShellHost& host, WindowFlagStore& flags);
+  FrameCommands(CMainFrame& frame, ShellHost& host);
 
   // Runs a command; false when no handler exists for it (its items are shown disabled).
   bool OnCommand(int id);
@@ -77,7 +77,6 @@ class FrameCommands {
 
   CMainFrame& frame_;
   ShellHost& host_;
-  WindowFlagStore& flags_;
   WindowToggles windows_;
   MenuItems bar_;
 };

@@ -22,6 +22,7 @@ constexpr int kSweepFinalStep = 17;
 }  // namespace
 
 CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_(desktop) {
+  config_.SetDefaults();
   mainDecoder_ = std::make_unique<MessageDecoder>();
   secondDecoder_ = std::make_unique<MessageDecoder>();
   secondDecoder_->SetBaseFileFlag(1);
@@ -40,7 +41,7 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
 
   mainDecoder_->SetStatusBar(&desktop_);
   mainDecoder_->SetMessageBoxes(&desktop_);
-  mainDecoder_->SetProtocolSelector(settings_.protocolSelector);
+  mainDecoder_->SetProtocolSelector(static_cast<uint32_t>(config_.protocolSelector()));
   desktop_.SetPaneText(kPaneRecording, "");
   desktop_.SetPaneText(kPanePort, kPortPaneInitial);
 }
@@ -85,7 +86,7 @@ void CMainFrame::OnTimer(int timerId) {
     if (mainDecoder_->flags().transferActive) StepAlmanacTransfer();
     if (state_.playbackActive && !state_.syncPlaybackActive) {
       if (mainDecoder_->readyForInput()) {
-        state_.lastMainCount = playbackReader_->Receive(settings_.playbackBytesPerTick);
+        state_.lastMainCount = playbackReader_->Receive(static_cast<uint32_t>(config_.playbackBytesPerTick()));
       }
       if (state_.lastMainCount == 0) {
         // The file has ended.
@@ -196,7 +197,7 @@ void CMainFrame::StartProtocolConfirmation() {
 
 void CMainFrame::StepProtocolConfirmation() {
   if (state_.confirmTicks == 1) {
-    encoder_->SendProtocolAndBaud(true, settings_.mainBaudRate);
+    encoder_->SendProtocolAndBaud(true, static_cast<uint32_t>(config_.mainBaudRate()));
     state_.confirmPending = 0;
     state_.confirmTicks = -1;
   }
@@ -226,14 +227,15 @@ void CMainFrame::ChangeMainBaud(uint32_t baud) {
     StopInput(2);
     KillPollTimerIfIdle();
   }
-  desktop_.SetTitle(settings_.mainPortName + " - " + kEditionTitle);
+  const std::string name = config_.mainPortName();
+  desktop_.SetTitle(name + " - " + kEditionTitle);
   StopInput(2);
-  mainPort_->Open(settings_.mainPortName, baud, 'N', 8, 1);
+  mainPort_->Open(name, baud, 'N', 8, 1);
   ArmPollTimer(kSerialPollMs);
   if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
   ResetDecodersForOpen();
   state_.mainPortOpen = 1;
-  desktop_.SetPaneText(kPanePort, settings_.mainPortName + ":");
+  desktop_.SetPaneText(kPanePort, name + ":");
   desktop_.RefreshMenus();
   if (onMainPortReopened_) onMainPortReopened_();
 }
@@ -242,7 +244,7 @@ void CMainFrame::ReopenMainPort() {
   if (!state_.mainPortOpen) return;
   mainDecoder_->SetTimeGateOpen(0);
   StopInput(2);
-  ChangeMainBaud(settings_.mainBaudRate);
+  ChangeMainBaud(static_cast<uint32_t>(config_.mainBaudRate()));
 }
 
 void CMainFrame::StopInput(int kind) {

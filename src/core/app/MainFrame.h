@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Configuration.h"
 #include "logging/LogFile.h"
 #include "platform/Desktop.h"
 #include "platform/PortChannel.h"
@@ -77,14 +78,6 @@ struct MainFrameState {
   uint32_t lastSecondCount = 0;
 };
 
-// The settings the frame keeps in the configuration record.
-struct FrameSettings {
-  std::string mainPortName;
-  uint32_t mainBaudRate = 9600;
-  uint32_t protocolSelector = 1;
-  uint32_t playbackBytesPerTick = 1000;
-};
-
 using PortFactory = std::function<std::unique_ptr<PortChannel>(StreamDecoder* sink)>;
 
 class CMainFrame {
@@ -123,7 +116,9 @@ class CMainFrame {
 
   MainFrameState& state() { return state_; }
   const MainFrameState& state() const { return state_; }
-  FrameSettings& settings() { return settings_; }
+  // The process-wide settings record (port, rates, protocol selector, playback rate, windows).
+  Configuration& config() { return config_; }
+  const Configuration& config() const { return config_; }
   MessageDecoder& mainDecoder() { return *mainDecoder_; }
   MessageDecoder& secondDecoder() { return *secondDecoder_; }
   PortChannel& mainPort() { return *mainPort_; }
@@ -155,7 +150,7 @@ class CMainFrame {
 
   Desktop& desktop_;
   MainFrameState state_;
-  FrameSettings settings_;
+  Configuration config_;
   std::unique_ptr<MessageDecoder> mainDecoder_;
   std::unique_ptr<MessageDecoder> secondDecoder_;
   std::unique_ptr<PortChannel> mainPort_;

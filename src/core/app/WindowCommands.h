@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "app/Configuration.h"
 #include "platform/CommandSink.h"
 #include "platform/ShellHost.h"
 #include "platform/WindowGeometry.h"
@@ -24,19 +25,11 @@ struct WindowCommandInfo {
 std::span<const WindowCommandInfo> WindowCommandTable();
 const WindowCommandInfo* FindWindowCommand(int command);
 
-// Where the open flags and the stored rectangles live (the configuration record).
-class WindowFlagStore {
- public:
-  virtual ~WindowFlagStore() = default;
-  virtual bool windowOpen(int command) const = 0;
-  virtual void SetWindowOpen(int command, bool open) = 0;
-  virtual ScreenRect windowRect(int command) const = 0;
-};
-
 class WindowToggles {
  public:
-  // `frame` receives the command a window posts when the user closes it.
-  WindowToggles(WindowFlagStore& flags, WindowHosts& hosts, CommandSink& frame)
+  // `flags` is the record that keeps the open flags and the stored rectangles; `frame` receives
+  // the command a window posts when the user closes it.
+  WindowToggles(Configuration& flags, WindowHosts& hosts, CommandSink& frame)
       : flags_(flags), hosts_(hosts), frame_(frame) {}
 
   // Runs a window command; false when `command` is not one.
@@ -52,7 +45,7 @@ class WindowToggles {
   void SetDeliveryHook(std::function<void(int command, bool enabled)> hook) { delivery_ = std::move(hook); }
 
  private:
-  WindowFlagStore& flags_;
+  Configuration& flags_;
   WindowHosts& hosts_;
   CommandSink& frame_;
   // The windows the frame holds; false once the user has closed one and its posted command

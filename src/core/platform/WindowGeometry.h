@@ -7,7 +7,7 @@
 
 namespace orv {
 
-// A rectangle in screen coordinates, edges inclusive of left/top as the desktop reports them.
+// A window rectangle in screen coordinates: left, top, right, bottom.
 struct ScreenRect {
   int32_t left = 0;
   int32_t top = 0;
