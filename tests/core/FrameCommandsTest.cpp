@@ -3,12 +3,15 @@
 // buttons and the top-level "&Stop" item.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/CommandIds.h"
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "support/FakeDesktop.h"
 #include "support/FakePort.h"
 #include "support/FakeShellHost.h"
+#include "support/Frames.h"
 
 namespace orv {
 namespace {
@@ -238,6 +241,37 @@ TEST_F(FrameCommandsTest, CommandsWithoutAHandlerAreDisabled) {
   EXPECT_TRUE(commands.State(cmd::kRequestAll).enabled);
   commands.OnCommand(cmd::kExit);
   EXPECT_TRUE(host.quit);
+}
+
+}  // namespace
+}  // namespace orv
+
+namespace orv {
+namespace {
+
+TEST_F(FrameCommandsTest, SaveConfigKeepsWindowsAndProtocolForTheNextStart) {
+  const std::string path = test::TempDir() + "/frame-commands.cfg";
+  std::remove(path.c_str());
+  commands.LoadConfiguration(path);  // no file yet: written with the defaults
+  EXPECT_TRUE(host.posted.empty());
+  commands.OnCommand(cmd::kWndPlot);
+  host.rects[cmd::kWndPlot] = {5, 6, 405, 506};  // the user moved it
+  host.mainRect = ScreenRect{20, 30, 820, 630};
+  commands.OnCommand(cmd::kSwitchToNmea);
+  commands.OnCommand(cmd::kSaveConfig);
+
+  test::FakeDesktop desk2;
+  CMainFrame frame2(desk2, [](StreamDecoder* sink) { return std::make_unique<FakePort>(sink); });
+  test::FakeShellHost host2;
+  FrameCommands commands2(frame2, host2);
+  commands2.LoadConfiguration(path);
+  EXPECT_EQ(host2.posted, std::vector<int>{cmd::kWndPlot});
+  EXPECT_EQ(frame2.config().windowRect(cmd::kWndPlot), (ScreenRect{5, 6, 405, 506}));
+  EXPECT_EQ(frame2.mainDecoder().flags().protocolSelector, 0u);
+  EXPECT_NE(FindCommand(commands2.menuBar(), cmd::kWndNmeaGga), nullptr);
+  commands2.OnCommand(cmd::kRestoreFactoryConfig);
+  EXPECT_EQ(frame2.config().protocolSelector(), 1);
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -177,3 +177,25 @@ TEST(ToolbarModelTest, SixBarsInCreationOrderWithTheirTitlesAndCommands) {
 
 }  // namespace
 }  // namespace orv
+
+#include "app/FileFilter.h"
+
+namespace orv {
+namespace {
+
+TEST(FileFilterTest, PairsOfDescriptionAndPatternsUpToTheClosingBars) {
+  const auto f = ParseFileFilter("Log Files (*.log) |*.log|All Files (*.*) |*.*||");
+  ASSERT_EQ(f.size(), 2u);
+  EXPECT_EQ(f[0].description, "Log Files (*.log)");
+  EXPECT_EQ(f[0].patterns, std::vector<std::string>{"*.log"});
+  EXPECT_EQ(f[1].description, "All Files (*.*)");
+  EXPECT_EQ(f[1].patterns, std::vector<std::string>{"*.*"});
+  EXPECT_EQ(ParseFileFilter("Almanac (*.alm;*.txt)|*.alm;*.txt||")[0].patterns,
+            (std::vector<std::string>{"*.alm", "*.txt"}));
+  EXPECT_TRUE(ParseFileFilter("").empty());
+  EXPECT_TRUE(ParseFileFilter("Dangling description").empty());
+  EXPECT_EQ(ParseFileFilter("A|*.a|B").size(), 1u);
+}
+
+}  // namespace
+}  // namespace orv

@@ -27,14 +27,6 @@ class FakeShellHost : public ShellHost {
     hosts.erase(command);
     log.push_back("destroy " + std::to_string(command));
   }
-  std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) override {
-    fileDialogs.push_back(spec);
-    return nextFile;
-  }
-  std::optional<std::string> AskSaveFile(const FileDialogSpec& spec) override {
-    fileDialogs.push_back(spec);
-    return nextFile;
-  }
   // The form is shown to `answerForm`, which may select options and returns the button.
   std::optional<int> RunChoiceForm(ChoiceForm& form) override {
     forms.push_back(form);
@@ -50,15 +42,20 @@ class FakeShellHost : public ShellHost {
     }
   }
   void MenusChanged() override { ++menuChanges; }
+  std::optional<ScreenRect> MainWindowRect() const override { return mainRect; }
+  std::optional<ScreenRect> WindowRect(int command) const override {
+    const auto it = rects.find(command);
+    if (it == rects.end() || hosts.count(command) == 0) return std::nullopt;
+    return it->second;
+  }
   void ShowAbout() override { ++abouts; }
   void Quit() override { quit = true; }
 
+  std::optional<ScreenRect> mainRect;
   std::vector<int> posted;
   std::map<int, std::string> hosts;
   std::map<int, ScreenRect> rects;
   std::vector<std::string> log;
-  std::vector<FileDialogSpec> fileDialogs;
-  std::optional<std::string> nextFile;
   std::vector<ChoiceForm> forms;
   std::function<std::optional<int>(ChoiceForm&)> answerForm;
   std::set<int> visibleBars;

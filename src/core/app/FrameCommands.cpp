@@ -48,7 +48,7 @@ constexpr char kProtocolCaption[] = "Configure main port mode";
 const char* ProtocolName(int selector) { return selector == kProtocolNmea ? "NMEA" : "KTX Binary"; }
 
 // Commands with a handler besides the window commands and the request tables.
-constexpr int kHandled[] = {kSerialPort,      kStop,        kExit,       kAbout,          kSwitchToKtx,
+constexpr int kHandled[] = {kSerialPort, kSaveConfig, kRestoreFactoryConfig, kStop, kExit, kAbout, kSwitchToKtx,
                             kSwitchToNmea,    kProtocol,    kRequestAll, kViewGeneralBar, kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar, kViewUtilityBar};
 }  // namespace
@@ -82,7 +82,7 @@ ChoiceForm MakeProtocolForm(int currentSelector, uint32_t currentBaud) {
 }
 
 FrameCommands::FrameCommands(CMainFrame& frame, ShellHost& host)
-    : frame_(frame), host_(host), windows_(frame.config(), host, host) {
+    : frame_(frame), host_(host), windows_(frame.config(), host, host), configFile_(frame.config()) {
   bar_ = BuildMenuBar(frame_.config().protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx);
   ApplyStopItem(bar_, frame_.AnyStoppableActive());
 }
@@ -137,6 +137,12 @@ bool FrameCommands::RunFileCommand(int id) {
       return true;
     case kExit:
       host_.Quit();
+      return true;
+    case kSaveConfig:
+      configFile_.SaveConfiguration(&host_, true);
+      return true;
+    case kRestoreFactoryConfig:
+      configFile_.RestoreFactoryConfiguration();
       return true;
     default:
       return false;
@@ -210,6 +216,13 @@ CommandState FrameCommands::State(int id) const {
     }
   }
   return s;
+}
+
+void FrameCommands::LoadConfiguration(const std::string& path) {
+  configFile_.SetPath(path);
+  configFile_.LoadConfiguration(&host_);
+  frame_.mainDecoder().SetProtocolSelector(frame_.config().protocolSelector() == 0 ? 0 : 1);
+  RebuildMenuBar();
 }
 
 void FrameCommands::RebuildMenuBar() {

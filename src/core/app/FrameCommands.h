@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/ChoiceForm.h"
+#include "app/ConfigurationFile.h"
 #include "app/MenuModel.h"
 #include "app/WindowCommands.h"
 #include "platform/ShellHost.h"
@@ -63,6 +64,11 @@ class FrameCommands {
   void OpenMainPort(const std::string& name, uint32_t baud);
   void CloseMainPort();
 
+  // At start-up: the record (holding its defaults) is loaded from `path`, the windows it marks
+  // open are posted to be reopened and the menus follow its protocol.
+  void LoadConfiguration(const std::string& path);
+  ConfigurationFile& configFile() { return configFile_; }
+
   WindowToggles& windows() { return windows_; }
 
  private:
@@ -78,6 +84,7 @@ class FrameCommands {
   CMainFrame& frame_;
   ShellHost& host_;
   WindowToggles windows_;
+  ConfigurationFile configFile_;
   MenuItems bar_;
 };
 

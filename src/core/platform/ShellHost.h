@@ -1,5 +1,5 @@
-// What the shell commands of the main frame ask of the desktop beyond the Desktop seam: file
-// dialogs, small modal choice forms, the top-level hosts of the message windows, the toolbars
+// What the shell commands of the main frame ask of the desktop beyond the Desktop seam: small
+// modal choice forms, the top-level hosts of the message windows, the toolbars
 // and the menu bar. The Qt desktop implements it; the tests record it.
 #pragma once
 
@@ -13,14 +13,6 @@ namespace orv {
 
 class ChoiceForm;
 
-// Filters are given as "Name (*.ext) |*.ext|Other (*.*) |*.*||".
-struct FileDialogSpec {
-  std::string title;
-  std::string defaultExtension;
-  std::string filter;
-  std::string initialPath;
-};
-
 // The desktop side of the message windows: top-level windows owned by the main window.
 class WindowHosts {
  public:
@@ -29,11 +21,10 @@ class WindowHosts {
   virtual void DestroyWindowHost(int command) = 0;
 };
 
-// PostCommand runs the command later, from the event loop, as if the user had chosen it.
-class ShellHost : public CommandSink, public WindowHosts {
+// PostCommand runs the command later, from the event loop, as if the user had chosen it. The
+// geometry part reports the rectangles Save Config stores.
+class ShellHost : public CommandSink, public WindowHosts, public WindowGeometry {
  public:
-  virtual std::optional<std::string> AskOpenFile(const FileDialogSpec& spec) = 0;
-  virtual std::optional<std::string> AskSaveFile(const FileDialogSpec& spec) = 0;
   // Shows the form modally; returns the button pressed (an index into its buttons), or
   // nullopt when the form was closed without one.
   virtual std::optional<int> RunChoiceForm(ChoiceForm& form) = 0;

@@ -1,0 +1,78 @@
+// What the window shows while inputs open and close: the title, the port pane, the top-level
+// "&Stop" item and the poll timer.
+#include <QtTest>
+
+#include "DesktopTest.h"
+#include "app/CommandIds.h"
+
+namespace orv::test {
+
+class InputStateTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    log = ScriptedModal::Log{};
+    window = std::make_unique<TestWindow>(*dir, log);
+    (*window)->show();
+  }
+  void cleanup() { window.reset(); }
+
+  void openingThePortShowsItAndStopClosesIt() {
+    MainWindow& w = **window;
+    QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Help"));
+    QVERIFY(w.action(cmd::kStop)->isChecked());  // pressed while nothing runs
+
+    w.commands().OpenMainPort("/dev/pts/7", 19200);
+    w.RefreshMenus();
+    QCOMPARE(w.windowTitle(), QString("/dev/pts/7 - (19200) - ORVANTIS QUENMARSH"));
+    QCOMPARE(w.PaneText(kPanePort), std::string("/dev/pts/7:"));
+    QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Stop"));
+    QVERIFY(!w.action(cmd::kStop)->isChecked());
+    QVERIFY(w.action(cmd::kSerialPort)->isChecked());
+    QCOMPARE(window->ports[0]->log.back(), std::string("open /dev/pts/7 19200"));
+
+    // The top-level item runs Stop.
+    QAction* top = w.menuBar()->actions().back();
+    top->trigger();
+    QCOMPARE(w.windowTitle(), QString("ORVANTIS QUENMARSH"));
+    QCOMPARE(w.PaneText(kPanePort), std::string("COM NONE     "));
+    QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Help"));
+    QVERIFY(!w.action(cmd::kSerialPort)->isChecked());
+  }
+
+  void theSerialPortCommandTogglesTheStoredPort() {
+    MainWindow& w = **window;
+    w.frame().config().SetMainPortName("/dev/ttyS3");
+    w.frame().config().SetMainBaudRate(4800);
+    w.action(cmd::kSerialPort)->trigger();
+    QCOMPARE(w.windowTitle(), QString("/dev/ttyS3 - (4800) - ORVANTIS QUENMARSH"));
+    QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Stop"));
+    w.action(cmd::kSerialPort)->trigger();
+    QCOMPARE(w.windowTitle(), QString("ORVANTIS QUENMARSH"));
+    QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Help"));
+  }
+
+  void thePollTimerFeedsTheDecoder() {
+    MainWindow& w = **window;
+    w.commands().OpenMainPort("COM1", 9600);
+    const uint32_t before = w.frame().state().tickCount;
+    QTRY_VERIFY_WITH_TIMEOUT(w.frame().state().tickCount > before + 1, 2000);
+    w.RunCommand(cmd::kStop);
+    const uint32_t after = w.frame().state().tickCount;
+    QTest::qWait(250);
+    QCOMPARE(w.frame().state().tickCount, after);  // the timer is gone
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir;
+  ScriptedModal::Log log;
+  std::unique_ptr<TestWindow> window;
+};
+
+ORV_DESKTOP_TEST(InputStateTest);
+
+}  // namespace orv::test
+
+#include "InputStateTest.moc"
