@@ -1,6 +1,11 @@
 // Modal dialogs of the desktop: message boxes, file dialogs, the choice form renderer and the
 // about box; and the application profile over QSettings.
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSlider>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -14,7 +19,7 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
-#include "app/ChoiceForm.h"
+#include "app/Form.h"
 #include "app/MainFrame.h"
 #include "desktop/DesktopSupport.h"
 #include "desktop/MainWindow.h"
@@ -38,43 +43,171 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
-// Builds the dialog of a choice form; the radio buttons write back into the form.
-class ChoiceDialog : public QDialog {
+// Renders any core form: one widget per field in order, buttons in a row at the bottom. Every
+// change goes to the form, which applies its rules; the widgets then follow the form's state.
+class FormDialog : public QDialog {
  public:
-  ChoiceDialog(QWidget* parent, ChoiceForm& form) : QDialog(parent), form_(form) {
-    setWindowTitle(Q(form.caption));
+  FormDialog(QWidget* parent, Form& form, MessageBoxes& boxes) : QDialog(parent), form_(form), boxes_(boxes) {
+    setWindowTitle(Q(form.caption()));
     auto* layout = new QVBoxLayout(this);
-    for (const std::string& note : form.notes) layout->addWidget(new QLabel(Q(note), this));
-    for (std::size_t g = 0; g < form.groups.size(); ++g) AddGroup(layout, g);
+    auto* grid = new QFormLayout;
+    layout->addLayout(grid);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (std::size_t b = 0; b < form.buttons.size(); ++b) {
-      auto* button = new QPushButton(Q(form.buttons[b]), this);
-      button->setObjectName(QString("button%1").arg(b));
-      if (b == 0) button->setDefault(true);
-      connect(button, &QPushButton::clicked, this, [this, b] { done(static_cast<int>(b) + 1); });
-      buttons->addWidget(button);
+    for (const FormField& f : form.fields()) {
+      if (f.kind == FieldKind::Button) {
+        AddButton(buttons, f);
+      } else {
+        AddField(grid, f);
+      }
     }
     layout->addLayout(buttons);
+    Sync();
   }
 
  private:
-  void AddGroup(QVBoxLayout* layout, std::size_t g) {
-    const ChoiceGroup& group = form_.groups[g];
-    auto* box = new QGroupBox(Q(group.title), this);
-    auto* inner = group.options.size() > 3 ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
-    auto* radios = new QButtonGroup(box);
-    for (std::size_t o = 0; o < group.options.size(); ++o) {
-      auto* radio = new QRadioButton(Q(group.options[o]), box);
-      radio->setChecked(static_cast<int>(o) == group.selected);
-      radios->addButton(radio, static_cast<int>(o));
-      inner->addWidget(radio);
+  struct Bound {
+    int id;
+    QWidget* widget;
+    QLabel* label;
+  };
+
+  void AddField(QFormLayout* grid, const FormField& f) {
+    const int id = f.id;
+    QWidget* w = nullptr;
+    switch (f.kind) {
+      case FieldKind::Label:
+        w = new QLabel(Q(f.label), this);
+        grid->addRow(w);
+        bound_.push_back({id, w, nullptr});
+        return;
+      case FieldKind::Edit: {
+        auto* edit = new QLineEdit(Q(f.text), this);
+        if (f.maxChars > 0) edit->setMaxLength(static_cast<int>(f.maxChars));
+        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& t) { Change([&] { form_.SetText(id, t.toStdString()); }); });
+        w = edit;
+        break;
+      }
+      case FieldKind::RadioGroup: {
+        auto* box = new QGroupBox(Q(f.label), this);
+        auto* inner = f.options.size() > 3 ? static_cast<QBoxLayout*>(new QVBoxLayout(box)) : new QHBoxLayout(box);
+        auto* radios = new QButtonGroup(box);
+        for (std::size_t o = 0; o < f.options.size(); ++o) {
+          auto* radio = new QRadioButton(Q(f.options[o]), box);
+          radios->addButton(radio, static_cast<int>(o));
+          inner->addWidget(radio);
+        }
+        connect(radios, &QButtonGroup::idClicked, this, [this, id](int o) { Change([&] { form_.Select(id, o); }); });
+        grid->addRow(box);
+        bound_.push_back({id, box, nullptr});
+        return;
+      }
+      case FieldKind::CheckBox: {
+        auto* check = new QCheckBox(Q(f.label), this);
+        connect(check, &QCheckBox::clicked, this, [this, id](bool on) { Change([&] { form_.SetChecked(id, on); }); });
+        grid->addRow(check);
+        bound_.push_back({id, check, nullptr});
+        return;
+      }
+      case FieldKind::Combo: {
+        auto* combo = new QComboBox(this);
+        for (const std::string& o : f.options) combo->addItem(Q(o));
+        connect(combo, &QComboBox::activated, this, [this, id](int o) { Change([&] { form_.Select(id, o); }); });
+        w = combo;
+        break;
+      }
+      case FieldKind::Slider: {
+        auto* slider = new QSlider(Qt::Horizontal, this);
+        slider->setRange(f.rangeMin, f.rangeMax);
+        slider->setSingleStep(f.lineStep);
+        slider->setPageStep(f.pageStep);
+        if (f.ticks.size() >= 2) {
+          slider->setTickPosition(QSlider::TicksBelow);
+          slider->setTickInterval(f.ticks[1] - f.ticks[0]);
+        }
+        slider->setMinimumWidth(240);
+        connect(slider, &QSlider::valueChanged, this, [this, id](int v) { Change([&] { form_.SetPosition(id, v); }); });
+        w = slider;
+        break;
+      }
+      case FieldKind::Button:
+        return;
     }
-    connect(radios, &QButtonGroup::idClicked, this, [this, g](int id) { form_.Select(g, id); });
-    layout->addWidget(box);
+    auto* label = new QLabel(Q(f.label), this);
+    grid->addRow(label, w);
+    bound_.push_back({id, w, label});
   }
 
-  ChoiceForm& form_;
+  void AddButton(QHBoxLayout* row, const FormField& f) {
+    auto* button = new QPushButton(Q(f.label), this);
+    const int id = f.id;
+    if (f.action == FormAction::Ok) button->setDefault(true);
+    connect(button, &QPushButton::clicked, this, [this, id] { Press(id); });
+    row->addWidget(button);
+    bound_.push_back({id, button, nullptr});
+  }
+
+  void Press(int id) {
+    const FormAction action = form_.Press(id, &boxes_);
+    if (action == FormAction::Ok) {
+      accept();
+    } else if (action == FormAction::Cancel) {
+      QDialog::reject();
+    } else {
+      if (const auto error = form_.Validate(); error && find(error->fieldId)) find(error->fieldId)->setFocus();
+      Sync();
+    }
+  }
+
+  // Escape and the close box press Cancel when the form has one.
+  void reject() override {
+    if (form_.field(kFormCancel) != nullptr) {
+      Press(kFormCancel);
+    } else {
+      QDialog::reject();
+    }
+  }
+
+  template <typename F>
+  void Change(F&& apply) {
+    if (syncing_) return;
+    apply();
+    Sync();
+  }
+
+  QWidget* find(int id) const {
+    for (const Bound& b : bound_) {
+      if (b.id == id) return b.widget;
+    }
+    return nullptr;
+  }
+
+  // Brings every widget in line with the form (values, enabled, visible).
+  void Sync() {
+    syncing_ = true;
+    for (const Bound& b : bound_) {
+      const FormField* f = form_.field(b.id);
+      if (f == nullptr) continue;
+      b.widget->setEnabled(f->enabled);
+      b.widget->setVisible(f->visible);
+      if (b.label != nullptr) b.label->setVisible(f->visible);
+      if (auto* edit = qobject_cast<QLineEdit*>(b.widget); edit && edit->text() != Q(f->text)) edit->setText(Q(f->text));
+      if (auto* combo = qobject_cast<QComboBox*>(b.widget)) combo->setCurrentIndex(f->selected);
+      if (auto* slider = qobject_cast<QSlider*>(b.widget)) slider->setValue(f->position);
+      if (auto* check = qobject_cast<QCheckBox*>(b.widget)) check->setChecked(f->checked);
+      if (auto* label = qobject_cast<QLabel*>(b.widget)) label->setText(Q(f->label));
+      if (auto* box = qobject_cast<QGroupBox*>(b.widget)) {
+        const QList<QRadioButton*> radios = box->findChildren<QRadioButton*>();
+        for (int o = 0; o < radios.size(); ++o) radios[o]->setChecked(o == f->selected);
+      }
+    }
+    syncing_ = false;
+  }
+
+  Form& form_;
+  MessageBoxes& boxes_;
+  std::vector<Bound> bound_;
+  bool syncing_ = false;
 };
 
 class DialogRunner : public ModalRunner {
@@ -91,14 +224,9 @@ class DialogRunner : public ModalRunner {
     return path.toStdString();
   }
 
-  std::optional<int> RunChoice(QWidget* parent, ChoiceForm& form) override {
-    ChoiceDialog dialog(parent, form);
-    const int result = dialog.exec();
-    if (result <= 0) {
-      if (form.cancelButton >= 0) return form.cancelButton;
-      return std::nullopt;
-    }
-    return result - 1;
+  bool RunForm(QWidget* parent, Form& form, MessageBoxes& boxes) override {
+    FormDialog dialog(parent, form, boxes);
+    return dialog.exec() == QDialog::Accepted;
   }
 
   void About(QWidget* parent) override {

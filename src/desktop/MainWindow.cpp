@@ -334,7 +334,15 @@ void MainWindow::DestroyWindowHost(int command) {
   hosts_.erase(it);
 }
 
-std::optional<int> MainWindow::RunChoiceForm(ChoiceForm& form) { return modal_->RunChoice(this, form); }
+std::optional<std::string> MainWindow::AskOpenFileName(const OpenFileRequest& request) {
+  if (presetOpenFile_) return presetOpenFile_;
+  return modal_->OpenFile(this, request.filter, request.initialPath);
+}
+
+bool MainWindow::RunForm(Form& form) {
+  form.SetMessageCaption(kEditionTitle);
+  return modal_->RunForm(this, form, *this);
+}
 
 bool MainWindow::IsToolbarVisible(int viewCommand) const {
   const QToolBar* bar = toolbar(viewCommand);

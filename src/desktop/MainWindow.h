@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Form.h"
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "platform/Desktop.h"
@@ -31,7 +32,9 @@ class ModalRunner {
   virtual void ShowMessage(QWidget* parent, const std::string& text, const std::string& caption, MessageIcon icon) = 0;
   // `filter` as the commands give it: "Log Files (*.log) |*.log|All Files (*.*) |*.*||".
   virtual std::optional<std::string> OpenFile(QWidget* parent, const std::string& filter, const std::string& initialPath) = 0;
-  virtual std::optional<int> RunChoice(QWidget* parent, ChoiceForm& form) = 0;
+  // Shows the form until one of its buttons closes it; true when OK closed it. Validation
+  // messages go to `boxes`.
+  virtual bool RunForm(QWidget* parent, Form& form, MessageBoxes& boxes) = 0;
   virtual void About(QWidget* parent) = 0;
 };
 std::unique_ptr<ModalRunner> MakeDialogRunner();
@@ -105,12 +108,13 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   std::string PaneText(int paneId) const override;
   void SetPaneText(int paneId, const std::string& text) override;
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+  std::optional<std::string> AskOpenFileName(const OpenFileRequest& request) override;
+  bool RunForm(Form& form) override;
 
   // ShellHost.
   void PostCommand(int commandId) override;
   void CreateWindowHost(int command, const std::string& caption, const ScreenRect& rect) override;
   void DestroyWindowHost(int command) override;
-  std::optional<int> RunChoiceForm(ChoiceForm& form) override;
   bool IsToolbarVisible(int viewCommand) const override;
   void SetToolbarVisible(int viewCommand, bool visible) override;
   void MenusChanged() override;

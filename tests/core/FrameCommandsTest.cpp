@@ -100,20 +100,26 @@ TEST_F(FrameCommandsTest, SwitchingProtocolRebuildsTheBarAndTellsTheDecoder) {
 
 TEST_F(FrameCommandsTest, RequestItemsAskForTheModeUnderTheRequestsOwnCaption) {
   commands.OpenMainPort("COM1", 9600);
-  host.answerForm = [](ChoiceForm&) { return 0; };  // OK as the dialog opens
+  std::vector<std::string> captions;
+  desk.formDriver = [&](Form& f) {  // OK as the dialog opens
+    captions.push_back(f.caption());
+    EXPECT_EQ(f.field(kRequestModeGroup)->options, (std::vector<std::string>{"One Shot", "Continuous"}));
+    return f.Press(kFormOk, &desk) == FormAction::Ok;
+  };
   commands.OnCommand(cmd::kRequestLlh);
-  ASSERT_EQ(host.forms.size(), 1u);
-  EXPECT_EQ(host.forms[0].caption, "LLH Solution Request (20)");
-  EXPECT_EQ(host.forms[0].groups[0].options, (std::vector<std::string>{"One Shot", "Continuous"}));
-  host.answerForm = [](ChoiceForm& f) {
-    f.Select(0, 0);
-    return 0;
+  desk.formDriver = [&](Form& f) {
+    captions.push_back(f.caption());
+    f.Select(kRequestModeGroup, 0);
+    return f.Press(kFormOk, &desk) == FormAction::Ok;
   };
   commands.OnCommand(cmd::kRequestSystemProfile);
-  EXPECT_EQ(host.forms[1].caption, "Sys. Profile Request (111)");
-  host.answerForm = [](ChoiceForm&) { return 1; };  // Cancel
+  desk.formDriver = [&](Form& f) {
+    captions.push_back(f.caption());
+    return f.Press(kFormCancel, &desk) == FormAction::Ok;
+  };
   commands.OnCommand(cmd::kRequestTiming);
-  EXPECT_EQ(host.forms[2].caption, "Timing Status Request (113)");
+  EXPECT_EQ(captions, (std::vector<std::string>{"LLH Solution Request (20)", "Sys. Profile Request (111)",
+                                                "Timing Status Request (113)"}));
   EXPECT_EQ(SentIds(), (std::vector<int>{20 + 128, 111}));
 }
 
@@ -124,7 +130,7 @@ TEST_F(FrameCommandsTest, MeasurementRatesAndRequestAllGoOutContinuousWithoutADi
     commands.OnCommand(id);
   }
   commands.OnCommand(cmd::kRequestAll);
-  EXPECT_TRUE(host.forms.empty());
+  EXPECT_EQ(desk.formsRun, 0);
   EXPECT_EQ(SentIds(), (std::vector<int>{151, 151, 151, 151, 148, 149, 150, 151, 193}));
   // The rate is the payload byte of message 23.
   for (int i = 0; i < 4; ++i) EXPECT_EQ(mainPort().sent[i][4], i);
@@ -132,15 +138,17 @@ TEST_F(FrameCommandsTest, MeasurementRatesAndRequestAllGoOutContinuousWithoutADi
 
 TEST_F(FrameCommandsTest, ProtocolDialogToNmeaTellsTheReceiverThenFollowsIt) {
   commands.OpenMainPort("COM2", 9600);
-  host.answerForm = [](ChoiceForm& f) {
-    f.Select(0, 1);  // NMEA
-    f.Select(1, 4);  // 38400
-    return kProtocolFormOk;
+  std::string caption, force;
+  desk.formDriver = [&](Form& f) {
+    caption = f.caption();
+    force = f.field(kProtocolForceKtx)->label;
+    f.Select(kProtocolDesiredMode, 1);  // NMEA
+    f.Select(kProtocolDesiredRate, 4);  // 38400
+    return f.Press(kFormOk, &desk) == FormAction::Ok;
   };
   commands.OnCommand(cmd::kProtocol);
-  ASSERT_EQ(host.forms.size(), 1u);
-  EXPECT_EQ(host.forms[0].caption, "Configure main port mode");
-  EXPECT_EQ(host.forms[0].buttons.back(), "Force to KTX protocol at 9600 bauds");
+  EXPECT_EQ(caption, "Configure main port mode");
+  EXPECT_EQ(force, "Force to KTX protocol at 9600 bauds");
   // Message 110: NMEA flag and the code of 38400. It went out at 9600, before the reopen.
   ASSERT_FALSE(mainPort().sent.empty());
   const auto& f = mainPort().sent.back();
@@ -153,9 +161,9 @@ TEST_F(FrameCommandsTest, ProtocolDialogToNmeaTellsTheReceiverThenFollowsIt) {
 }
 
 TEST_F(FrameCommandsTest, ProtocolDialogCancelChangesNothing) {
-  host.answerForm = [](ChoiceForm& f) {
-    f.Select(0, 1);
-    return kProtocolFormCancel;
+  desk.formDriver = [&](Form& f) {
+    f.Select(kProtocolDesiredMode, 1);
+    return f.Press(kFormCancel, &desk) == FormAction::Ok;
   };
   commands.OnCommand(cmd::kProtocol);
   EXPECT_EQ(frame.config().protocolSelector(), 1);
@@ -166,7 +174,7 @@ TEST_F(FrameCommandsTest, ProtocolDialogCancelChangesNothing) {
 TEST_F(FrameCommandsTest, ForceToKtxWithoutAPortSaysSoAndSwitchesTheMenus) {
   commands.OnCommand(cmd::kSwitchToNmea);
   frame.config().SetMainPortName("COM3");
-  host.answerForm = [](ChoiceForm&) { return kProtocolFormForceKtx; };
+  desk.formDriver = [&](Form& f) { return f.Press(kProtocolForceKtx, &desk) == FormAction::Ok; };
   commands.OnCommand(cmd::kProtocol);
   ASSERT_EQ(desk.boxes.size(), 1u);
   EXPECT_EQ(desk.boxes[0].text, "Cannot transmit data.\nPort COM3 not setup or not open.");
@@ -178,7 +186,7 @@ TEST_F(FrameCommandsTest, ForceToKtxWithoutAPortSaysSoAndSwitchesTheMenus) {
 
 TEST_F(FrameCommandsTest, ForceToKtxWithThePollRunningStartsTheSweep) {
   commands.OpenMainPort("COM1", 4800);
-  host.answerForm = [](ChoiceForm&) { return kProtocolFormForceKtx; };
+  desk.formDriver = [&](Form& f) { return f.Press(kProtocolForceKtx, &desk) == FormAction::Ok; };
   commands.OnCommand(cmd::kProtocol);
   EXPECT_TRUE(desk.boxes.empty());
   EXPECT_EQ(frame.state().sweepActive, 1u);

@@ -230,6 +230,27 @@ TEST_F(MainFrameTest, PlaybackEndsWhenAReadDeliversNothing) {
   EXPECT_FALSE(desk.TimerArmed(kPollTimer));
 }
 
+TEST_F(MainFrameTest, ADamagedPlaybackRateNeitherEndsNorFloodsThePlayback) {
+  const std::string path = test::TempDir() + "/r.log";
+  const auto bytes = Frame(20, std::vector<uint8_t>(200, 1));
+  std::vector<uint8_t> big;
+  for (int i = 0; i < 40; ++i) big.insert(big.end(), bytes.begin(), bytes.end());
+  {
+    LogFile out;
+    ASSERT_TRUE(out.Create(path, O_WRONLY | O_CREAT | O_TRUNC, 0600));
+    out.Send(big.data(), static_cast<uint32_t>(big.size()));
+  }
+  ASSERT_TRUE(frame.playbackReader().OpenForPlayback(path, &desk));
+  frame.state().playbackActive = 1;
+  frame.config().SetPlaybackBytesPerTick(0);
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(frame.state().playbackActive, 1u);
+  EXPECT_EQ(frame.state().lastMainCount, 1u);
+  frame.config().SetPlaybackBytesPerTick(1000000);
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(frame.state().lastMainCount, 5000u);
+}
+
 TEST_F(MainFrameTest, StopClosesEverythingAndResetsTheCounters) {
   OpenMain("COM1", 9600);
   mainPort().Queue(Frame(20, {}));

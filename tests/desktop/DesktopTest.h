@@ -40,16 +40,17 @@ class ScriptedModal : public ModalRunner {
     std::vector<ShownMessage> messages;
     std::vector<std::string> formCaptions;
     std::optional<std::string> nextFile;
-    std::function<std::optional<int>(ChoiceForm&)> answerForm;
+    // Plays the user: returns whether OK closed the form.
+    std::function<bool(Form&)> answerForm;
   };
   explicit ScriptedModal(Log& log) : log_(log) {}
   void ShowMessage(QWidget*, const std::string& text, const std::string& caption, MessageIcon icon) override {
     log_.messages.push_back({text, caption, icon});
   }
   std::optional<std::string> OpenFile(QWidget*, const std::string&, const std::string&) override { return log_.nextFile; }
-  std::optional<int> RunChoice(QWidget*, ChoiceForm& form) override {
-    log_.formCaptions.push_back(form.caption);
-    return log_.answerForm ? log_.answerForm(form) : std::nullopt;
+  bool RunForm(QWidget*, Form& form, MessageBoxes&) override {
+    log_.formCaptions.push_back(form.caption());
+    return log_.answerForm ? log_.answerForm(form) : false;
   }
   void About(QWidget*) override {}
 

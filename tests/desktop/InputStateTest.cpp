@@ -1,11 +1,28 @@
 // What the window shows while inputs open and close: the title, the port pane, the top-level
 // "&Stop" item and the poll timer.
+#include <QFile>
 #include <QtTest>
 
 #include "DesktopTest.h"
 #include "app/CommandIds.h"
 
 namespace orv::test {
+
+namespace {
+// A log of `count` binary frames of message 20 with a 4-byte payload.
+QByteArray SampleLog(int count) {
+  QByteArray log;
+  for (int i = 0; i < count; ++i) {
+    const uint8_t frame[] = {0x01, 20, static_cast<uint8_t>(~20), 4, 1, 2, 3, static_cast<uint8_t>(i)};
+    uint16_t sum = 0;
+    for (uint8_t b : frame) sum = static_cast<uint16_t>(sum + b);
+    log.append(reinterpret_cast<const char*>(frame), sizeof frame);
+    log.append(static_cast<char>(sum & 0xFF));
+    log.append(static_cast<char>(sum >> 8));
+  }
+  return log;
+}
+}  // namespace
 
 class InputStateTest : public QObject {
   Q_OBJECT
@@ -52,6 +69,27 @@ class InputStateTest : public QObject {
     w.action(cmd::kSerialPort)->trigger();
     QCOMPARE(w.windowTitle(), QString("ORVANTIS QUENMARSH"));
     QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Help"));
+  }
+
+  void stopIsOfferedWhileAPlaybackRunsAndGoesWhenItEnds() {
+    MainWindow& w = **window;
+    const QString path = dir->filePath("drive.log");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(SampleLog(500));  // 5000 bytes: a few 10 ms polls at 1000 bytes each
+    file.close();
+
+    w.PlayFile(path.toStdString());
+    QCOMPARE(w.windowTitle(), QString("drive.log - ORVANTIS QUENMARSH"));
+    QCOMPARE(w.PaneText(kPanePort), std::string("LOG: "));
+    QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Stop"));
+    QVERIFY(w.action(cmd::kOpenLogFile)->isChecked());
+
+    QTRY_COMPARE_WITH_TIMEOUT(TopLevelTexts(w.menuBar()).back(), std::string("&Help"), 3000);
+    QCOMPARE(w.windowTitle(), QString("ORVANTIS QUENMARSH"));
+    QCOMPARE(w.PaneText(kPanePort), std::string("COM NONE     "));
+    QVERIFY(!w.action(cmd::kOpenLogFile)->isChecked());
+    QVERIFY(w.frame().mainDecoder().counters().messageCountById[20] >= 500);
   }
 
   void thePollTimerFeedsTheDecoder() {

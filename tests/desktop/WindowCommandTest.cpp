@@ -59,7 +59,7 @@ class WindowCommandTest : public QObject {
 
   void requestItemAsksForTheModeUnderItsOwnCaption() {
     MainWindow& w = **window;
-    log.answerForm = [](ChoiceForm&) { return 1; };
+    log.answerForm = [](Form&) { return false; };
     w.action(cmd::kRequestWaas)->trigger();
     QCOMPARE(log.formCaptions, std::vector<std::string>{"WAAS Status Request (68)"});
   }

@@ -2,10 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/Form.h"
 #include "platform/Desktop.h"
 
 namespace orv::test {
@@ -37,6 +40,17 @@ class FakeDesktop : public Desktop {
   }
   void SetPaneText(int paneId, const std::string& text) override { panes[paneId] = text; }
 
+  // The open-file dialog answers with `openFileAnswer` (nothing: cancelled).
+  std::optional<std::string> AskOpenFileName(const OpenFileRequest& request) override {
+    openFileRequests.push_back(request);
+    return openFileAnswer;
+  }
+  // Forms are driven by `formDriver`, which plays the user and says whether OK closed it.
+  bool RunForm(Form& form) override {
+    ++formsRun;
+    return formDriver ? formDriver(form) : false;
+  }
+
   bool TimerArmed(int id) const { return timers.count(id) != 0; }
 
   std::map<int, uint32_t> timers;
@@ -45,6 +59,10 @@ class FakeDesktop : public Desktop {
   std::string title;
   int menuRefreshes = 0;
   std::map<int, std::string> panes;
+  std::optional<std::string> openFileAnswer;
+  std::vector<OpenFileRequest> openFileRequests;
+  std::function<bool(Form&)> formDriver;
+  int formsRun = 0;
 };
 
 }  // namespace orv::test

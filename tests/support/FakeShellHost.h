@@ -1,5 +1,5 @@
-// A shell host that records what the frame's commands ask of the desktop: window hosts, forms
-// (answered by a script the test sets), toolbars, menu refreshes and posted commands.
+// A shell host that records what the frame's commands ask of the desktop: window hosts,
+// toolbars, menu refreshes and posted commands.
 #pragma once
 
 #include <deque>
@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ChoiceForm.h"
 #include "platform/ShellHost.h"
 
 namespace orv::test {
@@ -26,12 +25,6 @@ class FakeShellHost : public ShellHost {
   void DestroyWindowHost(int command) override {
     hosts.erase(command);
     log.push_back("destroy " + std::to_string(command));
-  }
-  // The form is shown to `answerForm`, which may select options and returns the button.
-  std::optional<int> RunChoiceForm(ChoiceForm& form) override {
-    forms.push_back(form);
-    if (!answerForm) return std::nullopt;
-    return answerForm(form);
   }
   bool IsToolbarVisible(int viewCommand) const override { return visibleBars.count(viewCommand) != 0; }
   void SetToolbarVisible(int viewCommand, bool visible) override {
@@ -56,8 +49,6 @@ class FakeShellHost : public ShellHost {
   std::map<int, std::string> hosts;
   std::map<int, ScreenRect> rects;
   std::vector<std::string> log;
-  std::vector<ChoiceForm> forms;
-  std::function<std::optional<int>(ChoiceForm&)> answerForm;
   std::set<int> visibleBars;
   int menuChanges = 0;
   int abouts = 0;

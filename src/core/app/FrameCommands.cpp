@@ -48,7 +48,7 @@ constexpr char kProtocolCaption[] = "Configure main port mode";
 const char* ProtocolName(int selector) { return selector == kProtocolNmea ? "NMEA" : "KTX Binary"; }
 
 // Commands with a handler besides the window commands and the request tables.
-constexpr int kHandled[] = {kSerialPort, kSaveConfig, kRestoreFactoryConfig, kStop, kExit, kAbout, kSwitchToKtx,
+constexpr int kHandled[] = {kSerialPort, kOpenLogFile, kPlaybackRate, kSaveConfig, kRestoreFactoryConfig, kStop, kExit, kAbout, kSwitchToKtx,
                             kSwitchToNmea,    kProtocol,    kRequestAll, kViewGeneralBar, kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar, kViewUtilityBar};
 }  // namespace
@@ -56,28 +56,32 @@ constexpr int kHandled[] = {kSerialPort, kSaveConfig, kRestoreFactoryConfig, kSt
 std::span<const RequestCommand> RequestCommands() { return kRequests; }
 std::span<const uint32_t> ProtocolDialogRates() { return kProtocolRates; }
 
-ChoiceForm MakeRequestModeForm(const std::string& caption) {
-  ChoiceForm f;
-  f.caption = caption;
-  f.groups.push_back({"", {"One Shot", "Continuous"}, 1});
-  f.buttons = {"OK", "Cancel"};
-  f.cancelButton = 1;
+Form MakeRequestModeForm(const std::string& caption) {
+  Form f(caption);
+  f.AddRadioGroup(kRequestModeGroup, "", {"One Shot", "Continuous"}, 1);
+  f.AddOkCancel();
   return f;
 }
 
-ChoiceForm MakeProtocolForm(int currentSelector, uint32_t currentBaud) {
-  ChoiceForm f;
-  f.caption = kProtocolCaption;
-  f.notes = {std::string("Current mode: ") + ProtocolName(currentSelector), Format("Current baud rate: %u", currentBaud)};
-  f.groups.push_back({"Desired mode", {"KTX Binary", "NMEA"}, currentSelector == kProtocolNmea ? 1 : 0});
-  ChoiceGroup rates{"Desired baud rate", {}, 2};
+Form MakeProtocolForm(int currentSelector, uint32_t currentBaud, bool& forced) {
+  Form f(kProtocolCaption);
+  f.AddLabel(kProtocolCurrentMode, std::string("Current mode: ") + ProtocolName(currentSelector));
+  f.AddLabel(kProtocolCurrentRate, Format("Current baud rate: %u", currentBaud));
+  f.AddRadioGroup(kProtocolDesiredMode, "Desired mode", {"KTX Binary", "NMEA"}, currentSelector == kProtocolNmea ? 1 : 0);
+  std::vector<std::string> rates;
+  int selected = 2;
   for (std::size_t i = 0; i < std::size(kProtocolRates); ++i) {
-    rates.options.push_back(Format("%u", kProtocolRates[i]));
-    if (kProtocolRates[i] == currentBaud) rates.selected = static_cast<int>(i);
+    rates.push_back(Format("%u", kProtocolRates[i]));
+    if (kProtocolRates[i] == currentBaud) selected = static_cast<int>(i);
   }
-  f.groups.push_back(std::move(rates));
-  f.buttons = {"OK", "Cancel", kForceKtxButton};
-  f.cancelButton = kProtocolFormCancel;
+  f.AddCombo(kProtocolDesiredRate, "Desired baud rate", std::move(rates), selected);
+  f.AddOkCancel();
+  f.AddButton(kProtocolForceKtx, kForceKtxButton, FormAction::Cancel);
+  forced = false;
+  f.OnButton(kProtocolForceKtx, [&forced](Form&) {
+    forced = true;
+    return FormAction::Cancel;
+  });
   return f;
 }
 
@@ -131,6 +135,13 @@ bool FrameCommands::RunFileCommand(int id) {
     case kSerialPort:
       ToggleMainPort();
       return true;
+    case kOpenLogFile:
+      frame_.OnOpenLogFile();
+      RefreshStopItem();
+      return true;
+    case kPlaybackRate:
+      frame_.OnPlaybackRate();
+      return true;
     case kStop:
       frame_.OnStop();
       RefreshStopItem();
@@ -153,9 +164,10 @@ bool FrameCommands::RunRequestCommand(int id) {
   FrameEncoder& encoder = frame_.encoder();
   for (const auto& r : kRequests) {
     if (r.command != id) continue;
-    ChoiceForm form = MakeRequestModeForm(r.caption);
-    const std::optional<int> button = host_.RunChoiceForm(form);
-    if (button && *button == 0) encoder.SendRequest(r.requestCode, form.selected(0) == 0 ? kOneShot : kContinuous);
+    Form form = MakeRequestModeForm(r.caption);
+    if (frame_.desktop().RunForm(form)) {
+      encoder.SendRequest(r.requestCode, form.Selected(kRequestModeGroup) == 0 ? kOneShot : kContinuous);
+    }
     return true;
   }
   for (const auto& r : kFixedRequests) {
@@ -278,16 +290,18 @@ void FrameCommands::ToggleMainPort() {
 
 void FrameCommands::RunProtocolDialog() {
   const Configuration& c = frame_.config();
-  ChoiceForm form = MakeProtocolForm(c.protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx,
-                                     static_cast<uint32_t>(c.mainBaudRate()));
-  const std::optional<int> button = host_.RunChoiceForm(form);
-  if (!button || *button == kProtocolFormCancel) return;
-  if (*button == kProtocolFormForceKtx) {
+  bool forced = false;
+  Form form = MakeProtocolForm(c.protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx,
+                               static_cast<uint32_t>(c.mainBaudRate()), forced);
+  const bool ok = frame_.desktop().RunForm(form);
+  if (forced) {
     ForceKtxAt9600();
     return;
   }
-  const int desiredSelector = form.selected(0) == 1 ? kProtocolNmea : kProtocolKtx;
-  const int rateIndex = std::clamp(form.selected(1), 0, static_cast<int>(std::size(kProtocolRates)) - 1);
+  if (!ok) return;
+  const int desiredSelector = form.Selected(kProtocolDesiredMode) == 1 ? kProtocolNmea : kProtocolKtx;
+  const int rateIndex =
+      std::clamp(form.Selected(kProtocolDesiredRate), 0, static_cast<int>(std::size(kProtocolRates)) - 1);
   ApplyProtocolChoice(desiredSelector, kProtocolRates[rateIndex]);
 }
 

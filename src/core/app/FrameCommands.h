@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "app/ChoiceForm.h"
+#include "app/Form.h"
 #include "app/ConfigurationFile.h"
 #include "app/MenuModel.h"
 #include "app/WindowCommands.h"
@@ -33,14 +33,19 @@ std::span<const RequestCommand> RequestCommands();
 
 // Baud rates offered by the protocol dialog.
 std::span<const uint32_t> ProtocolDialogRates();
-// The "Request Msg" dialog: "One Shot" / "Continuous" (selected), OK and Cancel.
-ChoiceForm MakeRequestModeForm(const std::string& caption);
-// "Configure main port mode": the current mode and rate as notes, the desired mode and rate as
-// groups, and the buttons OK, Cancel and "Force to KTX protocol at 9600 bauds".
-ChoiceForm MakeProtocolForm(int currentSelector, uint32_t currentBaud);
-inline constexpr int kProtocolFormOk = 0;
-inline constexpr int kProtocolFormCancel = 1;
-inline constexpr int kProtocolFormForceKtx = 2;
+// The "Request Msg" dialog under the request's own caption: the radio buttons "One Shot" and
+// "Continuous" (selected), OK and Cancel.
+inline constexpr int kRequestModeGroup = 1001;
+Form MakeRequestModeForm(const std::string& caption);
+// "Configure main port mode": the current mode and rate, the desired mode (radio buttons) and
+// rate (combo box), and the buttons OK, Cancel and "Force to KTX protocol at 9600 bauds".
+// `forced` is set when the last button closed the form.
+inline constexpr int kProtocolDesiredMode = 1011;
+inline constexpr int kProtocolDesiredRate = 1012;
+inline constexpr int kProtocolForceKtx = 1013;
+inline constexpr int kProtocolCurrentMode = 1014;
+inline constexpr int kProtocolCurrentRate = 1015;
+Form MakeProtocolForm(int currentSelector, uint32_t currentBaud, bool& forced);
 
 class FrameCommands {
  public:

@@ -86,7 +86,7 @@ void CMainFrame::OnTimer(int timerId) {
     if (mainDecoder_->flags().transferActive) StepAlmanacTransfer();
     if (state_.playbackActive && !state_.syncPlaybackActive) {
       if (mainDecoder_->readyForInput()) {
-        state_.lastMainCount = playbackReader_->Receive(static_cast<uint32_t>(config_.playbackBytesPerTick()));
+        state_.lastMainCount = playbackReader_->Receive(PlaybackBytesPerTick());
       }
       if (state_.lastMainCount == 0) {
         // The file has ended.
@@ -101,6 +101,13 @@ void CMainFrame::OnTimer(int timerId) {
   if (state_.confirmPending) StepProtocolConfirmation();
   // Qt timers never queue a backlog of timer events behind a slow one, so nothing has to be
   // discarded here.
+}
+
+// The rate comes from the configuration file; a value outside the dialog's range (a damaged
+// file) would end the playback at once or read past what one event should carry.
+uint32_t CMainFrame::PlaybackBytesPerTick() const {
+  const int32_t rate = config_.playbackBytesPerTick();
+  return static_cast<uint32_t>(rate < 1 ? 1 : (rate > 5000 ? 5000 : rate));
 }
 
 void CMainFrame::PollMainPort() {
@@ -144,7 +151,7 @@ void CMainFrame::StepAlmanacTransfer() {
   state_.transferElapsedMs += kTransferStepMs;
   if (!d.flags().ackReceived && state_.transferElapsedMs > kFirstAckLimitMs && state_.transferNextIndex == 0) {
     d.SetTransferActive(0);
-    desktop_.MessageBox(kNoAckText, "Almanac Transfer", MessageIcon::Stop);
+    desktop_.MessageBox(kNoAckText, "Almanac data transfer", MessageIcon::Stop);
   } else if (d.flags().ackReceived) {
     if (state_.transferNextIndex < state_.transferRecordCount && state_.transferNextIndex < transferRecords_.size()) {
       d.SetAckReceived(0);

@@ -30,6 +30,10 @@ inline constexpr uint32_t kPlaybackPollMs = 10;
 inline constexpr uint32_t kPortReadSize = 1000;
 inline constexpr int kMaxReadsPerPoll = 64;
 
+// Menu commands of the frame.
+inline constexpr int kCmdOpenLogFile = 32771;
+inline constexpr int kCmdPlaybackRate = 32808;
+
 inline constexpr const char* kEditionTitle = "ORVANTIS QUENMARSH";
 inline constexpr const char* kPortPaneInitial = "COM NONE           ";
 inline constexpr const char* kPortPaneClosed = "COM NONE     ";
@@ -113,6 +117,12 @@ class CMainFrame {
   void RestoreTitle();
   // The NMEA protocol-and-baud sentence: the receiver is to talk `protocolSelector` at `baud`.
   void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
+  // File menu "Open log File": starts playing a log file back, or stops the playback.
+  void OnOpenLogFile();
+  // File menu "&Playback Rate": bytes read from the log file per 10 ms poll.
+  void OnPlaybackRate();
+  const std::string& lastLogPath() const { return lastLogPath_; }
+  const std::string& lastLogDirectory() const { return lastLogDirectory_; }
 
   MainFrameState& state() { return state_; }
   const MainFrameState& state() const { return state_; }
@@ -140,6 +150,7 @@ class CMainFrame {
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
 
  private:
+  uint32_t PlaybackBytesPerTick() const;
   void PollMainPort();
   void PollAuxPort();
   void StepAlmanacTransfer();
@@ -161,6 +172,8 @@ class CMainFrame {
   std::array<std::unique_ptr<LogFile>, kWriterFileCount> writerFiles_;
   std::unique_ptr<FrameEncoder> encoder_;
   std::vector<AlmanacTransferRecord> transferRecords_;
+  std::string lastLogPath_;
+  std::string lastLogDirectory_;
   // The two rings the frame keeps from start-up, primed with their initial bytes.
   CircularBuffer smallRing_{10, 20};
   CircularBuffer largeRing_{64, 100};

@@ -4,14 +4,44 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <span>
+#include <vector>
 
 namespace orv {
 
 namespace {
+
 constexpr std::size_t kMaxFileName = 199;
+// The decoder drops a sentence that does not fit its 2048-byte buffer.
+constexpr std::size_t kMaxSentence = 2048;
+
+// Offset of the first '$' that starts a complete sentence ('$', at least one character, '*',
+// two upper-case hexadecimal digits of the XOR of the characters between) lying wholly in
+// `bytes`; -1 when there is none.
+long FindSentence(std::span<const uint8_t> bytes) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (bytes[i] != '$') {
+      ++i;
+      continue;
+    }
+    uint8_t x = 0;
+    std::size_t j = i + 1;
+    while (j < bytes.size() && bytes[j] != '*' && bytes[j] != '$') x ^= bytes[j++];
+    const bool complete = j < bytes.size() && bytes[j] == '*' && j > i + 1 && j + 2 < bytes.size() &&
+                          j + 3 - i <= kMaxSentence;
+    if (complete && bytes[j + 1] == kHex[x >> 4] && bytes[j + 2] == kHex[x & 0xF]) return static_cast<long>(i);
+    // Nothing between this '$' and the next can start a sentence.
+    i = j;
+  }
+  return -1;
 }
+
+}  // namespace
 
 LogFile::~LogFile() {
   if (fd_ > 0) ::close(fd_);
@@ -25,7 +55,7 @@ bool LogFile::StoreName(const std::string& path) {
   return true;
 }
 
-bool LogFile::OpenForPlayback(const std::string& path, MessageBoxes* boxes) {
+bool LogFile::OpenForPlayback(const std::string& path, MessageBoxes* boxes, uint32_t protocolSelector) {
   Close();
   if (!StoreName(path)) return false;
   mode_ = O_RDONLY;
@@ -36,7 +66,8 @@ bool LogFile::OpenForPlayback(const std::string& path, MessageBoxes* boxes) {
     return false;
   }
   open_ = 1;
-  if (!CheckLogFile(boxes)) Close();
+  const bool passed = protocolSelector == 0 ? CheckNmeaLogFile(boxes) : CheckLogFile(boxes);
+  if (!passed) Close();
   return open_ == 1;
 }
 
@@ -100,7 +131,9 @@ long LogFile::ReadRaw(uint8_t* buffer, uint32_t count) {
 }
 
 // Scans for a frame start: 0x01 followed by an ID byte and its complement. After a mismatch
-// the scan goes on with the byte after the ID byte, which is not looked at again.
+// the scan goes on with the byte after the ID byte, which is not looked at again. The count
+// against the limit is of bytes the scan has moved past, so that byte is counted once, when
+// its turn comes.
 bool LogFile::CheckLogFile(MessageBoxes* boxes) {
   long total = 0;
   for (;;) {
@@ -127,6 +160,26 @@ bool LogFile::CheckLogFile(MessageBoxes* boxes) {
       return false;
     }
   }
+}
+
+// The same idea for NMEA recordings: a complete sentence with a valid checksum in the first
+// 10000 bytes, and playback starts at its '$'.
+bool LogFile::CheckNmeaLogFile(MessageBoxes* boxes) {
+  std::vector<uint8_t> head(static_cast<std::size_t>(kCheckLimit) + 1);
+  std::size_t got = 0;
+  while (got < head.size()) {
+    const long n = ReadRaw(head.data() + got, static_cast<uint32_t>(head.size() - got));
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  if (got == 0) return false;
+  const std::size_t window = std::min(got, static_cast<std::size_t>(kCheckLimit));
+  const long start = FindSentence(std::span<const uint8_t>(head).first(window));
+  if (start >= 0) return SeekAbsolute(start);
+  if (got > static_cast<std::size_t>(kCheckLimit) && boxes != nullptr) {
+    boxes->MessageBox("This is not an NMEA log file.", "Open Log File", MessageIcon::Exclamation);
+  }
+  return false;
 }
 
 uint32_t LogFile::Receive(uint32_t maxBytes) {

@@ -22,9 +22,10 @@ class LogFile : public DataChannel {
   LogFile(const LogFile&) = delete;
   LogFile& operator=(const LogFile&) = delete;
 
-  // Opens read-only and runs the log file check; the file stays open only when it passes.
+  // Opens read-only and runs the log file check of the protocol selector (1 KTX Binary,
+  // 0 NMEA); the file stays open, positioned where playback starts, only when it passes.
   // `boxes` receives the check's message, if any.
-  bool OpenForPlayback(const std::string& path, MessageBoxes* boxes);
+  bool OpenForPlayback(const std::string& path, MessageBoxes* boxes, uint32_t protocolSelector = 1);
   // Opens with the given open(2) flags, without any check.
   bool OpenExisting(const std::string& path, int flags);
   // Opens with the given open(2) flags and permissions.
@@ -46,6 +47,7 @@ class LogFile : public DataChannel {
 
  private:
   bool CheckLogFile(MessageBoxes* boxes);
+  bool CheckNmeaLogFile(MessageBoxes* boxes);
   bool StoreName(const std::string& path);
 
   uint32_t open_ = 0;

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orv {
+
+class Form;
 
 enum class MessageIcon { None, Stop, Exclamation, Information };
 
@@ -28,8 +31,26 @@ class MessageBoxes {
   virtual void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
 };
 
+// What an open-file dialog is asked with.
+struct OpenFileRequest {
+  std::string defaultExtension;  // without the dot: "log"
+  std::string filter;            // "Log Files (*.log) |*.log|All Files (*.*) |*.*||"
+  std::string initialPath;       // the file chosen last time; empty for none
+};
+
 class Desktop : public StatusBar, public MessageBoxes {
  public:
+  // Asks for a file to open: its path, or nothing when the user cancelled. A desktop that
+  // cannot ask answers as if cancelled.
+  virtual std::optional<std::string> AskOpenFileName(const OpenFileRequest& request) {
+    (void)request;
+    return std::nullopt;
+  }
+  // Shows a form modally until one of its buttons closes it; true when it closed with OK.
+  virtual bool RunForm(Form& form) {
+    (void)form;
+    return false;
+  }
   // Arms window timer `id` with the period; the host calls CMainFrame::OnTimer(id) on every
   // expiry. Returns a non-zero handle, or 0 when no timer could be armed.
   virtual uint32_t SetTimer(int id, uint32_t periodMs) = 0;

@@ -1,5 +1,5 @@
-// What the shell commands of the main frame ask of the desktop beyond the Desktop seam: small
-// modal choice forms, the top-level hosts of the message windows, the toolbars
+// What the shell commands of the main frame ask of the desktop beyond the Desktop seam: the
+// top-level hosts of the message windows, the toolbars
 // and the menu bar. The Qt desktop implements it; the tests record it.
 #pragma once
 
@@ -10,8 +10,6 @@
 #include "platform/WindowGeometry.h"
 
 namespace orv {
-
-class ChoiceForm;
 
 // The desktop side of the message windows: top-level windows owned by the main window.
 class WindowHosts {
@@ -25,9 +23,6 @@ class WindowHosts {
 // geometry part reports the rectangles Save Config stores.
 class ShellHost : public CommandSink, public WindowHosts, public WindowGeometry {
  public:
-  // Shows the form modally; returns the button pressed (an index into its buttons), or
-  // nullopt when the form was closed without one.
-  virtual std::optional<int> RunChoiceForm(ChoiceForm& form) = 0;
   virtual bool IsToolbarVisible(int viewCommand) const = 0;
   virtual void SetToolbarVisible(int viewCommand, bool visible) = 0;
   // The menu bar's structure changed (protocol switch, "&Stop" item): render it again.

@@ -1,0 +1,103 @@
+// `stats`: runs a log file through the decoder and prints its counters and the count of each
+// message number (or NMEA sentence slot), as a table or as one JSON object.
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Command.h"
+#include "Options.h"
+#include "logging/LogFile.h"
+#include "protocol/MessageDecoder.h"
+#include "util/Format.h"
+
+namespace orv::cli {
+namespace {
+
+constexpr uint32_t kBlock = 4096;
+
+std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts) {
+  std::string s = "{";
+  for (int i = 0; i < kCounterSlots; ++i) {
+    const uint32_t c = counts[static_cast<std::size_t>(i)];
+    if (c == 0) continue;
+    s += Format("%s\"%d\":%u", s.size() > 1 ? "," : "", i, c);
+  }
+  return s + "}";
+}
+
+void PrintJson(const DecoderCounters& c, uint64_t bytes) {
+  std::string s = Format(
+      "{\"bytesRead\":%llu,\"validMessageCount\":%u,\"protocolErrorCount\":%u,\"nmeaSentenceCount\":%u,"
+      "\"nmeaChecksumErrorCount\":%u,\"messageCountById\":",
+      static_cast<unsigned long long>(bytes), c.validMessageCount, c.protocolErrorCount, c.nmeaSentenceCount,
+      c.nmeaChecksumErrorCount);
+  s += CountsJson(c.messageCountById) + ",\"nmeaCountBySlot\":" + CountsJson(c.nmeaCountBySlot) + "}\n";
+  std::fputs(s.c_str(), stdout);
+}
+
+void PrintCounts(const char* heading, const std::array<uint32_t, kCounterSlots>& counts) {
+  bool any = false;
+  for (int i = 0; i < kCounterSlots; ++i) {
+    const uint32_t c = counts[static_cast<std::size_t>(i)];
+    if (c == 0) continue;
+    if (!any) std::printf("\n%-6s %10s\n", heading, "Count");
+    any = true;
+    std::printf("%6d %10u\n", i, c);
+  }
+}
+
+void PrintTable(const std::string& path, int protocol, const DecoderCounters& c, uint64_t bytes) {
+  std::printf("File:                   %s\n", path.c_str());
+  std::printf("Protocol:               %s\n", protocol ? "KTX Binary" : "NMEA");
+  std::printf("Bytes read:             %llu\n", static_cast<unsigned long long>(bytes));
+  std::printf("Valid messages:         %u\n", c.validMessageCount);
+  std::printf("Protocol errors:        %u\n", c.protocolErrorCount);
+  std::printf("NMEA sentences:         %u\n", c.nmeaSentenceCount);
+  std::printf("NMEA checksum errors:   %u\n", c.nmeaChecksumErrorCount);
+  PrintCounts("Msg", c.messageCountById);
+  PrintCounts("Slot", c.nmeaCountBySlot);
+}
+
+int RunStats(const std::vector<std::string>& args) {
+  auto parsed = ParseProtocolArgs(args, "stats");
+  if (!parsed) return 2;
+  bool json = false;
+  for (const std::string& flag : parsed->flags) {
+    if (flag != "--json") {
+      std::fprintf(stderr, "orvantis-cli stats: unknown option '%s'\n", flag.c_str());
+      return 2;
+    }
+    json = true;
+  }
+  if (parsed->positional.size() != 1) {
+    std::fprintf(stderr, "usage: orvantis-cli stats [--protocol ktx|nmea] [--json] FILE\n");
+    return 2;
+  }
+  const std::string& path = parsed->positional[0];
+  struct stat st{};
+  LogFile file;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !file.OpenExisting(path, O_RDONLY)) {
+    std::fprintf(stderr, "orvantis-cli stats: cannot read '%s': not a readable file\n", path.c_str());
+    return 2;
+  }
+  MessageDecoder decoder;
+  decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
+  decoder.SetTimeGateOpen(1);
+  file.SetSink(&decoder);
+  uint64_t bytes = 0;
+  while (const uint32_t n = file.Receive(kBlock)) bytes += n;
+  if (json) {
+    PrintJson(decoder.counters(), bytes);
+  } else {
+    PrintTable(path, parsed->protocolSelector, decoder.counters(), bytes);
+  }
+  return 0;
+}
+
+const Register kStats({"stats", "stats [--protocol ktx|nmea] [--json] FILE",
+                       "print the decoder's counters and the count of each message of a log file", RunStats});
+
+}  // namespace
+}  // namespace orv::cli

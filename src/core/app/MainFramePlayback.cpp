@@ -1,0 +1,54 @@
+// The main frame's single-file playback: the toggling "Open log File" command and the
+// Playback Rate dialog. Each poll then reads playbackBytesPerTick bytes of the file into the
+// main decoder, and the read that delivers nothing ends the playback (see OnTimer).
+#include <algorithm>
+#include <filesystem>
+
+#include "app/MainFrame.h"
+#include "logging/PlaybackRateForm.h"
+
+namespace orv {
+
+void CMainFrame::OnOpenLogFile() {
+  if (state_.playbackActive) {
+    StopInput(2);
+    KillPollTimerIfIdle();
+    desktop_.RefreshMenus();
+    return;
+  }
+  StopInput(2);
+  StopInput(7);
+  if (auxWindow_ != nullptr && closeAuxWindow_) closeAuxWindow_();
+  KillPollTimerIfIdle();
+
+  const OpenFileRequest request{"log", "Log Files (*.log) |*.log|All Files (*.*) |*.*||", lastLogPath_};
+  const std::optional<std::string> chosen = desktop_.AskOpenFileName(request);
+  if (!chosen || chosen->empty()) return;
+  const std::filesystem::path path(*chosen);
+  lastLogPath_ = *chosen;
+  lastLogDirectory_ = path.parent_path().string();
+  state_.alignmentDone = 0;
+  desktop_.SetTitle(path.filename().string() + " - " + kEditionTitle);
+
+  const uint32_t protocol = config_.protocolSelector() == 0 ? 0 : 1;
+  if (!playbackReader_->OpenForPlayback(*chosen, &desktop_, protocol)) {
+    // The check has shown its message, if any; the title must not name a file not playing.
+    RestoreTitle();
+    return;
+  }
+  ArmPollTimer(kPlaybackPollMs);
+  if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
+  ResetDecodersForOpen();
+  // A synchronized playback stopped mid-block leaves the decoder waiting to be resumed.
+  mainDecoder_->Resume();
+  state_.playbackActive = 1;
+  desktop_.SetPaneText(kPanePort, "LOG: ");
+  desktop_.RefreshMenus();
+}
+
+void CMainFrame::OnPlaybackRate() {
+  PlaybackRateForm dialog(static_cast<uint32_t>(std::max(0, config_.playbackBytesPerTick())));
+  if (desktop_.RunForm(dialog.form())) config_.SetPlaybackBytesPerTick(static_cast<int32_t>(dialog.BytesPerTick()));
+}
+
+}  // namespace orv

@@ -1,0 +1,171 @@
+// Single-file playback through the main frame: the "Open log File" command, the poll that
+// feeds the file tick by tick, the end of the file, and the Playback Rate dialog.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/MainFrame.h"
+#include "logging/PlaybackRateForm.h"
+#include "support/FakeDesktop.h"
+#include "support/FakePort.h"
+#include "support/Frames.h"
+#include "util/ByteIo.h"
+
+namespace orv {
+namespace {
+
+class TerminalLinkDouble : public TerminalLink {
+ public:
+  void ShowText(const char*, uint32_t) override {}
+};
+
+class MainFramePlaybackTest : public ::testing::Test {
+ protected:
+  MainFramePlaybackTest()
+      : frame(desk, [this](StreamDecoder* sink) {
+          auto port = std::make_unique<test::FakePort>(sink);
+          ports.push_back(port.get());
+          return port;
+        }) {}
+
+  std::string WriteLog(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const std::string path = dir + "/" + name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+  // Seven bytes of line noise, then `epochs` navigation solutions and measurement blocks.
+  static std::vector<uint8_t> GeneratedLog(int epochs) {
+    std::vector<uint8_t> log = test::Hex("55 AA 30 0D 0A 7E 00");
+    for (int e = 0; e < epochs; ++e) {
+      std::vector<uint8_t> nav(71, 0);
+      WriteLe(std::span<uint8_t>(nav), 14, 0.001 * e);
+      std::vector<uint8_t> meas(11, 0);
+      WriteLe(std::span<uint8_t>(meas), 3, 1000.0 + e);
+      for (const auto& f : {test::Frame(20, nav), test::Frame(23, meas)}) log.insert(log.end(), f.begin(), f.end());
+    }
+    return log;
+  }
+  void SetRate(int slider, int divisor) {
+    desk.formDriver = [this, slider, divisor](Form& form) {
+      form.SetPosition(PlaybackRateForm::kSlider, slider);
+      form.Select(PlaybackRateForm::kDivisor, divisor);
+      return form.Press(kFormOk, &desk) == FormAction::Ok;
+    };
+    frame.OnPlaybackRate();
+  }
+
+  std::string dir = test::TempDir();
+  test::FakeDesktop desk;
+  std::vector<test::FakePort*> ports;
+  CMainFrame frame;
+};
+
+TEST_F(MainFramePlaybackTest, PlaysAGeneratedLogTickByTickToItsEnd) {
+  const std::vector<uint8_t> log = GeneratedLog(40);  // 7 + 40 * (77 + 17) = 3767 bytes
+  desk.openFileAnswer = WriteLog("run.log", log);
+  SetRate(2345, 1);  // Rate/10
+  ASSERT_EQ(frame.config().playbackBytesPerTick(), 234);
+
+  frame.OnOpenLogFile();
+  ASSERT_EQ(desk.openFileRequests.size(), 1u);
+  EXPECT_EQ(desk.openFileRequests[0].defaultExtension, "log");
+  EXPECT_EQ(desk.openFileRequests[0].filter, "Log Files (*.log) |*.log|All Files (*.*) |*.*||");
+  EXPECT_EQ(desk.title, "run.log - ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "LOG: ");
+  EXPECT_EQ(frame.state().playbackActive, 1u);
+  EXPECT_EQ(desk.timers.at(kPollTimer), kPlaybackPollMs);
+  EXPECT_EQ(frame.mainDecoder().flags().timeGateOpen, 1u);
+  EXPECT_EQ(frame.lastLogDirectory(), dir);
+
+  const std::size_t played = log.size() - 7;  // playback starts at the first frame
+  int ticks = 0;
+  int64_t lastPosition = 7;
+  while (desk.TimerArmed(kPollTimer) && ticks < 1000) {
+    frame.OnTimer(kPollTimer);
+    ++ticks;
+    if (!frame.state().playbackActive) break;
+    const int64_t position = frame.playbackReader().Position();
+    EXPECT_EQ(position - lastPosition, std::min<int64_t>(234, static_cast<int64_t>(log.size()) - lastPosition));
+    lastPosition = position;
+  }
+  EXPECT_EQ(ticks, static_cast<int>((played + 233) / 234) + 1);  // the last read delivers nothing
+  EXPECT_EQ(frame.mainDecoder().counters().messageCountById[20], 40u);
+  EXPECT_EQ(frame.mainDecoder().counters().messageCountById[23], 40u);
+  EXPECT_DOUBLE_EQ(frame.mainDecoder().store().navLlh().latitude(), 0.039);
+  EXPECT_DOUBLE_EQ(frame.mainDecoder().LastMeasurementGpsTime(), 1039.0);
+  EXPECT_FALSE(frame.playbackReader().isOpen());
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_EQ(frame.state().pollTimer, 0u);
+}
+
+TEST_F(MainFramePlaybackTest, TheCommandTogglesAndClosesTheOtherInputsFirst) {
+  frame.config().SetMainPortName("COM1");
+  frame.ChangeMainBaud(9600);
+  ASSERT_EQ(desk.timers.at(kPollTimer), kSerialPollMs);
+  frame.state().auxPortOpen = 1;
+  bool auxWindowClosed = false;
+  TerminalLinkDouble auxWindow;
+  frame.SetAuxWindow(&auxWindow);
+  frame.SetCloseAuxWindow([&] { auxWindowClosed = true; });
+  desk.openFileAnswer = WriteLog("a.log", GeneratedLog(2));
+  frame.OnOpenLogFile();
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  EXPECT_EQ(frame.state().auxPortOpen, 0u);
+  EXPECT_TRUE(auxWindowClosed);
+  EXPECT_EQ(desk.timers.at(kPollTimer), kPlaybackPollMs);  // re-armed for playback
+
+  frame.OnOpenLogFile();  // toggles off
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_FALSE(frame.playbackReader().isOpen());
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+
+  // The dialog starts from the file chosen last; cancelling it plays nothing.
+  desk.openFileAnswer.reset();
+  frame.OnOpenLogFile();
+  EXPECT_EQ(desk.openFileRequests.back().initialPath, dir + "/a.log");
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+}
+
+TEST_F(MainFramePlaybackTest, AFileThatFailsTheCheckIsNotPlayed) {
+  std::string text;
+  while (text.size() < 12000) text += test::Sentence("GPGGA,1,2,3");
+  const std::string nmea = WriteLog("n.log", test::Bytes(text));
+  desk.openFileAnswer = nmea;
+  frame.OnOpenLogFile();
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "This is not a KTX log file.");
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+
+  // With the NMEA protocol selected the same file plays, from its first '$'.
+  frame.config().SetProtocolSelector(0);
+  frame.mainDecoder().SetProtocolSelector(0);
+  frame.OnOpenLogFile();
+  EXPECT_EQ(frame.state().playbackActive, 1u);
+  for (int i = 0; i < 100 && frame.state().playbackActive; ++i) frame.OnTimer(kPollTimer);
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_GT(frame.mainDecoder().counters().nmeaSentenceCount, 200u);
+  EXPECT_EQ(desk.boxes.size(), 1u);
+}
+
+TEST_F(MainFramePlaybackTest, RateDialogCancelKeepsTheRate) {
+  desk.formDriver = [](Form& form) {
+    form.SetPosition(PlaybackRateForm::kSlider, 50);
+    return form.Press(kFormCancel, nullptr) == FormAction::Ok;
+  };
+  frame.OnPlaybackRate();
+  EXPECT_EQ(frame.config().playbackBytesPerTick(), 1000);
+  SetRate(50, 2);
+  EXPECT_EQ(frame.config().playbackBytesPerTick(), 1);
+  EXPECT_EQ(desk.formsRun, 2);
+}
+
+}  // namespace
+}  // namespace orv
