@@ -33,6 +33,7 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
   secondPlaybackReader_ = std::make_unique<LogFile>(secondDecoder_.get());
   for (auto& file : writerFiles_) file = std::make_unique<LogFile>();
   encoder_ = std::make_unique<FrameEncoder>(mainPort_.get());
+  nmeaEncoder_ = std::make_unique<NmeaEncoder>(mainPort_.get());
 
   const uint8_t initial[32] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,
                                17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
@@ -212,12 +213,7 @@ void CMainFrame::StepProtocolConfirmation() {
 }
 
 void CMainFrame::SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud) {
-  // $PQTLG,000 with the protocol and rate; see ProtocolSwitch.h.
-  const std::string body = "PQTLG,000" + ProtocolAndBaudSentenceData(protocolSelector, baud);
-  uint8_t x = 0;
-  for (char c : body) x ^= static_cast<uint8_t>(c);
-  const std::string sentence = "$" + body + Format("*%02X\r\n", x);
-  mainPort_->Send(reinterpret_cast<const uint8_t*>(sentence.data()), static_cast<uint32_t>(sentence.size()));
+  nmeaEncoder_->SendSentence(kNmeaProtocolSelection, ProtocolAndBaudSentenceData(protocolSelector, baud));
 }
 
 void CMainFrame::ResetDecodersForOpen() {

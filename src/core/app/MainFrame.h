@@ -12,6 +12,7 @@
 
 #include "app/Configuration.h"
 #include "logging/LogFile.h"
+#include "nmea/NmeaEncoder.h"
 #include "platform/Desktop.h"
 #include "platform/PortChannel.h"
 #include "protocol/CircularBuffer.h"
@@ -138,6 +139,7 @@ class CMainFrame {
   LogFile& secondPlaybackReader() { return *secondPlaybackReader_; }
   LogFile& writerFile(WriterFile which) { return *writerFiles_[which]; }
   FrameEncoder& encoder() { return *encoder_; }
+  NmeaEncoder& nmeaEncoder() { return *nmeaEncoder_; }
   Desktop& desktop() { return desktop_; }
 
   // Links and steps that other parts of the console fill in; each may be left empty.
@@ -171,6 +173,7 @@ class CMainFrame {
   std::unique_ptr<LogFile> secondPlaybackReader_;
   std::array<std::unique_ptr<LogFile>, kWriterFileCount> writerFiles_;
   std::unique_ptr<FrameEncoder> encoder_;
+  std::unique_ptr<NmeaEncoder> nmeaEncoder_;
   std::vector<AlmanacTransferRecord> transferRecords_;
   std::string lastLogPath_;
   std::string lastLogDirectory_;
