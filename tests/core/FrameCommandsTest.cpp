@@ -284,3 +284,22 @@ TEST_F(FrameCommandsTest, SaveConfigKeepsWindowsAndProtocolForTheNextStart) {
 
 }  // namespace
 }  // namespace orv
+
+namespace orv {
+namespace {
+
+TEST_F(FrameCommandsTest, NmeaSendItemsQueryTheirSentence) {
+  commands.OpenMainPort("COM1", 4800);
+  commands.OnCommand(cmd::kSwitchToNmea);
+  commands.OnCommand(cmd::kNmeaQueryRmc);
+  commands.OnCommand(cmd::kNmeaQueryUserPosition);
+  commands.OnCommand(cmd::kNmeaSelfTest);
+  ASSERT_EQ(mainPort().sent.size(), 3u);
+  const auto text = [&](int i) { return std::string(mainPort().sent[i].begin(), mainPort().sent[i].end()); };
+  EXPECT_EQ(text(0).substr(0, 15), "$PQTLG,004,RMC*");
+  EXPECT_EQ(text(1).substr(0, 15), "$PQTLG,004,907*");
+  EXPECT_EQ(text(2).substr(0, 11), "$PQTLG,003*");
+}
+
+}  // namespace
+}  // namespace orv

@@ -41,6 +41,18 @@ constexpr FixedRequest kFixedRequests[] = {
     {kInitLinkOld, 63, kOneShot},                {kInitLinkNew, 1063, kOneShot},
 };
 
+// NMEA one-shot queries: the three-letter code of the wanted sentence.
+struct NmeaQuery {
+  int command;
+  const char* code;
+};
+constexpr NmeaQuery kNmeaQueries[] = {
+    {kNmeaQueryGga, "GGA"}, {kNmeaQueryGll, "GLL"}, {kNmeaQueryGsa, "GSA"}, {kNmeaQueryGsv, "GSV"},
+    {kNmeaQueryMss, "MSS"}, {kNmeaQueryRmc, "RMC"}, {kNmeaQueryVtg, "VTG"}, {kNmeaQueryZda, "ZDA"},
+    {kNmeaQueryNavStatus, "900"}, {kNmeaQueryRadiobeacon, "903"}, {kNmeaQueryToWaypoint, "906"},
+    {kNmeaQueryUserPosition, "907"}, {kNmeaQueryRxParameters, "908"},
+};
+
 constexpr uint32_t kProtocolRates[] = {2400, 4800, 9600, 19200, 38400, 57600, 115200};
 constexpr char kForceKtxButton[] = "Force to KTX protocol at 9600 bauds";
 constexpr char kProtocolCaption[] = "Configure main port mode";
@@ -102,7 +114,10 @@ bool FrameCommands::HasHandler(int id) const {
   for (const auto& r : kFixedRequests) {
     if (r.command == id) return true;
   }
-  return (id >= kBitLevel1 && id <= kBitLevel6) || BaudButtonRate(id) != 0;
+  for (const auto& q : kNmeaQueries) {
+    if (q.command == id) return true;
+  }
+  return id == cmd::kNmeaSelfTest || (id >= kBitLevel1 && id <= kBitLevel6) || BaudButtonRate(id) != 0;
 }
 
 bool FrameCommands::OnCommand(int id) {
@@ -177,6 +192,15 @@ bool FrameCommands::RunRequestCommand(int id) {
   }
   if (id == kRequestAll) {
     encoder.SendRequestAll();
+    return true;
+  }
+  for (const auto& q : kNmeaQueries) {
+    if (q.command != id) continue;
+    frame_.nmeaEncoder().SendQuery(q.code);
+    return true;
+  }
+  if (id == cmd::kNmeaSelfTest) {
+    frame_.nmeaEncoder().SendSelfTest();
     return true;
   }
   if (id >= kBitLevel1 && id <= kBitLevel6) {
