@@ -1,0 +1,73 @@
+// The console's serial port: a data channel over one serial device. Reads never wait; they
+// return what the driver holds. Writes wait until the bytes are sent. The main frame owns
+// three (main, aux, output); only the main port has a sink.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/PortChannel.h"
+#include "platform/SerialDevice.h"
+#include "platform/StreamDecoder.h"
+
+namespace orv {
+
+class SerialPort : public PortChannel {
+ public:
+  static constexpr uint32_t kReceiveBufferSize = 65535;
+
+  // Maps a port name ("COM3", "/dev/ttyUSB0") to the device path to open; empty: no device.
+  using PortResolver = std::function<std::string(const std::string& portName)>;
+
+  // A null device means the host's own (termios); a null resolver means the system mapping
+  // of PortNames.
+  explicit SerialPort(StreamDecoder* sink, std::unique_ptr<SerialDevice> device = nullptr,
+                      PortResolver resolver = nullptr);
+  ~SerialPort() override;
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  // parity: 'E', 'O', 'M', 'S' in either case, anything else none; stopBits 2 gives two,
+  // anything else one. True when the line settings were accepted.
+  bool Open(const std::string& portName, uint32_t baud, char parity, int dataBits, int stopBits) override;
+  // Whether the port exists and is free: opens it at 9600 8N1 and closes it again at once.
+  bool TestOpen(const std::string& portName);
+  void Close() override;
+  bool IsOpen() const override { return openFlag_ == 1; }
+
+  void SetRtsLine(bool on);
+  void SetDtrLine(bool on);
+  // handshake 1: RTS/CTS hardware flow control; anything else none. Reapplies the settings.
+  void SetFlowControl(uint32_t handshake);
+
+  bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) override;
+  bool Write(const uint8_t* bytes, uint32_t count, uint32_t& bytesWritten);
+
+  // Reads up to maxBytes into the receive buffer and hands them to the sink whole.
+  uint32_t Receive(uint32_t maxBytes) override;
+  bool Send(const uint8_t* bytes, uint32_t count) override;
+
+  const LineSettings& settings() const { return settings_; }
+  uint32_t handshake() const { return handshakeFlag_; }
+  SerialDevice& device() { return *device_; }
+  // The device path the last Open resolved the port name to.
+  const std::string& devicePath() const { return devicePath_; }
+
+ private:
+  bool ApplyLineSettings();
+
+  StreamDecoder* sink_;
+  uint32_t openFlag_ = 0;
+  uint32_t handshakeFlag_ = 0;
+  std::unique_ptr<SerialDevice> device_;
+  PortResolver resolver_;
+  LineSettings settings_;
+  std::string devicePath_;
+  // One spare byte after the largest block: the sink may write a terminating zero there.
+  std::array<uint8_t, kReceiveBufferSize + 1> receiveBuffer_{};
+};
+
+}  // namespace orv

@@ -1,0 +1,316 @@
+// Binary payload builders. Fields the console interprets carry values from the scene; the
+// bytes it keeps as opaque copies carry plausible constants so the pages have something to show.
+#include "sim/SimBinary.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <string_view>
+
+#include "util/ByteIo.h"
+
+namespace orv::sim {
+
+namespace {
+
+constexpr double kDeg = std::numbers::pi / 180.0;
+
+// Writes into a payload of fixed size; the size checks of ByteWriter keep every builder honest.
+class PayloadWriter {
+ public:
+  explicit PayloadWriter(std::size_t size) : bytes_(size, 0), w_(bytes_) {}
+  template <typename T>
+  PayloadWriter& Put(T v) {
+    w_.Put(v);
+    return *this;
+  }
+  PayloadWriter& Text(std::string_view s, std::size_t width) {
+    char buf[32] = {};
+    std::memcpy(buf, s.data(), std::min(s.size(), std::min(width, sizeof buf)));
+    w_.PutBytes(buf, width);
+    return *this;
+  }
+  PayloadWriter& Zeros(std::size_t n) {
+    w_.PutZeros(n);
+    return *this;
+  }
+  // Moves to an absolute offset (forward only), leaving zeros behind.
+  PayloadWriter& At(std::size_t offset) {
+    if (offset > w_.size()) w_.PutZeros(offset - w_.size());
+    return *this;
+  }
+  Payload Done() { return bytes_; }
+
+ private:
+  Payload bytes_;
+  ByteWriter w_;
+};
+
+int UsedCount(const SimFix& f) {
+  int n = 0;
+  for (const SimSatellite& s : f.satellites) n += s.used ? 1 : 0;
+  return n;
+}
+
+uint32_t UsedMask(const SimFix& f) {
+  uint32_t m = 0;
+  for (const SimSatellite& s : f.satellites) {
+    if (s.used) m |= 1u << (s.prn - 1);
+  }
+  return m;
+}
+
+int16_t Tenths(double v) { return static_cast<int16_t>(std::lround(v * 10)); }
+
+// The navigation mode "Nav 3-D" and system mode "Navigation".
+constexpr uint8_t kNav3d = 2;
+constexpr uint8_t kSystemNavigation = 3;
+
+}  // namespace
+
+Payload ChannelAssignment(const SimFix& f, bool firstHalf) {
+  PayloadWriter w(1 + 6 * 14);
+  w.Put<uint8_t>(firstHalf ? 0 : 1);
+  for (int ch = firstHalf ? 0 : 6; ch < (firstHalf ? 6 : 12); ++ch) {
+    if (ch < static_cast<int>(f.satellites.size())) {
+      const SimSatellite& s = f.satellites[ch];
+      // Status: tracking "Measready", location "Tracking", channel mode "Auto".
+      w.Put<uint8_t>(static_cast<uint8_t>(s.prn - 1))
+          .Put<uint32_t>(static_cast<uint32_t>(std::lround(140539.542 + s.dopplerHz * 0.0999999)))
+          .Put<float>(static_cast<float>(s.snrDbHz))
+          .Put<int16_t>(0)
+          .Put<int8_t>(0)
+          .Put<uint8_t>(0)
+          .Put<uint8_t>(2 | 3 << 2 | 1 << 4);
+    } else {
+      w.Zeros(13).Put<uint8_t>(1 << 2 | 1 << 4);  // idle, auto
+    }
+  }
+  return w.Done();
+}
+
+Payload BaselineSolution(const SimFix& f, bool matched) {
+  double cx, cy, cz;
+  GeodeticToEcef(kCentreLatDeg * kDeg, kCentreLonDeg * kDeg, kCentreAltM, cx, cy, cz);
+  int reference = f.satellites.empty() ? 0 : f.satellites[0].prn;
+  double best = -90;
+  for (const SimSatellite& s : f.satellites) {
+    if (s.elevationDeg > best) best = s.elevationDeg, reference = s.prn;
+  }
+  PayloadWriter w(41);
+  w.Put<float>(static_cast<float>(f.gpsSeconds))
+      .Put<float>(static_cast<float>(f.x - cx))
+      .Put<float>(static_cast<float>(f.y - cy))
+      .Put<float>(static_cast<float>(f.z - cz))
+      .Put<float>(matched ? 0.02f : 0.35f)
+      .Put<float>(static_cast<float>(f.vx))
+      .Put<float>(static_cast<float>(f.vy))
+      .Put<float>(static_cast<float>(f.vz))
+      .Put<uint32_t>(UsedMask(f))
+      .Put<uint32_t>(0)
+      .Put<uint8_t>(static_cast<uint8_t>(reference > 0 ? reference - 1 : 0));
+  return w.Done();
+}
+
+Payload NavLlh(const SimFix& f) {
+  PayloadWriter w(71);
+  w.Put<uint8_t>(static_cast<uint8_t>(f.utc.hour & 0x1F))
+      .Put<uint8_t>(static_cast<uint8_t>(f.utc.minute))
+      .Put<double>(f.utc.second)
+      .Put<uint8_t>(static_cast<uint8_t>(f.utc.day))
+      .Put<uint8_t>(static_cast<uint8_t>(f.utc.month))
+      .Put<uint16_t>(static_cast<uint16_t>(f.utc.year))
+      .Put<double>(f.latRad)
+      .Put<double>(f.lonRad)
+      .Put<float>(static_cast<float>(f.altM))
+      .Put<float>(static_cast<float>(f.speed))
+      .Put<float>(static_cast<float>(f.trackRad))
+      .Put<float>(static_cast<float>(f.velNorth))
+      .Put<float>(static_cast<float>(f.velEast))
+      .Put<float>(static_cast<float>(f.velUp))
+      .Put<float>(static_cast<float>(f.hdop * 2.5))
+      .Put<float>(static_cast<float>(f.vdop * 2.5))
+      .Put<int16_t>(Tenths(f.hdop))
+      .Put<int16_t>(Tenths(f.vdop))
+      .Put<uint8_t>(kNav3d)
+      .Put<uint8_t>(static_cast<uint8_t>(UsedCount(f) & 0x0F))
+      .Put<uint8_t>(kSystemNavigation)
+      .Put<uint16_t>(0);
+  return w.Done();
+}
+
+Payload NavXyz(const SimFix& f) {
+  PayloadWriter w(79);
+  w.Put<double>(f.gpsSeconds)
+      .Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek))
+      .Put<double>(f.x)
+      .Put<double>(f.y)
+      .Put<double>(f.z)
+      .Put<float>(static_cast<float>(f.vx))
+      .Put<float>(static_cast<float>(f.vy))
+      .Put<float>(static_cast<float>(f.vz))
+      .Put<double>(1.25e-4 + 1e-9 * std::fmod(f.gpsSeconds, 1000.0))
+      .Put<double>(0.42)
+      .Put<float>(static_cast<float>(f.hdop * 2.5))
+      .Put<float>(static_cast<float>(f.vdop * 2.5))
+      .Put<uint16_t>(static_cast<uint16_t>(Tenths(f.hdop)))
+      .Put<uint16_t>(static_cast<uint16_t>(Tenths(f.vdop)))
+      .Put<uint8_t>(kNav3d)
+      .Put<uint8_t>(static_cast<uint8_t>(UsedCount(f)));
+  return w.Done();
+}
+
+Payload Ephemeris(const SimFix& f, int prn) {
+  PayloadWriter w(73);
+  w.Put<uint8_t>(static_cast<uint8_t>(prn - 1));
+  // 24 words of 24 bits; the issue of data follows the two-hour upload cycle.
+  const uint32_t iode = static_cast<uint32_t>(f.gpsSeconds / 7200) & 0xFF;
+  for (uint32_t k = 0; k < 24; ++k) {
+    uint32_t word = (static_cast<uint32_t>(prn) * 2654435761u + k * 40503u + iode * 977u) & 0xFFFFFF;
+    if (k == 0) word = (iode << 16) | static_cast<uint32_t>(f.gpsWeek & 0x3FF) << 6;
+    w.Put<uint8_t>(static_cast<uint8_t>(word >> 16)).Put<uint8_t>(static_cast<uint8_t>(word >> 8)).Put<uint8_t>(
+        static_cast<uint8_t>(word));
+  }
+  return w.Done();
+}
+
+Payload MeasurementBlock(const SimFix& f) {
+  const int n = std::min<int>(static_cast<int>(f.satellites.size()), kChannels);
+  PayloadWriter w(11 + 11 * static_cast<std::size_t>(n));
+  w.Put<uint16_t>(0x0001).Put<uint8_t>(static_cast<uint8_t>(n)).Put<double>(f.gpsSeconds);
+  for (int i = 0; i < n; ++i) {
+    const SimSatellite& s = f.satellites[i];
+    // Code in 1/16 m units and carrier in cycles, both wrapping at 32 bits.
+    const double carrier = (s.rangeM / 0.190293672798) + s.dopplerHz * f.gpsSeconds;
+    w.Put<uint8_t>(static_cast<uint8_t>((s.prn - 1) & 0x3F))
+        .Put<uint8_t>(static_cast<uint8_t>(std::lround(s.snrDbHz * 4)))
+        .Put<uint32_t>(static_cast<uint32_t>(std::fmod(s.rangeM * 16, 4294967296.0)))
+        .Put<uint32_t>(static_cast<uint32_t>(std::fmod(std::fabs(carrier), 4294967296.0)))
+        .Put<uint8_t>(s.used ? 1 : 0);
+  }
+  return w.Done();
+}
+
+Payload SvStatus(const SimFix& f) {
+  const int n = std::min<int>(static_cast<int>(f.satellites.size()), kChannels);
+  PayloadWriter w(61);
+  w.Put<uint8_t>(static_cast<uint8_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const SimSatellite& s = f.satellites[i];
+    const uint8_t status = s.used ? 3 : 1;  // "Use Nav" or "Track"
+    w.Put<uint8_t>(static_cast<uint8_t>(((s.prn - 1) & 0x1F) | status << 5))
+        .Put<int8_t>(static_cast<int8_t>(std::lround(s.elevationDeg)))
+        .Put<uint16_t>(static_cast<uint16_t>(std::lround(s.azimuthDeg) % 360))
+        .Put<uint8_t>(static_cast<uint8_t>(std::lround(s.snrDbHz)));
+  }
+  return w.Done();
+}
+
+Payload PartNumber() {
+  PayloadWriter w(95);
+  w.Text("OP7701-0042A05", 14).Text("CF7702-0013A01", 14).Put<uint32_t>(0x5A3C19E7u).Text("BT7700-0001A03", 14);
+  w.At(47).Text("B02", 3).Text("C01", 3);
+  w.At(73).Put<uint32_t>(0x00012F4Bu).Text("SIM", 3);
+  w.At(86).Put<uint32_t>(0x1B2C3D4Eu).Put<uint32_t>(0x6F7A8B9Cu);
+  return w.Done();
+}
+
+Payload BaseStatus(const SimFix& f) {
+  const uint8_t entries[][2] = {{1, 1}, {3, 10}, {18, 1}};
+  PayloadWriter w(42 + 2 * std::size(entries));
+  // "Position Initialized" at 9600 bit/s (index 5); the survey is over.
+  w.Put<uint8_t>(2 | 5 << 2)
+      .Put<double>(0.0)
+      .Put<float>(1.2f)
+      .Put<double>(kCentreLatDeg * kDeg)
+      .Put<double>(kCentreLonDeg * kDeg)
+      .Put<double>(kCentreAltM)
+      .Put<uint32_t>(static_cast<uint32_t>(f.gpsSeconds))
+      .Put<uint8_t>(static_cast<uint8_t>(std::size(entries)));
+  for (const auto& e : entries) w.Put<uint8_t>(e[0]).Put<uint8_t>(e[1]);
+  return w.Done();
+}
+
+Payload DgpsStatus(const SimFix& f) {
+  PayloadWriter w(24);
+  w.Put<uint8_t>(1)                                         // corrections in use
+      .Put<uint16_t>(412)                                   // reference station
+      .Put<float>(static_cast<float>(std::fmod(f.gpsSeconds, 7.0)))  // age, seconds
+      .Put<uint8_t>(static_cast<uint8_t>(UsedCount(f)))
+      .Put<uint32_t>(UsedMask(f));
+  return w.Done();
+}
+
+Payload ReceiverStatus(const SimFix& f) {
+  PayloadWriter w(40);
+  w.Put<uint8_t>(kSystemNavigation)  // all-in-view tracking, NVM idle
+      .Put<uint8_t>(0x03)            // tropo and MSL models on
+      .Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek))
+      .Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek))
+      .Put<uint32_t>(0)
+      .Put<uint16_t>(0);
+  w.At(19)
+      .Put<uint16_t>(static_cast<uint16_t>(kMaskAngleDeg * 100))
+      .Put<uint8_t>(0x00)
+      .Put<int16_t>(static_cast<int16_t>(12 + std::lround(3 * std::sin(f.gpsSeconds / 300))))
+      .Put<uint8_t>(3)
+      .Put<float>(41.5f)
+      .Put<uint8_t>(kNav3d);
+  return w.Done();
+}
+
+Payload SatelliteHealth(const SimFix& f) {
+  PayloadWriter w(8);
+  // All healthy except one satellite out of view marked unusable (code 3).
+  int sick = 1;
+  auto visible = [&](int prn) {
+    for (const SimSatellite& s : f.satellites) {
+      if (s.prn == prn) return true;
+    }
+    return false;
+  };
+  while (sick < 32 && visible(sick)) ++sick;
+  uint8_t bytes[8] = {};
+  bytes[(sick - 1) / 4] = static_cast<uint8_t>(3 << (6 - 2 * ((sick - 1) % 4)));
+  for (uint8_t b : bytes) w.Put<uint8_t>(b);
+  return w.Done();
+}
+
+Payload Almanac(const SimFix& f, int prn) {
+  PayloadWriter w(79);
+  const double k = prn / 32.0;
+  w.Put<uint8_t>(static_cast<uint8_t>(1 << 6 | (prn & 0x3F)))
+      .Put<uint32_t>(static_cast<uint32_t>(f.gpsSeconds / 4096) * 4096)
+      .Put<double>(1.0e-5 * (k - 0.5))
+      .Put<double>(0.0)
+      .Put<double>(std::numbers::pi * (2 * k - 1))
+      .Put<double>(0.5 + k)
+      .Put<double>(-2.0 + 4 * k)
+      .Put<double>(5153.6 + k)
+      .Put<double>(-8.0e-9)
+      .Put<double>(0.96 + 0.01 * k)
+      .Put<double>(0.002 + 0.01 * k)
+      .Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek));
+  return w.Done();
+}
+
+Payload SystemProfile() {
+  const uint32_t entries[] = {0x00010032, 0x0002001E, 0x00030014, 0x0004000A, 0x00050005, 0x00060003};
+  PayloadWriter w(4 * std::size(entries));
+  for (uint32_t e : entries) w.Put<uint32_t>(e);
+  return w.Done();
+}
+
+Payload TimingInformation(const SimFix& f) {
+  PayloadWriter w(59);
+  w.Put<double>(f.gpsSeconds)
+      .Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek))
+      .Put<double>(static_cast<double>(kGpsUtcLeapSeconds))
+      .Put<float>(2.5e-8f)
+      .Put<float>(0.42f)
+      .Put<uint8_t>(1)  // 1PPS aligned to GPS time
+      .Put<uint8_t>(static_cast<uint8_t>(UsedCount(f)));
+  return w.Done();
+}
+
+}  // namespace orv::sim

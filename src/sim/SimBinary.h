@@ -1,0 +1,37 @@
+// Payloads of the KTX Binary messages the simulated receiver sends, built from the scene in
+// the byte layouts the console's data store reads.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "sim/SimScene.h"
+
+namespace orv::sim {
+
+using Payload = std::vector<uint8_t>;
+
+inline constexpr int kChannels = 12;
+
+// Message 6 (channels 1-6) or 7 (channels 7-12): a block byte, then six 14-byte entries.
+Payload ChannelAssignment(const SimFix& f, bool firstHalf);
+// Messages 18 and 19: baseline from the circle's centre (41 bytes).
+Payload BaselineSolution(const SimFix& f, bool matched);
+Payload NavLlh(const SimFix& f);                  // 20, 71 bytes
+Payload NavXyz(const SimFix& f);                  // 21, 79 bytes
+Payload Ephemeris(const SimFix& f, int prn);      // 22, 73 bytes
+Payload MeasurementBlock(const SimFix& f);        // 23, 11 + n * 11 bytes
+Payload SvStatus(const SimFix& f);                // 33, 61 bytes
+Payload PartNumber();                             // 45, 95 bytes
+Payload BaseStatus(const SimFix& f);              // 47, 42 + 2 * count bytes
+Payload DgpsStatus(const SimFix& f);              // 48, 24 bytes
+Payload ReceiverStatus(const SimFix& f);          // 49, 40 bytes
+Payload SatelliteHealth(const SimFix& f);         // 50, 8 bytes
+Payload Almanac(const SimFix& f, int prn);        // 76, 79 bytes
+Payload SystemProfile();                          // 111, 4 bytes per entry
+Payload TimingInformation(const SimFix& f);       // 113, 59 bytes
+
+// Mask angle the receiver reports, degrees.
+inline constexpr double kMaskAngleDeg = 5.0;
+
+}  // namespace orv::sim

@@ -1,0 +1,244 @@
+// The simulated receiver: request handling, the continuous schedules and protocol switching.
+#include "sim/SimReceiver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "protocol/Frame.h"
+#include "protocol/ProtocolSwitch.h"
+
+namespace orv::sim {
+
+namespace {
+
+constexpr int kAnswered[] = {6, 7, 18, 19, 20, 21, 22, 23, 33, 45, 47, 48, 49, 50, 76, 111, 113};
+constexpr int kAlmanacSatellites = 32;
+constexpr uint8_t kAlmanacGic = 2;
+constexpr uint8_t kProtocolNmeaBit = 0x80;
+
+bool Answers(int message) { return std::find(std::begin(kAnswered), std::end(kAnswered), message) != std::end(kAnswered); }
+
+// The first time on the output grid of `period` strictly after t.
+double NextGrid(double t, double period) { return (std::floor(t / period + 1e-6) + 1) * period; }
+
+double MeasurementPeriod(uint8_t rateCode) {
+  switch (rateCode) {
+    case 1: return 0.5;
+    case 2: return 0.2;
+    case 3: return 0.1;
+    default: return 1.0;
+  }
+}
+
+// A whole decimal number, or -1.
+long Number(const std::string& s) {
+  if (s.empty() || s.size() > 9) return -1;
+  for (char c : s) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
+  }
+  return std::strtol(s.c_str(), nullptr, 10);
+}
+
+}  // namespace
+
+SimReceiver::SimReceiver(const SimSettings& settings)
+    : scene_(settings.seed, settings.startGpsTime), protocol_(settings.protocol), baud_(settings.baud) {
+  if (protocol_ == SimProtocol::Nmea) ResetNmeaSchedule(0);
+}
+
+uint32_t SimReceiver::BaudFromCode(uint8_t code) {
+  switch (code) {
+    case 65: return 38400;
+    case 66: return 57600;
+    case 67: return 115200;
+    default: return uint32_t{code} * 300;
+  }
+}
+
+void SimReceiver::Consume(std::size_t n) {
+  output_.erase(output_.begin(), output_.begin() + static_cast<std::ptrdiff_t>(std::min(n, output_.size())));
+}
+
+int SimReceiver::NmeaPeriod(std::string_view code) const {
+  const int i = NmeaCodeIndex(code);
+  return i < 0 ? 0 : nmeaSchedule_[i].periodS;
+}
+
+void SimReceiver::ResetNmeaSchedule(double from) {
+  for (NmeaEntry& e : nmeaSchedule_) e = NmeaEntry{1, from};
+}
+
+void SimReceiver::Receive(const uint8_t* bytes, std::size_t n, double now) {
+  now_ = std::max(now_, now);
+  for (const InputItem& item : scanner_.Feed(bytes, n)) {
+    if (item.binary) {
+      OnFrame(item);
+    } else if (protocol_ == SimProtocol::Nmea) {
+      OnSentence(item.sentence);
+    }
+  }
+}
+
+void SimReceiver::OnFrame(const InputItem& item) {
+  const int message = item.idByte & 0x7F;
+  if (message == 110) {
+    if (item.payload.size() != 1) return;
+    const uint32_t baud = BaudFromCode(item.payload[0] & 0x7F);
+    if (baud == 0) return;
+    SwitchTo((item.payload[0] & kProtocolNmeaBit) ? SimProtocol::Nmea : SimProtocol::Ktx, baud);
+    return;
+  }
+  // A request has the length the console's encoder gives it; anything else (our own frames
+  // echoed by a terminal not yet in raw mode, for one) is not a request.
+  if (kTransmitLength[message] != item.payload.size() + kFrameOverhead) return;
+  if (protocol_ == SimProtocol::Ktx) OnBinaryRequest(message, (item.idByte & 0x80) != 0, item.payload);
+}
+
+void SimReceiver::OnBinaryRequest(int message, bool continuous, const std::vector<uint8_t>& payload) {
+  if (message == 7) message = 6;
+  if (!Answers(message)) return;
+  if (message == 76 && !payload.empty() && payload[0] == kAlmanacGic) return;  // no GIC almanacs here
+  if (!continuous) {
+    binarySchedule_.erase(message);
+    SendBinary(message, scene_.At(now_), nullptr);
+    return;
+  }
+  BinaryEntry& e = binarySchedule_[message];
+  e.rateCode = message == 23 && !payload.empty() ? payload[0] : 0;
+  e.period = message == 23 ? MeasurementPeriod(e.rateCode) : 1.0;
+  e.nextDue = now_;
+}
+
+void SimReceiver::OnSentence(const std::string& body) {
+  const std::vector<std::string> f = SplitFields(body);
+  if (f.size() < 2 || f[0] != "PQTLG") return;
+  if (f[1] == "000") {
+    const std::size_t start = body.find(',', body.find(',') + 1);
+    if (start == std::string::npos) return;
+    const auto request = ParseProtocolAndBaudSentenceData(std::string_view(body).substr(start));
+    if (request && request->baud > 0) {
+      SwitchTo(request->protocolSelector == 1 ? SimProtocol::Ktx : SimProtocol::Nmea, request->baud);
+    }
+  } else if (f[1] == "004" && f.size() >= 3) {
+    const int i = NmeaCodeIndex(f[2]);
+    if (i >= 0) SendNmea(i, scene_.At(now_));
+  } else if (f[1] == "005") {
+    // Field 2 is the interval between two outputs; each code's own rate is what paces it here.
+    for (std::size_t k = 3; k + 1 < f.size() && k < 3 + 2 * 10; k += 2) {
+      const int i = NmeaCodeIndex(f[k]);
+      const long rate = Number(f[k + 1]);
+      if (i < 0 || rate < 0) continue;
+      nmeaSchedule_[i].periodS = static_cast<int>(rate);
+      nmeaSchedule_[i].nextDue = now_;
+    }
+  }
+}
+
+void SimReceiver::SwitchTo(SimProtocol protocol, uint32_t baud) {
+  // A receiver that changes its line drops what it had not sent yet.
+  output_.clear();
+  if (protocol != protocol_) {
+    binarySchedule_.clear();
+    if (protocol == SimProtocol::Nmea) ResetNmeaSchedule(now_);
+  }
+  protocol_ = protocol;
+  baud_ = baud;
+}
+
+double SimReceiver::NextDue() const {
+  double due = kNever;
+  if (protocol_ == SimProtocol::Ktx) {
+    for (const auto& [message, e] : binarySchedule_) due = std::min(due, e.nextDue);
+  } else {
+    for (const NmeaEntry& e : nmeaSchedule_) {
+      if (e.periodS > 0) due = std::min(due, e.nextDue);
+    }
+  }
+  return due;
+}
+
+bool SimReceiver::Backlogged() const { return output_.size() > std::max<std::size_t>(baud_ / 5, 1024); }
+
+void SimReceiver::Advance(double now) {
+  now_ = std::max(now_, now);
+  // (due, message or sentence index): same-time outputs go in message or sentence order.
+  std::vector<std::pair<double, int>> due;
+  if (protocol_ == SimProtocol::Ktx) {
+    for (const auto& [message, e] : binarySchedule_) {
+      if (e.nextDue <= now_) due.emplace_back(e.nextDue, message);
+    }
+  } else {
+    for (int i = 0; i < kNmeaCodeCount; ++i) {
+      if (nmeaSchedule_[i].periodS > 0 && nmeaSchedule_[i].nextDue <= now_) due.emplace_back(nmeaSchedule_[i].nextDue, i);
+    }
+  }
+  std::sort(due.begin(), due.end());
+  for (const auto& [when, index] : due) {
+    // Over a second of output still queued: this epoch is skipped, as an overloaded receiver would.
+    const bool send = !Backlogged();
+    const SimFix fix = scene_.At(when);
+    if (protocol_ == SimProtocol::Ktx) {
+      BinaryEntry& e = binarySchedule_[index];
+      if (send) SendBinary(index, fix, &e);
+      e.nextDue = NextGrid(std::max(when, now_ - e.period), e.period);
+    } else {
+      NmeaEntry& e = nmeaSchedule_[index];
+      if (send) SendNmea(index, fix);
+      e.nextDue = NextGrid(std::max(when, now_ - e.periodS), e.periodS);
+    }
+  }
+}
+
+void SimReceiver::SendFrame(int message, const Payload& payload) {
+  uint8_t frame[kMaxFrameLength];
+  const std::size_t n = BuildFrame(static_cast<uint8_t>(message), payload, frame);
+  output_.insert(output_.end(), frame, frame + n);
+}
+
+void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle) {
+  switch (message) {
+    case 6:
+      SendFrame(6, ChannelAssignment(fix, true));
+      SendFrame(7, ChannelAssignment(fix, false));
+      return;
+    case 18: case 19: SendFrame(message, BaselineSolution(fix, message == 19)); return;
+    case 20: SendFrame(20, NavLlh(fix)); return;
+    case 21: SendFrame(21, NavXyz(fix)); return;
+    case 22: {
+      const std::size_t n = fix.satellites.size();
+      if (n == 0) return;
+      if (cycle != nullptr) {
+        SendFrame(22, Ephemeris(fix, fix.satellites[cycle->cursor++ % n].prn));
+      } else {
+        for (const SimSatellite& s : fix.satellites) SendFrame(22, Ephemeris(fix, s.prn));
+      }
+      return;
+    }
+    case 23: SendFrame(23, MeasurementBlock(fix)); return;
+    case 33: SendFrame(33, SvStatus(fix)); return;
+    case 45: SendFrame(45, PartNumber()); return;
+    case 47: SendFrame(47, BaseStatus(fix)); return;
+    case 48: SendFrame(48, DgpsStatus(fix)); return;
+    case 49: SendFrame(49, ReceiverStatus(fix)); return;
+    case 50: SendFrame(50, SatelliteHealth(fix)); return;
+    case 76:
+      if (cycle != nullptr) {
+        SendFrame(76, Almanac(fix, 1 + static_cast<int>(cycle->cursor++ % kAlmanacSatellites)));
+      } else {
+        for (int prn = 1; prn <= kAlmanacSatellites; ++prn) SendFrame(76, Almanac(fix, prn));
+      }
+      return;
+    case 111: SendFrame(111, SystemProfile()); return;
+    case 113: SendFrame(113, TimingInformation(fix)); return;
+    default: return;
+  }
+}
+
+void SimReceiver::SendNmea(int codeIndex, const SimFix& fix) {
+  for (const std::string& s : NmeaSentencesFor(kNmeaCodes[codeIndex], fix)) output_.insert(output_.end(), s.begin(), s.end());
+}
+
+}  // namespace orv::sim

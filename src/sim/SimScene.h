@@ -1,0 +1,77 @@
+// The world the simulated receiver sees: a slow 50 m circle around a fixed point, GPS and UTC
+// time, and a sky of satellites whose azimuth, elevation and signal drift. Everything is a pure
+// function of the elapsed time and the seed, so a run can be replayed exactly.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace orv::sim {
+
+struct SimSatellite {
+  int prn = 0;
+  double azimuthDeg = 0;
+  double elevationDeg = 0;
+  double snrDbHz = 0;
+  double dopplerHz = 0;
+  double rangeM = 0;
+  bool used = false;
+};
+
+struct UtcTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+  double second = 0;
+};
+
+struct SimFix {
+  int gpsWeek = 0;
+  double gpsSeconds = 0;  // seconds of week
+  UtcTime utc;
+  double latRad = 0, lonRad = 0, altM = 0;
+  double velNorth = 0, velEast = 0, velUp = 0;
+  double speed = 0;     // m/s over ground
+  double trackRad = 0;  // from north, 0..2 pi
+  double x = 0, y = 0, z = 0;
+  double vx = 0, vy = 0, vz = 0;
+  double hdop = 0, vdop = 0, pdop = 0;
+  std::vector<SimSatellite> satellites;  // in view, at most 12, in channel order
+};
+
+inline constexpr double kCentreLatDeg = 45.2942232;
+inline constexpr double kCentreLonDeg = -73.4136473;
+inline constexpr double kCentreAltM = 30.0;
+inline constexpr double kCircleRadiusM = 50.0;
+inline constexpr double kCirclePeriodS = 600.0;
+inline constexpr int kGpsUtcLeapSeconds = 18;
+
+// WGS-84 geodetic (radians, metres) to Earth-centred X, Y, Z.
+void GeodeticToEcef(double lat, double lon, double h, double& x, double& y, double& z);
+// Calendar date of a day count from 1970-01-01.
+void CivilFromDays(int64_t days, int& year, int& month, int& day);
+
+class SimScene {
+ public:
+  // startGpsTime: seconds since the GPS epoch (6 January 1980) at elapsed time 0.
+  SimScene(uint32_t seed, double startGpsTime);
+
+  SimFix At(double elapsed) const;
+  double startGpsTime() const { return startGpsTime_; }
+
+  // GPS seconds since the epoch for a Unix time (UTC seconds since 1970).
+  static double GpsTimeFromUnix(double unixSeconds);
+
+ private:
+  struct Orbit {
+    int prn;
+    double azimuth0, azimuthRate;  // degrees, degrees per second
+    double phase, rate;            // elevation cycle
+    double snrBias;
+  };
+  double Noise(int prn, int64_t step) const;
+
+  uint32_t seed_;
+  double startGpsTime_;
+  std::vector<Orbit> orbits_;
+};
+
+}  // namespace orv::sim

@@ -1,0 +1,88 @@
+// orvantis-sim: a simulated receiver on a pseudo-terminal. Prints the device path for the
+// console on its first line, then behaves as a receiver on it until interrupted.
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/PosixSerialDevice.h"
+#include "sim/SimHost.h"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+void OnSignal(int) { gStop = 1; }
+
+constexpr const char* kUsage =
+    "usage: orvantis-sim [--protocol ktx|nmea] [--baud N] [--seed N] [--rate-limit on|off]\n"
+    "                    [--start-gps SECONDS]\n"
+    "  --protocol    what the receiver talks at start (default ktx)\n"
+    "  --baud        its line rate in bit/s, 300 to 921600 (default 9600)\n"
+    "  --seed        the sky and the track (default 1)\n"
+    "  --rate-limit  pace output at the line rate (default on); off sends as fast as the\n"
+    "                console reads and runs the receiver's clock ahead to keep it busy\n"
+    "  --start-gps   GPS time at start, seconds since 6 January 1980 (default: now)\n";
+
+bool ParseUnsigned(const char* text, unsigned long& out) {
+  if (text == nullptr || *text == '\0') return false;
+  char* end = nullptr;
+  out = std::strtoul(text, &end, 10);
+  return *end == '\0';
+}
+
+// Fills the options from argv; false (after a message) on anything it does not understand.
+bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    unsigned long n = 0;
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg == "--protocol" && value != nullptr && (!std::strcmp(value, "ktx") || !std::strcmp(value, "nmea"))) {
+      o.receiver.protocol = std::strcmp(value, "ktx") == 0 ? orv::sim::SimProtocol::Ktx : orv::sim::SimProtocol::Nmea;
+    } else if (arg == "--baud" && ParseUnsigned(value, n) && orv::PosixSerialDevice::SpeedFor(n)) {
+      o.receiver.baud = static_cast<uint32_t>(n);
+    } else if (arg == "--seed" && ParseUnsigned(value, n)) {
+      o.receiver.seed = static_cast<uint32_t>(n);
+    } else if (arg == "--rate-limit" && value != nullptr && (!std::strcmp(value, "on") || !std::strcmp(value, "off"))) {
+      o.rateLimit = std::strcmp(value, "on") == 0;
+    } else if (arg == "--start-gps" && ParseUnsigned(value, n)) {
+      o.receiver.startGpsTime = static_cast<double>(n);
+    } else {
+      std::fprintf(stderr, "orvantis-sim: bad argument '%s'%s%s\n%s", arg.c_str(), value ? " " : "", value ? value : "",
+                   kUsage);
+      return false;
+    }
+    ++i;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orv::sim::HostOptions options;
+  using namespace std::chrono;
+  options.receiver.startGpsTime =
+      orv::sim::SimScene::GpsTimeFromUnix(duration<double>(system_clock::now().time_since_epoch()).count());
+  if (!ParseArgs(argc, argv, options)) return 2;
+
+  orv::sim::SimHost host(options);
+  if (!host.Open()) {
+    std::fprintf(stderr, "orvantis-sim: no pseudo-terminal available: %s\n", std::strerror(errno));
+    return 1;
+  }
+  std::printf("%s\n", host.consolePath().c_str());
+  std::fflush(stdout);
+
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::signal(SIGHUP, OnSignal);
+  std::signal(SIGPIPE, SIG_IGN);
+  return host.Run(&gStop);
+}

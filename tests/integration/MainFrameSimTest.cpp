@@ -1,0 +1,106 @@
+// The main frame's poll with real serial ports against orvantis-sim: the test plays the host
+// and fires the poll timer itself.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "SimProcess.h"
+#include "app/MainFrame.h"
+#include "serial/SerialPort.h"
+#include "support/FakeDesktop.h"
+
+namespace orv {
+namespace {
+
+using std::chrono::milliseconds;
+
+struct Console {
+  Console()
+      : frame(desk, [](StreamDecoder* sink) -> std::unique_ptr<PortChannel> {
+          return std::make_unique<SerialPort>(sink);
+        }) {}
+
+  // Fires the poll timer every `periodMs` for `ms`, as the desktop's timer would.
+  void PollFor(int ms, int periodMs = 20) {
+    const auto end = std::chrono::steady_clock::now() + milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+      if (desk.TimerArmed(kPollTimer)) frame.OnTimer(kPollTimer);
+      std::this_thread::sleep_for(milliseconds(periodMs));
+    }
+  }
+  uint32_t Count(int message) { return frame.mainDecoder().counters().messageCountById[message]; }
+
+  test::FakeDesktop desk;
+  CMainFrame frame;
+};
+
+#define REQUIRE_SIM(sim)                                                             \
+  if (!test::SimProcess::Available()) GTEST_SKIP() << "orvantis-sim is not built"; \
+  ASSERT_FALSE((sim).path().empty()) << "orvantis-sim printed no device path"
+
+TEST(MainFrameSim, ContinuousStreamsAreDecodedByThePoll) {
+  test::SimProcess sim({"--baud", "115200"});
+  REQUIRE_SIM(sim);
+  Console c;
+  c.frame.config().SetMainPortName(sim.path());
+  c.frame.ChangeMainBaud(115200);
+  ASSERT_TRUE(c.frame.mainPort().IsOpen());
+  ASSERT_EQ(c.desk.timers.at(kPollTimer), kSerialPollMs);
+
+  c.frame.encoder().SendRequest(20, kContinuous);
+  c.frame.encoder().SendRequest(3023, kContinuous);
+  c.frame.encoder().SendRequest(6, kContinuous);
+  c.PollFor(1300);
+  EXPECT_GE(c.Count(20), 1u);
+  EXPECT_GE(c.Count(23), 10u);
+  EXPECT_GE(c.Count(6), 1u);
+  EXPECT_EQ(c.Count(6), c.Count(7));
+  EXPECT_EQ(c.frame.mainDecoder().counters().protocolErrorCount, 0u);
+  EXPECT_NE(c.desk.PaneText(kPanePort).find(" msg"), std::string::npos);
+
+  // Stop closes the port; nothing more is read and the simulator carries on without us.
+  c.frame.OnStop();
+  EXPECT_FALSE(c.frame.mainPort().IsOpen());
+  EXPECT_FALSE(c.desk.TimerArmed(kPollTimer));
+}
+
+TEST(MainFrameSim, ForcedSweepFindsAnNmeaReceiverAndBringsItToBinaryAt9600) {
+  test::SimProcess sim({"--protocol", "nmea", "--baud", "4800", "--rate-limit", "off"});
+  REQUIRE_SIM(sim);
+  Console c;
+  c.frame.config().SetMainPortName(sim.path());
+  c.frame.ChangeMainBaud(9600);
+  c.frame.StartBaudSweep();
+  // One timer event per step; the receiver gets a moment at each rate, as 100 ms polls give it.
+  for (int i = 0; i < 18 && c.frame.state().sweepActive; ++i) {
+    c.frame.OnTimer(kPollTimer);
+    std::this_thread::sleep_for(milliseconds(25));
+  }
+  EXPECT_EQ(c.frame.state().sweepActive, 0u);
+  c.frame.mainDecoder().ResetCounters();
+  c.frame.encoder().SendRequest(45, kOneShot);
+  c.PollFor(300);
+  EXPECT_EQ(c.Count(45), 1u);
+}
+
+TEST(MainFrameSim, AWrongRateGivesNothingAndTheRightOneData) {
+  test::SimProcess sim({"--baud", "38400", "--rate-limit", "off"});
+  REQUIRE_SIM(sim);
+  Console c;
+  c.frame.config().SetMainPortName(sim.path());
+  c.frame.ChangeMainBaud(19200);
+  c.frame.encoder().SendRequest(45, kContinuous);
+  c.PollFor(200);
+  EXPECT_EQ(c.frame.state().lastMainCount, 0u);
+  EXPECT_EQ(c.frame.mainDecoder().counters().validMessageCount, 0u);
+
+  c.frame.ChangeMainBaud(38400);
+  c.PollFor(100);
+  c.frame.encoder().SendRequest(45, kContinuous);
+  c.PollFor(300);
+  EXPECT_GT(c.Count(45), 0u);
+}
+
+}  // namespace
+}  // namespace orv

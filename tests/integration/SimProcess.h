@@ -1,0 +1,32 @@
+// Runs orvantis-sim for a test: starts it with the given options, reads the device path it
+// prints, and kills it when the test ends, whatever happened in between.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace orv::test {
+
+class SimProcess {
+ public:
+  explicit SimProcess(const std::vector<std::string>& args);
+  ~SimProcess();
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  // The path of the console's side of the pseudo-terminal; empty when the simulator failed
+  // to start or is not built.
+  const std::string& path() const { return path_; }
+  bool running() const { return pid_ > 0; }
+  void Kill();
+
+  static bool Available();
+
+ private:
+  pid_t pid_ = -1;
+  std::string path_;
+};
+
+}  // namespace orv::test

@@ -1,0 +1,317 @@
+// The simulated receiver's behaviour without a line: answers, schedules, switching, the
+// sentences it makes and the world it describes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "protocol/Frame.h"
+#include "sim/SimReceiver.h"
+#include "support/Frames.h"
+#include "util/ByteIo.h"
+
+namespace orv {
+namespace {
+
+using sim::SimProtocol;
+using sim::SimReceiver;
+
+struct Item {
+  int id;
+  std::vector<uint8_t> payload;
+};
+
+// Splits the receiver's output into frames, checking each one's framing and checksum.
+std::vector<Item> Frames(SimReceiver& rx) {
+  std::vector<Item> out;
+  const std::vector<uint8_t>& b = rx.output();
+  std::size_t i = 0;
+  while (i + kFrameOverhead <= b.size()) {
+    EXPECT_EQ(b[i], kFrameStart);
+    EXPECT_EQ(b[i + 2], static_cast<uint8_t>(~b[i + 1]));
+    const std::size_t n = b[i + 3];
+    const uint16_t sum = FrameChecksum(&b[i], n + 4);
+    EXPECT_EQ(b[i + 4 + n] | b[i + 5 + n] << 8, sum);
+    out.push_back({b[i + 1], std::vector<uint8_t>(b.begin() + i + 4, b.begin() + i + 4 + n)});
+    i += n + kFrameOverhead;
+  }
+  EXPECT_EQ(i, b.size());
+  rx.DiscardOutput();
+  return out;
+}
+
+std::vector<std::string> Sentences(SimReceiver& rx) {
+  std::vector<std::string> out;
+  const std::string text(rx.output().begin(), rx.output().end());
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string s = text.substr(start, end - start);
+    const std::size_t star = s.rfind('*');
+    EXPECT_EQ(s[0], '$');
+    EXPECT_EQ(s.substr(star + 1), sim::NmeaChecksum(s.substr(1, star - 1))) << s;
+    out.push_back(s.substr(0, star));
+  }
+  EXPECT_EQ(start, text.size());
+  rx.DiscardOutput();
+  return out;
+}
+
+SimReceiver Receiver(SimProtocol protocol = SimProtocol::Ktx, uint32_t baud = 9600) {
+  sim::SimSettings s;
+  s.protocol = protocol;
+  s.baud = baud;
+  s.seed = 7;
+  s.startGpsTime = 1400.0 * 604800 + 345600;  // week 1400, Thursday 00:00 GPS
+  return SimReceiver(s);
+}
+
+void Send(SimReceiver& rx, double now, uint8_t id, const std::vector<uint8_t>& payload = {}) {
+  const auto f = test::Frame(id, payload);
+  rx.Receive(f.data(), f.size(), now);
+}
+
+void SendText(SimReceiver& rx, double now, const std::string& text) {
+  rx.Receive(reinterpret_cast<const uint8_t*>(text.data()), text.size(), now);
+}
+
+TEST(SimReceiver, OneShotAnswersOnceWithTheRecordSizes) {
+  SimReceiver rx = Receiver();
+  Send(rx, 0, 20);
+  auto items = Frames(rx);
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].id, 20);
+  EXPECT_EQ(items[0].payload.size(), 71u);
+
+  Send(rx, 0, 6);
+  items = Frames(rx);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[1].id, 7);
+  EXPECT_EQ(items[1].payload.size(), 85u);
+
+  Send(rx, 0, 76, {1});
+  EXPECT_EQ(Frames(rx).size(), 32u);
+  Send(rx, 0, 76, {2});  // GIC: none here
+  EXPECT_TRUE(Frames(rx).empty());
+
+  rx.Advance(5);
+  EXPECT_TRUE(rx.output().empty());
+  // Unknown messages, and requests with the wrong length, are not answered.
+  Send(rx, 5, 99);
+  Send(rx, 5, 20, {1, 2, 3});
+  Send(rx, 5, 57);
+  EXPECT_TRUE(rx.output().empty());
+}
+
+TEST(SimReceiver, ContinuousRunsOnTheSecondUntilAOneShot) {
+  SimReceiver rx = Receiver();
+  Send(rx, 0.3, 20 | kContinuous);
+  EXPECT_TRUE(rx.IsContinuous(20));
+  rx.Advance(0.3);
+  EXPECT_EQ(Frames(rx).size(), 1u);
+  EXPECT_DOUBLE_EQ(rx.NextDue(), 1.0);
+  rx.Advance(0.9);
+  EXPECT_TRUE(Frames(rx).empty());
+  rx.Advance(1.0);
+  EXPECT_EQ(Frames(rx).size(), 1u);
+  // A long pause does not bring a burst of missed epochs.
+  rx.Advance(10.5);
+  EXPECT_EQ(Frames(rx).size(), 1u);
+
+  Send(rx, 11, 20);
+  EXPECT_EQ(Frames(rx).size(), 1u);
+  EXPECT_FALSE(rx.IsContinuous(20));
+  rx.Advance(20);
+  EXPECT_TRUE(rx.output().empty());
+  EXPECT_EQ(rx.NextDue(), sim::kNever);
+}
+
+TEST(SimReceiver, MeasurementBlockAtTheRequestedRate) {
+  for (const auto& [code, perSecond] : {std::pair{0, 1}, std::pair{1, 2}, std::pair{2, 5}, std::pair{3, 10}}) {
+    SimReceiver rx = Receiver();
+    Send(rx, 0, 23 | kContinuous, {static_cast<uint8_t>(code)});
+    int count = 0;
+    double lastTime = -1;
+    for (double t = 0; t < 2.0 - 1e-9; t = rx.NextDue()) {
+      rx.Advance(t);
+      for (const Item& it : Frames(rx)) {
+        ASSERT_EQ(it.id, 23);
+        const uint8_t n = it.payload[2];
+        EXPECT_EQ(it.payload.size(), 11u + 11u * n);
+        const double gps = ReadLe<double>(it.payload, 3);
+        EXPECT_GT(gps, lastTime);
+        lastTime = gps;
+        ++count;
+      }
+    }
+    EXPECT_EQ(count, 2 * perSecond) << "rate code " << code;
+  }
+}
+
+TEST(SimReceiver, EphemeridesAndAlmanacsOneSatelliteASecondWhenContinuous) {
+  SimReceiver rx = Receiver();
+  Send(rx, 0, 22 | kContinuous);
+  std::vector<int> svs;
+  for (int s = 0; s < 12; ++s) {
+    rx.Advance(s);
+    const auto items = Frames(rx);
+    ASSERT_EQ(items.size(), 1u);
+    svs.push_back(items[0].payload[0]);
+  }
+  EXPECT_EQ(svs[0], svs[10]);  // ten satellites in turn
+  EXPECT_NE(svs[0], svs[1]);
+  Send(rx, 20, 22);
+  EXPECT_EQ(Frames(rx).size(), 10u);
+}
+
+TEST(SimReceiver, TheWorldMovesOnACircleAndTheSkyDrifts) {
+  SimReceiver rx = Receiver();
+  const double lat0 = sim::kCentreLatDeg * std::numbers::pi / 180, lon0 = sim::kCentreLonDeg * std::numbers::pi / 180;
+  std::vector<std::pair<double, double>> positions;
+  for (double t : {0.0, 150.0, 300.0}) {
+    Send(rx, t, 20);
+    const auto p = Frames(rx)[0].payload;
+    const double lat = ReadLe<double>(p, 14), lon = ReadLe<double>(p, 22);
+    const double north = (lat - lat0) * 6367000, east = (lon - lon0) * 6367000 * std::cos(lat0);
+    EXPECT_NEAR(std::hypot(north, east), 50.0, 1.0);
+    EXPECT_NEAR(ReadLe<float>(p, 30), 30.0, 1.0);
+    EXPECT_EQ(p[66] & 0x1F, 2);  // Nav 3-D
+    positions.emplace_back(north, east);
+  }
+  // A quarter and a half turn later: a quarter of the way round, then the opposite side.
+  EXPECT_NEAR(std::hypot(positions[0].first + positions[2].first, positions[0].second + positions[2].second), 0, 1.0);
+  EXPECT_NEAR(std::hypot(positions[0].first - positions[1].first, positions[0].second - positions[1].second), 70.7, 1.5);
+
+  Send(rx, 300, 33);
+  const auto early = Frames(rx)[0].payload;
+  Send(rx, 1500, 33);
+  const auto late = Frames(rx)[0].payload;
+  ASSERT_EQ(early.size(), 61u);
+  EXPECT_EQ(early[0], 10);
+  int moved = 0;
+  for (int i = 0; i < early[0]; ++i) {
+    EXPECT_EQ(early[1 + 5 * i] & 0x1F, late[1 + 5 * i] & 0x1F);  // same satellite in the same slot
+    const int az = ReadLe<uint16_t>(early, 3 + 5 * i) & 0x1FF;
+    EXPECT_LT(az, 360);
+    EXPECT_GE(static_cast<int8_t>(early[2 + 5 * i]), 5);
+    if (early[2 + 5 * i] != late[2 + 5 * i] && early[3 + 5 * i] != late[3 + 5 * i]) ++moved;
+  }
+  EXPECT_GE(moved, 5);
+}
+
+TEST(SimReceiver, NmeaSentencesOnceASecondInTheirOrder) {
+  SimReceiver rx = Receiver(SimProtocol::Nmea);
+  rx.Advance(0);
+  const auto first = Sentences(rx);
+  ASSERT_GE(first.size(), 10u);
+  EXPECT_EQ(first[0].substr(0, 7), "$GPGGA,");
+  EXPECT_EQ(first[1].substr(0, 7), "$GPGLL,");
+  EXPECT_EQ(first[2].substr(0, 7), "$GPGSA,");
+  EXPECT_EQ(first[3].substr(0, 12), "$GPGSV,3,1,1");
+  EXPECT_EQ(first[5].substr(0, 11), "$GPGSV,3,3,");
+  EXPECT_EQ(first[6].substr(0, 7), "$GPRMC,");
+  EXPECT_EQ(first[9], "$PQTLG,900,3D,1");
+  // 45.2942232 N is 45 deg 17.65339 min; the circle keeps it within a few thousandths of a minute.
+  EXPECT_NE(first[0].find(",4517.65"), std::string::npos);
+  EXPECT_NE(first[0].find(",07324.8"), std::string::npos);
+  EXPECT_NE(first[0].find(",W,1,"), std::string::npos);
+  rx.Advance(0.5);
+  EXPECT_TRUE(rx.output().empty());
+  rx.Advance(1.0);
+  EXPECT_EQ(Sentences(rx).size(), first.size());
+
+  // Binary requests mean nothing in NMEA mode.
+  Send(rx, 1.2, 20);
+  EXPECT_TRUE(rx.output().empty());
+}
+
+TEST(SimReceiver, NmeaQueriesAndRates) {
+  SimReceiver rx = Receiver(SimProtocol::Nmea);
+  rx.Advance(0);
+  rx.DiscardOutput();
+  SendText(rx, 0.2, test::Sentence("PQTLG,004,ZDA"));
+  auto s = Sentences(rx);
+  ASSERT_EQ(s.size(), 1u);
+  EXPECT_EQ(s[0].substr(0, 7), "$GPZDA,");
+  // A wrong checksum is not heard.
+  SendText(rx, 0.2, "$PQTLG,004,GGA*00\r\n");
+  EXPECT_TRUE(rx.output().empty());
+
+  SendText(rx, 0.3, test::Sentence("PQTLG,005,,GGA,000,RMC,002,GLL,000,GSA,000,GSV,000,VTG,000,ZDA,000,900,000"));
+  EXPECT_EQ(rx.NmeaPeriod("GGA"), 0);
+  EXPECT_EQ(rx.NmeaPeriod("RMC"), 2);
+  int rmc = 0;
+  for (double t = 0.3; t < 6.2; t += 0.25) {
+    rx.Advance(t);
+    for (const std::string& line : Sentences(rx)) {
+      EXPECT_EQ(line.substr(0, 7), "$GPRMC,");
+      ++rmc;
+    }
+  }
+  EXPECT_EQ(rmc, 4);  // at 0.3, then on the even seconds 2, 4, 6
+}
+
+TEST(SimReceiver, ProtocolAndRateSwitching) {
+  SimReceiver rx = Receiver();
+  Send(rx, 0, 20 | kContinuous);
+  rx.Advance(0);
+  Send(rx, 0.1, 110, {0x80 | 65});  // NMEA at 38400
+  EXPECT_EQ(rx.protocol(), SimProtocol::Nmea);
+  EXPECT_EQ(rx.baud(), 38400u);
+  EXPECT_TRUE(rx.output().empty());  // unsent output is dropped at the switch
+  EXPECT_FALSE(rx.IsContinuous(20));
+  EXPECT_EQ(rx.NmeaPeriod("GGA"), 1);
+
+  Send(rx, 0.2, 110, {0x80 | 32});  // the console's confirmation: NMEA, now at 9600
+  EXPECT_EQ(rx.protocol(), SimProtocol::Nmea);
+  EXPECT_EQ(rx.baud(), 9600u);
+  Send(rx, 0.3, 110, {0x80});  // rate code 0: ignored
+  EXPECT_EQ(rx.baud(), 9600u);
+
+  SendText(rx, 0.4, test::Sentence("PQTLG,000,1,115200"));
+  EXPECT_EQ(rx.protocol(), SimProtocol::Ktx);
+  EXPECT_EQ(rx.baud(), 115200u);
+  SendText(rx, 0.5, test::Sentence("PQTLG,000,0,4800"));  // not heard in binary mode
+  EXPECT_EQ(rx.protocol(), SimProtocol::Ktx);
+  Send(rx, 0.6, 110, {67});
+  EXPECT_EQ(rx.baud(), 115200u);
+  Send(rx, 0.6, 110, {66});
+  EXPECT_EQ(rx.baud(), 57600u);
+  EXPECT_EQ(SimReceiver::BaudFromCode(16), 4800u);
+
+  SimReceiver nmea = Receiver(SimProtocol::Nmea);
+  SendText(nmea, 0, test::Sentence("PQTLG,000"));
+  SendText(nmea, 0, test::Sentence("PQTLG,000,2,9600"));
+  EXPECT_EQ(nmea.protocol(), SimProtocol::Nmea);
+}
+
+TEST(SimReceiver, OutputStopsGrowingWhenNobodyTakesIt) {
+  SimReceiver rx = Receiver(SimProtocol::Ktx, 9600);
+  for (int m : {6, 20, 21, 22, 33, 49}) Send(rx, 0, static_cast<uint8_t>(m | kContinuous));
+  Send(rx, 0, 23 | kContinuous, {3});
+  for (double t = 0; t < 30; t += 0.1) rx.Advance(t);
+  EXPECT_LT(rx.output().size(), 9600u / 5 + 2000);
+  rx.Consume(100000);
+  EXPECT_TRUE(rx.output().empty());
+}
+
+TEST(SimInput, FramesAndSentencesOutOfNoise) {
+  sim::InputScanner scanner;
+  std::vector<uint8_t> bytes = test::Bytes("xx\x01\x02garbage$GPGGA*00\r\n");
+  const auto frame = test::Frame(0x94, {});
+  bytes.insert(bytes.end(), frame.begin(), frame.end());
+  const std::string s = test::Sentence("PQTLG,004,GGA");
+  bytes.insert(bytes.end(), s.begin(), s.end());
+  // Fed one byte at a time, so every split point is crossed.
+  std::vector<sim::InputItem> items;
+  for (uint8_t b : bytes) {
+    for (auto& it : scanner.Feed(&b, 1)) items.push_back(std::move(it));
+  }
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_TRUE(items[0].binary);
+  EXPECT_EQ(items[0].idByte, 0x94);
+  EXPECT_FALSE(items[1].binary);
+  EXPECT_EQ(items[1].sentence, "PQTLG,004,GGA");
+}
+
+}  // namespace
+}  // namespace orv
