@@ -24,9 +24,9 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# The console connected to a simulated receiver; the simulator stops when the console exits.
 run: build
-	@$(BUILD)/tools/make-sample-log $(BUILD)/sample.log
-	@$(BUILD)/src/cli/orvantis-cli decode $(BUILD)/sample.log
+	@scripts/run-console $(BUILD)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done

@@ -54,6 +54,9 @@ std::pair<std::string, std::string> CommandText(int id) {
   return {std::to_string(id), ""};
 }
 
+constexpr int kMinDefaultWidth = 900;
+constexpr int kMinDefaultHeight = 700;
+
 // Placement show states, as the profile entry stores them.
 constexpr uint32_t kShowNormal = 1;
 constexpr uint32_t kShowMinimized = 2;
@@ -147,8 +150,9 @@ void MainWindow::BuildToolbars() {
 }
 
 void MainWindow::RestorePlacement() {
+  // The record's rectangle, grown so that the initial toolbars fit.
   const MainWindowPlacement d = frame_->config().mainWindow();
-  setGeometry(d.left, d.top, d.width, d.height);
+  setGeometry(d.left, d.top, std::max(d.width, kMinDefaultWidth), std::max(d.height, kMinDefaultHeight));
   const std::optional<WindowPlacement> p = LoadWindowPlacement(*profile_);
   if (!p) return;
   setGeometry(p->left, p->top, p->right - p->left, p->bottom - p->top);
@@ -209,19 +213,24 @@ void MainWindow::FillMenu(QMenu* menu, const MenuItems& items) {
 
 void MainWindow::RenderMenuBar() {
   QMenuBar* bar = menuBar();
-  const QList<QAction*> old = bar->actions();
   bar->clear();
-  for (QAction* a : old) {
-    if (QMenu* menu = a->menu()) menu->deleteLater();
-  }
+  // Everything of the previous rendering hangs off one holder, so it goes in one piece.
+  if (menu_ != nullptr) menu_->deleteLater();
+  menu_ = new QObject(this);
   for (const MenuItem& m : commands_->menuBar()) {
     if (m.isPopup()) {
       auto* menu = new QMenu(Q(m.text), bar);
+      connect(menu_, &QObject::destroyed, menu, &QObject::deleteLater);
       FillMenu(menu, m.items);
       connect(menu, &QMenu::aboutToShow, this, [this] { UpdateActionStates(); });
       bar->addMenu(menu);
     } else if (!m.isSeparator()) {
-      bar->addAction(ActionFor(m.id, m.text, m.prompt));
+      // A top-level item shows its text: the shared action carries the toolbar's picture.
+      auto* item = new QAction(Q(m.text), menu_);
+      item->setStatusTip(Q(PromptStatusText(m.prompt)));
+      const int id = m.id;
+      connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
+      bar->addAction(item);
     }
   }
   UpdateActionStates();

@@ -143,6 +143,7 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   QLabel* portPane_ = nullptr;
   std::map<int, QTimer*> timers_;
   std::map<int, QAction*> actions_;
+  QObject* menu_ = nullptr;  // owns the menus of the current rendering
   std::map<int, QToolBar*> toolbars_;
   std::map<int, QPointer<WindowHost>> hosts_;
   std::unique_ptr<CMainFrame> frame_;

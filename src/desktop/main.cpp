@@ -56,9 +56,10 @@ int main(int argc, char** argv) {
   const QCommandLineOption baud("baud", "Line rate for --port (default: the configured rate).", "N");
   const QCommandLineOption protocol("protocol", "Menus and decoding for ktx or nmea.", "ktx|nmea");
   const QCommandLineOption play("play", "Play the log FILE back at start.", "FILE");
+  const QCommandLineOption command("command", "Run the menu command ID at start (may be repeated).", "ID");
   const QCommandLineOption shot("screenshot", "Save a PNG of the screen to FILE after --shot-delay ms and quit.", "FILE");
   const QCommandLineOption delay("shot-delay", "Milliseconds before the screenshot (default 3000).", "MS", "3000");
-  parser.addOptions({port, baud, protocol, play, shot, delay});
+  parser.addOptions({port, baud, protocol, play, command, shot, delay});
   parser.process(app);
 
   if (parser.isSet(protocol) && parser.value(protocol) != "ktx" && parser.value(protocol) != "nmea") {
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     window.RefreshMenus();
   }
   if (parser.isSet(play)) window.PlayFile(parser.value(play).toStdString());
+  for (const QString& id : parser.values(command)) window.RunCommand(id.toInt());
   if (parser.isSet(shot)) {
     const QString path = parser.value(shot);
     QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, path] {

@@ -52,6 +52,7 @@ class InputStateTest : public QObject {
 
     // The top-level item runs Stop.
     QAction* top = w.menuBar()->actions().back();
+    QVERIFY(top->icon().isNull());  // shown as its text
     top->trigger();
     QCOMPARE(w.windowTitle(), QString("ORVANTIS QUENMARSH"));
     QCOMPARE(w.PaneText(kPanePort), std::string("COM NONE     "));

@@ -48,7 +48,7 @@ class PersistenceTest : public QObject {
     }
     ScriptedModal::Log log;
     TestWindow w(dir, log);
-    QCOMPARE(w->geometry(), QRect(10, 10, 800, 400));  // the record's main window default
+    QCOMPARE(w->geometry(), QRect(10, 10, 900, 700));  // the record's position, grown to fit
   }
 
   void savedConfigReopensItsWindowsAtTheirPlaces() {
