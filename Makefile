@@ -4,11 +4,15 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench asan-test clean
+.PHONY: all deps deps-core configure build test run bench asan-test clean
 
 all: build
 
+# The full build needs Qt for the desktop; the sanitizer build of the core does not.
 deps:
+	@scripts/install-deps desktop
+
+deps-core:
 	@scripts/install-deps
 
 configure: deps
@@ -20,14 +24,14 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
 
+# The console connected to a simulated receiver; the simulator stops when the console exits.
 run: build
-	@$(BUILD)/tools/make-sample-log $(BUILD)/sample.log
-	@$(BUILD)/src/cli/orvantis-cli decode $(BUILD)/sample.log
+	@scripts/run-console $(BUILD)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
 
-asan-test: deps
+asan-test: deps-core
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DORVANTIS_SANITIZE=ON -DORVANTIS_CORE_ONLY=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target orvantis_core_tests
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L core --timeout 600

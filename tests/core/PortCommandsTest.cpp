@@ -3,8 +3,12 @@
 // forced switch to KTX Binary.
 #include <gtest/gtest.h>
 
+#include "app/CommandIds.h"
+#include "app/FrameCommands.h"
 #include "app/MainFrame.h"
+#include "serial/AutoConnect.h"
 #include "serial/PortDialog.h"
+#include "support/FakeShellHost.h"
 #include "support/ProbePorts.h"
 
 namespace orv {
@@ -254,6 +258,63 @@ TEST_F(PortCommandsTest, ProtocolSwitchesWithoutAShellSetTheSelectorEverywhere) 
   frame.RunCommand(kCmdSwitchToKtx);
   EXPECT_EQ(frame.config().protocolSelector(), 1);
   EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 1u);
+}
+
+// The same commands reached through the main window's menus and toolbars.
+class PortMenuCommandsTest : public PortCommandsTest {
+ protected:
+  test::FakeShellHost host;
+  FrameCommands commands{frame, host};
+};
+
+TEST_F(PortMenuCommandsTest, UtilityButtonsRunAndShowTheirStateThroughTheMenus) {
+  free = {"COM2"};
+  ASSERT_TRUE(commands.OnCommand(cmd::kBaud9600));
+  EXPECT_TRUE(commands.State(cmd::kBaud9600).checked);
+  ASSERT_TRUE(commands.OnCommand(cmd::kPortAny));
+  EXPECT_EQ(mainPort().log.back(), "open COM2 9600");
+  EXPECT_TRUE(commands.State(cmd::kPortCom1 + 1).enabled);
+  EXPECT_TRUE(commands.State(cmd::kPortCom1 + 1).checked);
+  EXPECT_FALSE(commands.State(cmd::kPortAny).checked);
+  EXPECT_EQ(commands.menuBar().back().text, "&Stop");
+}
+
+TEST_F(PortMenuCommandsTest, OutputPortAndAuxWindowGoThroughThePortDialog) {
+  free = {"COM3"};
+  AnswerDialog(-1, -1);
+  ASSERT_TRUE(commands.OnCommand(cmd::kSerialPortOutput));
+  EXPECT_TRUE(commands.State(cmd::kSerialPortOutput).checked);
+  EXPECT_EQ(commands.menuBar().back().text, "&Stop");
+
+  ASSERT_TRUE(commands.OnCommand(cmd::kWndTerminalAux));
+  EXPECT_EQ(auxPort().log.back(), "open COM3 9600");
+  EXPECT_EQ(host.hosts.at(cmd::kWndTerminalAux), "Auxillary Port Data Window");
+  ASSERT_TRUE(commands.OnCommand(cmd::kWndTerminalAux));
+  EXPECT_EQ(frame.state().auxPortOpen, 0u);
+  EXPECT_EQ(host.hosts.count(cmd::kWndTerminalAux), 0u);
+
+  AnswerDialog(-1, -1, false);  // no port, no window
+  ASSERT_TRUE(commands.OnCommand(cmd::kWndTerminalAux));
+  EXPECT_EQ(host.hosts.count(cmd::kWndTerminalAux), 0u);
+}
+
+TEST_F(PortMenuCommandsTest, AutoConnectSwitchesTheMenusAsItChangesProtocol) {
+  commands.OnCommand(cmd::kSwitchToNmea);
+  free = {"Com4"};
+  desk.formDriver = [&](Form& f) {
+    EXPECT_EQ(f.caption(), "Automatic Baud Rate Selection");
+    f.Select(AutoConnect::kPortList, 0);
+    f.Press(AutoConnect::kStartButton, &desk);
+    EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndLlh), nullptr);  // KTX menus
+    for (int i = 0; i < 266; ++i) f.FireTimer(AutoConnect::kTimerId);
+    EXPECT_EQ(frame.config().protocolSelector(), 0);
+    EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndNmeaGga), nullptr);
+    return f.Press(kFormCancel, &desk) == FormAction::Ok;
+  };
+  ASSERT_TRUE(commands.OnCommand(cmd::kAutoConnect));
+  EXPECT_EQ(desk.formsRun, 1);
+  EXPECT_EQ(mainPort().name, "Com4");
+  EXPECT_EQ(commands.menuBar().back().text, "&Stop");
 }
 
 }  // namespace

@@ -127,6 +127,8 @@ class CMainFrame {
   void StartProtocolConfirmation();
   void StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records);
   void RestoreTitle();
+  // The NMEA protocol-and-baud sentence: the receiver is to talk `protocolSelector` at `baud`.
+  void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
   // File menu "Open log File": starts playing a log file back, or stops the playback.
   void OnOpenLogFile();
   // File menu "&Playback Rate": bytes read from the log file per 10 ms poll.
@@ -195,7 +197,6 @@ class CMainFrame {
   void ResetDecodersForOpen();
   void OpenMainPort(const std::string& name, uint32_t baud);
   void RefreshUtilityButtons();
-  void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
 
   Desktop& desktop_;
   PortFactory makePort_;

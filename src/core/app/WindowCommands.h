@@ -1,0 +1,57 @@
+// The window commands: each one opens its message window, or closes it when it is open. The
+// frame keeps which windows exist; the configuration record keeps the open flags that bring
+// them back at the next start; the desktop only creates and destroys the hosts.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+
+#include "app/Configuration.h"
+#include "platform/CommandSink.h"
+#include "platform/ShellHost.h"
+#include "platform/WindowGeometry.h"
+
+namespace orv {
+
+struct WindowCommandInfo {
+  int command;
+  const char* menuText;  // with its mnemonic marks
+  const char* caption;   // the title the window is created with
+  const char* prompt;    // status-bar prompt; null: "Show the" and the caption
+};
+
+std::span<const WindowCommandInfo> WindowCommandTable();
+const WindowCommandInfo* FindWindowCommand(int command);
+
+class WindowToggles {
+ public:
+  // `flags` is the record that keeps the open flags and the stored rectangles; `frame` receives
+  // the command a window posts when the user closes it.
+  WindowToggles(Configuration& flags, WindowHosts& hosts, CommandSink& frame)
+      : flags_(flags), hosts_(hosts), frame_(frame) {}
+
+  // Runs a window command; false when `command` is not one.
+  bool Toggle(int command);
+  // The user closed the window itself (the host is gone): its open flag is cleared and its
+  // command posted, so the frame forgets the window without destroying it again.
+  void OnHostClosed(int command);
+  // The frame holds the window (it may be on its way out after a close).
+  bool exists(int command) const { return existing_.count(command) != 0; }
+
+  // Called with true after a window is created and with false before it is forgotten, so its
+  // page can be linked into the decoder and unlinked again.
+  void SetDeliveryHook(std::function<void(int command, bool enabled)> hook) { delivery_ = std::move(hook); }
+
+ private:
+  Configuration& flags_;
+  WindowHosts& hosts_;
+  CommandSink& frame_;
+  // The windows the frame holds; false once the user has closed one and its posted command
+  // has not been run yet.
+  std::map<int, bool> existing_;
+  std::function<void(int, bool)> delivery_;
+};
+
+}  // namespace orv

@@ -1,0 +1,65 @@
+// Small pieces of the Qt desktop shared by the main window and the pages: painted icons, the
+// font families behind the faces the pages name, file dialog filters and the QPainter canvas.
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+
+#include <string>
+
+#include "platform/Canvas.h"
+
+class QPainter;
+class QWidget;
+
+namespace orv {
+
+inline constexpr int kToolIconSize = 20;
+
+// A toolbar icon drawn for the command; commands without a picture get a lettered badge.
+QIcon CommandIcon(int command);
+QIcon ApplicationIcon();
+
+// Maps "MS Sans Serif" and "FixedSys" to the DejaVu families and makes the sans family the
+// application font, so every machine draws the same. Returns false when a family is missing.
+bool InstallFonts();
+QFont FontFor(const FontSpec& spec);
+
+// "Log Files (*.log) |*.log|All Files (*.*) |*.*||" as a Qt filter list.
+QString QtFileFilter(const std::string& filter);
+
+class QtCanvas : public Canvas {
+ public:
+  explicit QtCanvas(QPainter& painter);
+
+  void SetFont(const FontSpec& font) override;
+  void SetTextColour(Colour c) override;
+  void SetBackgroundMode(BackgroundMode mode) override;
+  void SetBackgroundColour(Colour c) override;
+  void SetTextAlign(TextAlign align) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  TextExtent GetTextExtent(const std::string& text) override;
+  void SetPen(PenStyle style, int width, Colour c) override;
+  void SetBrush(Colour c) override;
+  void SetNoBrush() override;
+  void MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void Rectangle(int left, int top, int right, int bottom) override;
+  void FillRect(int left, int top, int right, int bottom, Colour c) override;
+  void Ellipse(int left, int top, int right, int bottom) override;
+  void DrawCornerBitmap(int x, int y) override;
+  Colour WindowTextColour() const override;
+  Colour WindowColour() const override;
+
+ private:
+  QPainter& p_;
+  Colour text_ = 0;
+  Colour background_ = 0xFFFFFF;
+  BackgroundMode mode_ = BackgroundMode::Opaque;
+  TextAlign align_ = TextAlign::Left;
+  int x_ = 0;
+  int y_ = 0;
+};
+
+}  // namespace orv

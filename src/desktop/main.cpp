@@ -1,0 +1,100 @@
+// orvantis: the desktop console. Options open the main port or a playback at start, as the
+// menu commands would, for demonstrations and scripts.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/CommandIds.h"
+#include "app/ConfigurationFile.h"
+#include "desktop/DesktopSupport.h"
+#include "desktop/MainWindow.h"
+#include "serial/SerialPort.h"
+
+namespace {
+
+bool HasDisplay() {
+  for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(v);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+// Saves a picture of the screen (all windows) or, without a real screen, of the main window.
+void SaveScreenshot(orv::MainWindow& window, const QString& path) {
+  QPixmap shot;
+  if (QScreen* screen = QGuiApplication::primaryScreen()) shot = screen->grabWindow(0);
+  if (shot.isNull() || QGuiApplication::platformName() == "offscreen") shot = window.grab();
+  if (!shot.save(path)) std::fprintf(stderr, "orvantis: cannot write %s\n", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fputs("orvantis: no display to open the console on (DISPLAY is not set).\n"
+               "Run it inside a virtual X server, for example:  xvfb-run -a orvantis\n",
+               stderr);
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("Orvantis");
+  QApplication::setOrganizationName("Orvantis");
+  if (!orv::InstallFonts()) {
+    std::fputs("orvantis: the DejaVu fonts are missing (Debian package fonts-dejavu-core); "
+               "texts will be drawn with another family.\n", stderr);
+  }
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Monitoring and control console for GPS receivers.");
+  parser.addHelpOption();
+  const QCommandLineOption port("port", "Open the main serial port DEVICE at start.", "DEVICE");
+  const QCommandLineOption baud("baud", "Line rate for --port (default: the configured rate).", "N");
+  const QCommandLineOption protocol("protocol", "Menus and decoding for ktx or nmea.", "ktx|nmea");
+  const QCommandLineOption play("play", "Play the log FILE back at start.", "FILE");
+  const QCommandLineOption command("command", "Run the menu command ID at start (may be repeated).", "ID");
+  const QCommandLineOption shot("screenshot", "Save a PNG of the screen to FILE after --shot-delay ms and quit.", "FILE");
+  const QCommandLineOption delay("shot-delay", "Milliseconds before the screenshot (default 3000).", "MS", "3000");
+  parser.addOptions({port, baud, protocol, play, command, shot, delay});
+  parser.process(app);
+
+  if (parser.isSet(protocol) && parser.value(protocol) != "ktx" && parser.value(protocol) != "nmea") {
+    std::fputs("orvantis: --protocol takes ktx or nmea\n", stderr);
+    return 2;
+  }
+  bool baudOk = true;
+  const uint32_t baudRate = parser.isSet(baud) ? parser.value(baud).toUInt(&baudOk) : 0;
+  if (!baudOk || (parser.isSet(baud) && baudRate == 0)) {
+    std::fputs("orvantis: --baud takes a rate in bit/s\n", stderr);
+    return 2;
+  }
+
+  orv::MainWindowOptions options;
+  options.ports = [](orv::StreamDecoder* sink) { return std::make_unique<orv::SerialPort>(sink); };
+  options.configPath = orv::ConfigurationPathAtStartup().value_or("");
+  orv::MainWindow window(std::move(options));
+  window.show();
+
+  if (parser.isSet(protocol)) {
+    window.RunCommand(parser.value(protocol) == "nmea" ? orv::cmd::kSwitchToNmea : orv::cmd::kSwitchToKtx);
+  }
+  if (parser.isSet(port)) {
+    const uint32_t rate = baudRate != 0 ? baudRate : static_cast<uint32_t>(window.frame().config().mainBaudRate());
+    window.commands().OpenMainPort(parser.value(port).toStdString(), rate);
+    window.RefreshMenus();
+  }
+  if (parser.isSet(play)) window.PlayFile(parser.value(play).toStdString());
+  for (const QString& id : parser.values(command)) window.RunCommand(id.toInt());
+  if (parser.isSet(shot)) {
+    const QString path = parser.value(shot);
+    QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, path] {
+      SaveScreenshot(window, path);
+      window.close();
+    });
+  }
+  return QApplication::exec();
+}

@@ -1,0 +1,129 @@
+// The rendered menu bar of each protocol, the toolbars as created, and the status bar panes.
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+#include <algorithm>
+
+#include "DesktopTest.h"
+#include "app/CommandIds.h"
+
+namespace orv::test {
+
+namespace {
+bool Contains(const std::vector<std::string>& texts, const std::string& needle) {
+  return std::any_of(texts.begin(), texts.end(), [&](const std::string& t) { return t.find(needle) != std::string::npos; });
+}
+}  // namespace
+
+class MenuBarTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    log = ScriptedModal::Log{};
+    window = std::make_unique<TestWindow>(*dir, log);
+    (*window)->show();
+  }
+  void cleanup() { window.reset(); }
+
+  void startsInBinaryModeWithTheEditionTitleAndPanes() {
+    MainWindow& w = **window;
+    QCOMPARE(w.windowTitle(), QString("ORVANTIS QUENMARSH"));
+    QCOMPARE(w.PaneText(kPanePort), std::string("COM NONE           "));
+    QCOMPARE(w.PaneText(kPaneRecording), std::string(""));
+    QCOMPARE(w.PaneText(kPaneMessage), std::string("Ready"));
+    const std::vector<std::string> top = TopLevelTexts(w.menuBar());
+    QCOMPARE(top, (std::vector<std::string>{"File/&Port", "&View", "&Window", "Tool &Setting", "Xmit &Msg", "&Help"}));
+    QVERIFY(Contains(AllItemTexts(w.menuBar()), "Quenmarsh"));
+  }
+
+  void switchingProtocolRebuildsTheBar() {
+    MainWindow& w = **window;
+    w.action(cmd::kSwitchToNmea)->trigger();
+    std::vector<std::string> items = AllItemTexts(w.menuBar());
+    QVERIFY(!Contains(items, "Quenmarsh"));
+    QVERIFY(Contains(items, "GPS Fix Data"));
+    QVERIFY(Contains(items, "KTX Window"));
+    QVERIFY(!Contains(items, "LLH Solution"));
+    QVERIFY(!Contains(items, "Super User"));
+    QVERIFY(!Contains(items, "Programming Utility"));
+    QCOMPARE(TopLevelTexts(w.menuBar()).size(), std::size_t{6});
+
+    w.action(cmd::kSwitchToKtx)->trigger();
+    items = AllItemTexts(w.menuBar());
+    QVERIFY(Contains(items, "Quenmarsh"));
+    QVERIFY(Contains(items, "LLH Solution"));
+    QVERIFY(Contains(items, "&Request All (ID20,22,23, 65)"));
+    QVERIFY(!Contains(items, "GPS Fix Data"));
+    QVERIFY(!Contains(items, "Super User"));
+    QVERIFY(w.action(cmd::kSwitchToKtx)->isChecked());
+  }
+
+  void noMenuEndsWithASeparator() {
+    QList<QMenu*> menus = (*window)->menuBar()->findChildren<QMenu*>();
+    QVERIFY(!menus.isEmpty());
+    for (QMenu* m : menus) {
+      if (!m->actions().isEmpty()) QVERIFY2(!m->actions().back()->isSeparator(), qPrintable(m->title()));
+    }
+  }
+
+  void toolbarsAsCreated() {
+    MainWindow& w = **window;
+    struct Expected {
+      int command;
+      const char* name;
+      const char* title;
+      bool visible;
+      Qt::ToolBarArea area;
+    };
+    const Expected expected[] = {
+        {cmd::kViewGeneralBar, "GeneralBar", "Help", false, Qt::TopToolBarArea},
+        {cmd::kViewToolSettingBar, "ToolSettingBar", "Tool/Setting", false, Qt::TopToolBarArea},
+        {cmd::kViewWindowBar, "WindowBar", "Window", true, Qt::LeftToolBarArea},
+        {cmd::kViewFilePortBar, "FilePortBar", "File/Port utilities", true, Qt::TopToolBarArea},
+        {cmd::kViewUtilityBar, "UtilityBar", "Utility", false, Qt::TopToolBarArea},
+        {cmd::kViewQuenmarshBar, "QuenmarshBar", "Quenmarsh", true, Qt::LeftToolBarArea},
+    };
+    for (const Expected& e : expected) {
+      QToolBar* bar = w.toolbar(e.command);
+      QVERIFY(bar != nullptr);
+      QCOMPARE(bar->objectName(), QString(e.name));
+      QCOMPARE(bar->windowTitle(), QString(e.title));
+      QCOMPARE(!bar->isHidden(), e.visible);
+      QCOMPARE(w.toolBarArea(bar), e.area);
+      QCOMPARE(w.action(e.command)->isChecked(), e.visible);
+    }
+    // Quenmarsh sits below Window: same column, further down.
+    QVERIFY(w.toolbar(cmd::kViewQuenmarshBar)->y() > w.toolbar(cmd::kViewWindowBar)->y());
+    QCOMPARE(w.toolbar(cmd::kViewQuenmarshBar)->x(), w.toolbar(cmd::kViewWindowBar)->x());
+    // Tool/Setting to the right of File/Port once shown.
+    w.action(cmd::kViewToolSettingBar)->trigger();
+    QVERIFY(!w.toolbar(cmd::kViewToolSettingBar)->isHidden());
+    QTRY_VERIFY(w.toolbar(cmd::kViewToolSettingBar)->x() > w.toolbar(cmd::kViewFilePortBar)->x());
+    QCOMPARE(w.toolbar(cmd::kViewToolSettingBar)->y(), w.toolbar(cmd::kViewFilePortBar)->y());
+    QVERIFY(w.action(cmd::kViewToolSettingBar)->isChecked());
+    // Every button has a picture.
+    for (QAction* a : w.toolbar(cmd::kViewFilePortBar)->actions()) {
+      if (!a->isSeparator()) QVERIFY(!a->icon().isNull());
+    }
+  }
+
+  void itemsWithoutAHandlerAreDisabled() {
+    MainWindow& w = **window;
+    QVERIFY(w.action(cmd::kWndLlh)->isEnabled());
+    QVERIFY(!w.action(cmd::kSaveDgpsData)->isEnabled());
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir;
+  ScriptedModal::Log log;
+  std::unique_ptr<TestWindow> window;
+};
+
+ORV_DESKTOP_TEST(MenuBarTest);
+
+}  // namespace orv::test
+
+#include "MenuBarTest.moc"

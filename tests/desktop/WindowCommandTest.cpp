@@ -1,0 +1,77 @@
+// Window commands in the real main window: hosts created with their caption and rectangle,
+// closed by the second command or by the user, and the open flags that follow.
+#include <QtTest>
+
+#include "DesktopTest.h"
+#include "app/CommandIds.h"
+
+namespace orv::test {
+
+class WindowCommandTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    log = ScriptedModal::Log{};
+    window = std::make_unique<TestWindow>(*dir, log);
+    (*window)->show();
+  }
+  void cleanup() { window.reset(); }
+
+  void commandTwiceOpensThenClosesAndClearsTheFlag() {
+    MainWindow& w = **window;
+    QAction* llh = w.action(cmd::kWndLlh);
+    QVERIFY(llh != nullptr);
+    llh->trigger();
+    QPointer<WindowHost> host = w.windowHost(cmd::kWndLlh);
+    QVERIFY(host != nullptr);
+    QVERIFY(host->isVisible());
+    QCOMPARE(host->windowTitle(), QString("Navigation Window (User Coor) - Msg 20"));
+    QCOMPARE(host->parentWidget(), static_cast<QWidget*>(&w));  // owned by the main window
+    const ScreenRect r = w.frame().config().windowRect(cmd::kWndLlh);
+    QCOMPARE(host->geometry(), QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    QVERIFY(w.frame().config().windowOpen(cmd::kWndLlh));
+    QVERIFY(llh->isChecked());
+
+    llh->trigger();
+    QTRY_VERIFY(host.isNull());
+    QVERIFY(w.windowHost(cmd::kWndLlh) == nullptr);
+    QVERIFY(!w.frame().config().windowOpen(cmd::kWndLlh));
+    QVERIFY(!llh->isChecked());
+  }
+
+  void closingTheWindowItselfClearsTheFlagAndTheNextCommandOpensAnew() {
+    MainWindow& w = **window;
+    w.RunCommand(cmd::kWndTerminal);
+    QPointer<WindowHost> host = w.windowHost(cmd::kWndTerminal);
+    QVERIFY(host != nullptr);
+    host->close();  // the close box
+    QTRY_VERIFY(host.isNull());
+    QVERIFY(!w.frame().config().windowOpen(cmd::kWndTerminal));
+    QTRY_VERIFY(!w.commands().windows().exists(cmd::kWndTerminal));  // the posted command ran
+    QVERIFY(!w.action(cmd::kWndTerminal)->isChecked());
+
+    w.RunCommand(cmd::kWndTerminal);
+    QVERIFY(w.windowHost(cmd::kWndTerminal) != nullptr);
+    QCOMPARE(w.windowHost(cmd::kWndTerminal)->windowTitle(), QString("Terminal"));
+  }
+
+  void requestItemAsksForTheModeUnderItsOwnCaption() {
+    MainWindow& w = **window;
+    log.answerForm = [](Form&) { return false; };
+    w.action(cmd::kRequestWaas)->trigger();
+    QCOMPARE(log.formCaptions, std::vector<std::string>{"WAAS Status Request (68)"});
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir;
+  ScriptedModal::Log log;
+  std::unique_ptr<TestWindow> window;
+};
+
+ORV_DESKTOP_TEST(WindowCommandTest);
+
+}  // namespace orv::test
+
+#include "WindowCommandTest.moc"
