@@ -138,10 +138,10 @@ TEST_F(PortCommandsTest, OpeningTheMainPortStopsAPlaybackAndPollsAt100Ms) {
 TEST_F(PortCommandsTest, BaudButtonsSetTheStoredRateAndShowItPressed) {
   const int32_t expected[] = {2400, 115200, 57600, 38400, 19200, 9600, 4800};
   for (int i = 0; i < 7; ++i) {
-    const int command = kCmdFirstBaudButton + i;
+    const int command = cmd::kBaud2400 + i;
     ASSERT_TRUE(frame.OnUtilityButton(command));
     EXPECT_EQ(frame.config().mainBaudRate(), expected[i]);
-    for (int other = kCmdFirstBaudButton; other <= kCmdLastBaudButton; ++other) {
+    for (int other = cmd::kBaud2400; other <= cmd::kBaud4800; ++other) {
       EXPECT_EQ(frame.UtilityButtonPressed(other), other == command) << command << " " << other;
     }
   }
@@ -242,7 +242,7 @@ TEST_F(PortCommandsTest, ForceToKtxSweepsOnlyWhileThePollRuns) {
   EXPECT_EQ(frame.state().sweepActive, 0u);
   EXPECT_EQ(frame.config().protocolSelector(), 1);
   EXPECT_EQ(frame.config().mainBaudRate(), 9600);
-  EXPECT_EQ(commands, std::vector<int>{kCmdSwitchToKtx});
+  EXPECT_EQ(commands, std::vector<int>{cmd::kSwitchToKtx});
 
   frame.ChangeMainBaud(38400);
   frame.ForceKtxAt9600();
@@ -252,10 +252,10 @@ TEST_F(PortCommandsTest, ForceToKtxSweepsOnlyWhileThePollRuns) {
 }
 
 TEST_F(PortCommandsTest, ProtocolSwitchesWithoutAShellSetTheSelectorEverywhere) {
-  frame.RunCommand(kCmdSwitchToNmea);
+  frame.RunCommand(cmd::kSwitchToNmea);
   EXPECT_EQ(frame.config().protocolSelector(), 0);
   EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 0u);
-  frame.RunCommand(kCmdSwitchToKtx);
+  frame.RunCommand(cmd::kSwitchToKtx);
   EXPECT_EQ(frame.config().protocolSelector(), 1);
   EXPECT_EQ(frame.mainDecoder().flags().protocolSelector, 1u);
 }

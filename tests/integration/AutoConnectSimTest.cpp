@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "SimProcess.h"
+#include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "serial/AutoConnect.h"
 #include "serial/PortDialog.h"
@@ -155,7 +156,7 @@ TEST(AutoConnectSim, ForceToKtxBringsAnNmeaReceiverAt38400ToBinaryAt9600) {
   REQUIRE_SIM(sim);
   Console c;
   c.frame.config().SetMainPortName(sim.path());
-  c.frame.RunCommand(kCmdSwitchToNmea);
+  c.frame.RunCommand(cmd::kSwitchToNmea);
   c.frame.ChangeMainBaud(38400);
   c.PollFor(100);
   EXPECT_GT(c.frame.mainDecoder().counters().nmeaSentenceCount, 0u);

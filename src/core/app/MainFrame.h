@@ -34,17 +34,6 @@ inline constexpr int kMaxReadsPerPoll = 64;
 // Menu commands of the frame.
 inline constexpr int kCmdOpenLogFile = 32771;
 inline constexpr int kCmdPlaybackRate = 32808;
-inline constexpr int kCmdMainPort = 32772;
-inline constexpr int kCmdOutputPort = 32774;
-inline constexpr int kCmdSwitchToNmea = 32998;
-inline constexpr int kCmdSwitchToKtx = 32999;
-inline constexpr int kCmdAutoConnect = 33106;
-// Utility toolbar: seven baud buttons, the "any port" button and COM1 to COM4.
-inline constexpr int kCmdFirstBaudButton = 33061;
-inline constexpr int kCmdLastBaudButton = 33067;
-inline constexpr int kCmdAnyPortButton = 33070;
-inline constexpr int kCmdFirstPortButton = 33072;
-inline constexpr int kCmdLastPortButton = 33075;
 
 inline constexpr const char* kEditionTitle = "ORVANTIS QUENMARSH";
 inline constexpr const char* kPortPaneInitial = "COM NONE           ";

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandIds.h"
 #include "app/MainFrame.h"
+#include "app/ToolbarModel.h"
 #include "serial/AutoConnect.h"
 #include "serial/PortDialog.h"
 #include "util/Format.h"
@@ -13,36 +15,21 @@ namespace orv {
 
 namespace {
 
-// Which rate each baud button sets and shows. The buttons' commands run 2400, 115200, 57600,
-// 38400, 19200, 9600, 4800 in command order; the pressed state uses the same pairing, so that
-// the button pressed is always the one whose rate the port uses.
-struct BaudButton {
-  int command;
-  int32_t rate;
-};
-constexpr BaudButton kBaudButtons[] = {{33061, 2400},  {33062, 115200}, {33063, 57600}, {33064, 38400},
-                                       {33065, 19200}, {33066, 9600},   {33067, 4800}};
-
-int32_t BaudButtonRate(int command) {
-  for (const BaudButton& b : kBaudButtons) {
-    if (b.command == command) return b.rate;
-  }
-  return 0;
-}
+using namespace cmd;
 
 bool IsPortButton(int command) {
-  return command == kCmdAnyPortButton || (command >= kCmdFirstPortButton && command <= kCmdLastPortButton);
+  return command == kPortAny || (command >= kPortCom1 && command <= kPortCom4);
 }
 
 // The ports a port button tries, in order: the "any port" button COM1 to COM4; the COMn
 // button the three others, starting after its own port and wrapping round.
 std::vector<std::string> PortButtonCandidates(int command) {
   std::vector<std::string> names;
-  if (command == kCmdAnyPortButton) {
+  if (command == kPortAny) {
     for (int n = 1; n <= 4; ++n) names.push_back(Format("COM%d", n));
     return names;
   }
-  const int own = command - kCmdFirstPortButton;  // 0 for COM1
+  const int own = command - kPortCom1;  // 0 for COM1
   for (int k = 1; k <= 3; ++k) names.push_back(Format("COM%d", (own + k) % 4 + 1));
   return names;
 }
@@ -56,8 +43,8 @@ std::string Lowered(std::string s) {
 
 void CMainFrame::RunCommand(int commandId) {
   if (commandRunner_ && commandRunner_(commandId)) return;
-  if (commandId == kCmdSwitchToKtx || commandId == kCmdSwitchToNmea) {
-    const int32_t selector = commandId == kCmdSwitchToKtx ? 1 : 0;
+  if (commandId == kSwitchToKtx || commandId == kSwitchToNmea) {
+    const int32_t selector = commandId == kSwitchToKtx ? 1 : 0;
     config_.SetProtocolSelector(selector);
     mainDecoder_->SetProtocolSelector(static_cast<uint32_t>(selector));
     desktop_.RefreshMenus();
@@ -142,6 +129,9 @@ void CMainFrame::OnAutoConnect() {
   desktop_.RunForm(dialog.form());
 }
 
+// The baud buttons' commands run 2400, 115200, 57600, 38400, 19200, 9600, 4800 in command
+// order (33061 to 33067). The pressed state uses the same pairing (the toolbar model's
+// BaudButtonRate), so that the button shown pressed is always the one whose rate is stored.
 bool CMainFrame::OnUtilityButton(int command) {
   if (const int32_t rate = BaudButtonRate(command)) {
     config_.SetMainBaudRate(rate);
@@ -169,7 +159,7 @@ bool CMainFrame::UtilityButtonPressed(int command) const {
   if (const int32_t rate = BaudButtonRate(command)) return rate == config_.mainBaudRate();
   if (!IsPortButton(command)) return false;
   const std::string pane = Lowered(desktop_.PaneText(kPanePort).substr(0, 4));
-  const std::string name = command == kCmdAnyPortButton ? "com " : Format("com%d", command - kCmdFirstPortButton + 1);
+  const std::string name = command == kPortAny ? "com " : Format("com%d", command - kPortCom1 + 1);
   return pane == name;
 }
 
@@ -182,7 +172,7 @@ void CMainFrame::ForceKtxAt9600() {
   } else {
     StartBaudSweep();
   }
-  RunCommand(kCmdSwitchToKtx);
+  RunCommand(kSwitchToKtx);
 }
 
 }  // namespace orv

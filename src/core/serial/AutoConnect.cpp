@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "serial/PortDialog.h"
 #include "util/Format.h"
@@ -82,7 +83,7 @@ void AutoConnect::Start() {
   index_ = 0;
   steps_ = 0;
   outcome_ = Outcome::Searching;
-  frame_.RunCommand(kCmdSwitchToKtx);
+  frame_.RunCommand(cmd::kSwitchToKtx);
   BinaryAttempt();
 }
 
@@ -96,7 +97,7 @@ void AutoConnect::Attempt() {
 
 void AutoConnect::BinaryAttempt() {
   if (index_ >= kTableSize) {
-    frame_.RunCommand(kCmdSwitchToNmea);
+    frame_.RunCommand(cmd::kSwitchToNmea);
     index_ = 0;
     NmeaAttempt();
     return;
