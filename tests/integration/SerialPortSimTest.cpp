@@ -147,8 +147,13 @@ TEST(SerialPortSim, ProtocolAndRateCommandsMoveTheReceiver) {
   ASSERT_TRUE(c.port.Open(sim.path(), 9600, 'N', 8, 1));
   // The simulator learns the line's rate by looking at it; give it a moment to look, as any
   // console gives a receiver between opening a port and its first command.
-  c.PollFor(50);
+  c.encoder.SendRequest(45, kOneShot);
+  c.PollUntil([&] { return c.log.Count(45) >= 1; }, 2000);
+  ASSERT_EQ(c.log.Count(45), 1u);  // it hears us at 9600
   c.encoder.SendProtocolAndBaud(true, 38400);  // NMEA at 38400
+  // A console leaves the line alone for a poll period or more before it reopens the port at
+  // the new rate; the receiver reads the command meanwhile.
+  c.PollFor(200);
   c.port.Close();
   c.decoder.SetProtocolSelector(0);
   ASSERT_TRUE(c.port.Open(sim.path(), 38400, 'N', 8, 1));
@@ -157,6 +162,7 @@ TEST(SerialPortSim, ProtocolAndRateCommandsMoveTheReceiver) {
 
   const std::string back = test::Sentence("PQTLG,000,1,57600");
   c.port.Send(reinterpret_cast<const uint8_t*>(back.data()), static_cast<uint32_t>(back.size()));
+  c.PollFor(200);
   c.port.Close();
   c.decoder.SetProtocolSelector(1);
   c.decoder.ResetCounters();  // as an open does: the NMEA stream was cut mid-sentence

@@ -1,10 +1,8 @@
 // The poll loop and the input state of the main frame.
 #include "app/MainFrame.h"
 
-#include <cstring>
 
 #include "protocol/ProtocolSwitch.h"
-#include "util/Format.h"
 
 namespace orv {
 

@@ -172,11 +172,33 @@ uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
   return k;
 }
 
+namespace {
+// True when any byte of the word equals the byte repeated in `pattern`.
+inline bool HasByte(uint64_t word, uint64_t pattern) {
+  const uint64_t v = word ^ pattern;
+  return ((v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull) != 0;
+}
+}  // namespace
+
 uint32_t MessageDecoder::ScanSentence(const uint8_t* bytes, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
   uint8_t* out = buffer_.data() + bufferPos_;
-  uint8_t x = static_cast<uint8_t>(checksum_);
   uint32_t i = 0;
+  // Eight characters at a time while none of them is '*' or '$': they are stored and folded
+  // into the XOR checksum as a whole word.
+  uint64_t acc = 0;
+  while (i + 8 <= limit) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    if (HasByte(word, 0x2A2A2A2A2A2A2A2Aull) || HasByte(word, 0x2424242424242424ull)) break;
+    std::memcpy(out + i, &word, 8);
+    acc ^= word;
+    i += 8;
+  }
+  acc ^= acc >> 32;
+  acc ^= acc >> 16;
+  acc ^= acc >> 8;
+  uint8_t x = static_cast<uint8_t>(checksum_ ^ (acc & 0xFF));
   for (; i < limit; ++i) {
     const uint8_t b = bytes[i];
     if (b == '*' || b == '$') break;
