@@ -59,6 +59,15 @@ struct Console {
       if (desk.TimerArmed(kPollTimer)) frame.OnTimer(kPollTimer);
     }
   }
+  // Polls every 20 ms until `done` or `ms` have passed.
+  template <typename Done>
+  void PollUntil(Done done, int ms) {
+    const auto end = Clock::now() + milliseconds(ms);
+    while (Clock::now() < end && !done()) {
+      if (desk.TimerArmed(kPollTimer)) frame.OnTimer(kPollTimer);
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+  }
   void PollFor(int ms) {
     const auto end = Clock::now() + milliseconds(ms);
     while (Clock::now() < end) {
@@ -77,7 +86,7 @@ struct Console {
       const std::string now = (frame.config().protocolSelector() ? "ktx " : "nmea ") + std::to_string(ac.attemptRate());
       if (attempts.empty() || attempts.back() != now) {
         attempts.push_back(now);
-        AwaitAnswer(150);
+        AwaitAnswer(300);
       }
       frame.OnTimer(kPollTimer);
       ac.form().FireTimer(AutoConnect::kTimerId);
@@ -163,16 +172,17 @@ TEST(AutoConnectSim, ForceToKtxBringsAnNmeaReceiverAt38400ToBinaryAt9600) {
 
   c.frame.ForceKtxAt9600();
   EXPECT_EQ(c.frame.config().protocolSelector(), 1);
+  // One step per poll event, a poll period apart, as the desktop's timer runs them.
   for (int i = 0; i < 18 && c.frame.state().sweepActive; ++i) {
     c.frame.OnTimer(kPollTimer);
-    std::this_thread::sleep_for(milliseconds(25));
+    std::this_thread::sleep_for(milliseconds(100));
   }
   EXPECT_EQ(c.frame.state().sweepActive, 0u);
   EXPECT_EQ(c.mainPort().settings().baud, 9600u);
   c.frame.mainDecoder().ResetCounters();
   c.frame.encoder().SendRequest(45, kOneShot);
   c.frame.encoder().SendRequest(20, kContinuous);
-  c.PollFor(400);
+  c.PollUntil([&] { return c.Count(45) >= 1 && c.Count(20) >= 1; }, 2000);
   EXPECT_EQ(c.Count(45), 1u);
   EXPECT_GE(c.Count(20), 1u);
   EXPECT_EQ(c.frame.mainDecoder().counters().protocolErrorCount, 0u);
@@ -227,7 +237,7 @@ TEST(AutoConnectSim, ABaudButtonWhileClosedChangesOnlyTheStoredRate) {
   EXPECT_EQ(c.mainPort().settings().baud, 19200u);
   c.PollFor(60);
   c.frame.encoder().SendRequest(45, kOneShot);
-  c.PollFor(300);
+  c.PollUntil([&] { return c.Count(45) >= 1; }, 2000);
   EXPECT_EQ(c.Count(45), 1u);
 }
 
