@@ -129,11 +129,13 @@ TEST(DgpsDataPageTest, AShorterAccumulationBlanksTheRowsOfALongerOne) {
   page.ShowRecord(data);
   EXPECT_EQ(TextAt(view.screen, 100, 15), "40 bytes");
   EXPECT_EQ(TextAt(view.screen, 55, 35 + 2 * 15), "ABAB ABAB ABAB ABAB");
+  EXPECT_EQ(TextAt(view.screen, 16, 35 + 2 * 15), "20:");  // rows with data carry their offset
   data.Append(std::vector<uint8_t>{DgpsDataRecord::kClearFlag, 1, 2});
   page.ShowRecord(data);
   EXPECT_EQ(TextAt(view.screen, 100, 15), "2 bytes");
   EXPECT_EQ(TextAt(view.screen, 55, 35), "0102");
   EXPECT_EQ(TextAt(view.screen, 55, 35 + 2 * 15), "");
+  EXPECT_EQ(TextAt(view.screen, 16, 35 + 2 * 15), "");
   // The blank row is as wide as a full one.
   EXPECT_TRUE(view.screen.Has(At(55, 35 + 15, std::string(42, ' '))));
 }
@@ -184,11 +186,16 @@ TEST(MeasurementPageTest, ShorterBlockBlanksTheRowsOfALongerOne) {
   };
   const auto eight = block(8);
   page.ShowRecord(eight);
-  EXPECT_EQ(TextAt(view.screen, 16, 55 + 13 * 7), "08   8  42.50           0           0");
+  EXPECT_EQ(TextAt(view.screen, 20, 55 + 13 * 7), "08");
+  EXPECT_EQ(TextAt(view.screen, 45, 55 + 13 * 7), "8");
+  EXPECT_EQ(TextAt(view.screen, 70, 55 + 13 * 7), "42.50");
   const auto three = block(3);
   page.ShowRecord(three);
-  EXPECT_EQ(TextAt(view.screen, 16, 55), "01   1  42.50           0           0");
-  for (int i = 3; i < 12; ++i) EXPECT_EQ(TextAt(view.screen, 16, 55 + 13 * i), "") << i;
+  EXPECT_EQ(TextAt(view.screen, 45, 55), "1");
+  for (int i = 3; i < 12; ++i) {
+    for (int x : {20, 45, 70, 120, 200}) EXPECT_EQ(TextAt(view.screen, x, 55 + 13 * i), "") << i << " " << x;
+  }
+  EXPECT_TRUE(view.screen.Has(At(120, 55 + 13 * 11, std::string(12, ' '))));
   EXPECT_EQ(TextAt(view.screen, 100, 5), "302412.500000");
 }
 
@@ -219,7 +226,11 @@ TEST(SvPositionPageTest, MaskAngleOnlyAfterItsOwnRequest) {
   sv[5] = 44;
   const auto svs = Make<SvStatusRecord>(sv);
   page.ShowRecord(svs);
-  EXPECT_EQ(TextAt(view.screen, 16, 50), "122  Use Nav    270   45   44");
+  EXPECT_EQ(TextAt(view.screen, 16, 50), "122");
+  EXPECT_EQ(TextAt(view.screen, 45, 50), "Use Nav");
+  EXPECT_EQ(TextAt(view.screen, 110, 50), "270");
+  EXPECT_EQ(TextAt(view.screen, 140, 50), "45");
+  EXPECT_EQ(TextAt(view.screen, 170, 50), "44");
 
   page.OnCommand(32966);
   EXPECT_FALSE(page.showMask());
@@ -301,7 +312,7 @@ TEST(TrackingPagesTest, EphemerisWordsAndChannelRows) {
   }());
   chan.ShowRecord(cr);
   EXPECT_EQ(TextAt(cv.screen, 16, 38),
-            "01  122   0.0     0         -5  Failed     Location   Auto            0      0");
+            "01  122   0.0     0          -5  Failed     Location   Auto             0      0");
 }
 
 }  // namespace

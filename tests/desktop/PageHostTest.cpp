@@ -79,6 +79,32 @@ class PageHostTest : public QObject {
     QVERIFY(w.action(cmd::kWndLlh)->isChecked());
   }
 
+  // The measurement class serves two windows; each close box reports its own window.
+  void eachMeasurementWindowReportsItsOwnClose() {
+    MainWindow& w = **window;
+    w.RunCommand(cmd::kWndMeasurements);
+    w.RunCommand(cmd::kWndBaseMeasurements);
+    QPointer<WindowHost> base = w.windowHost(cmd::kWndBaseMeasurements);
+    QVERIFY(qobject_cast<PageHost*>(base.data()) != nullptr);
+    base->close();
+    QTRY_VERIFY(w.pages().page(cmd::kWndBaseMeasurements) == nullptr);
+    QVERIFY(w.frame().secondDecoder().store().links().baseMeasurement == nullptr);
+    QVERIFY(w.pages().linked(cmd::kWndMeasurements));
+    QVERIFY(w.frame().config().windowOpen(cmd::kWndMeasurements));
+    QVERIFY(!w.frame().config().windowOpen(cmd::kWndBaseMeasurements));
+  }
+
+  void saveConfigStoresWhereThePageWindowIs() {
+    MainWindow& w = **window;
+    w.RunCommand(cmd::kWndReceiverStatus);
+    QWidget* host = w.windowHost(cmd::kWndReceiverStatus);
+    QVERIFY(host != nullptr);
+    host->setGeometry(120, 130, 333, 377);
+    QTRY_COMPARE(host->geometry(), QRect(120, 130, 333, 377));
+    w.RunCommand(cmd::kSaveConfig);
+    QCOMPARE(w.frame().config().windowRect(cmd::kWndReceiverStatus), (ScreenRect{120, 130, 453, 507}));
+  }
+
   // Values drawn over a longer previous value, and after "Clear Data", leave the surface
   // exactly as a full paint of the same record does.
   void updatesLeaveWhatAFullPaintDraws() {

@@ -29,7 +29,7 @@ constexpr PageSpec kDgpsConfigSpec{cmd::kWndDgpsConfiguration, nullptr, {kFaceSa
 constexpr PopupEntry kDgpsDataPopup[] = {
     FrameItem(pagecmd::kSpecific1, "Set DGPS Config", cmd::kDgpsConfiguration), ClearDataItem()};
 constexpr std::size_t kDgpsDataRows = (DgpsDataRecord::kCapacity + 15) / 16;
-constexpr HexBlock kDgpsDataBlock{16, 55, 35, 15, 16, kDgpsDataRows};
+constexpr HexBlock kDgpsDataBlock{16, 55, 35, 15, 16, kDgpsDataRows, true};
 constexpr PageSpec kDgpsDataSpec{cmd::kWndDgpsData, nullptr, {kFaceSansSerif, 10, 800}, true, kDgpsDataPopup, {},
                                  420, 35 + 15 * static_cast<int>(kDgpsDataRows)};
 

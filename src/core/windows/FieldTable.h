@@ -73,7 +73,21 @@ struct HexBlock {
   int rowStep;            // pixels between rows
   std::size_t perRow;     // bytes per row
   std::size_t rows;       // rows drawn; those beyond the data are blanked
+  // The data's length varies: only rows holding data show their offset.
+  bool variableLength = false;
 };
+
+// A column of a table of rows: where its cells start and how many characters a cell is
+// padded to.
+struct TableColumn {
+  int x;
+  std::size_t width;
+};
+
+// Column titles (labels) and one row of cells (values). A row with no cells is drawn blank,
+// so a shorter list leaves nothing of a longer one.
+void DrawTableHeader(Canvas& canvas, int y, std::span<const TableColumn> columns, std::span<const char* const> titles);
+void DrawTableRow(Canvas& canvas, int y, std::span<const TableColumn> columns, std::span<const std::string> cells);
 
 // The offsets of every row ("00:", "08:" ...).
 void DrawHexOffsets(Canvas& canvas, const HexBlock& block);

@@ -3,6 +3,8 @@
 
 #include "app/CommandIds.h"
 #include "protocol/FrameEncoder.h"
+#include <vector>
+
 #include "util/Format.h"
 
 namespace orv {
@@ -43,19 +45,25 @@ constexpr PopupEntry kHealthPopup[] = {
 constexpr PageSpec kHealthSpec{cmd::kWndSatelliteHealth, nullptr, {kFaceSansSerif, 10, 800}, true, kHealthPopup, {},
                                350, 150};
 
-constexpr const char* kSatelliteHeader = "SV   Status       Azi   Ele   SNR";
+constexpr TableColumn kSatelliteColumns[] = {{16, 5}, {45, 10}, {110, 5}, {140, 5}, {170, 5}};
+constexpr const char* kSatelliteTitles[] = {"SV", "Status", "Azi", "Ele", "SNR"};
+
+void DrawSatelliteLabels(Canvas& canvas) {
+  canvas.TextOut(16, 15, "SVs visible:");
+  DrawTableHeader(canvas, 35, kSatelliteColumns, kSatelliteTitles);
+}
 
 // The count line and one row per satellite; rows past the count are blanked.
 void DrawSatelliteRows(Canvas& canvas, const SvStatusRecord& r, int y) {
   ValueOut(canvas, 110, 15, Format("%d", r.svCount()), 6);
   for (int i = 0; i < SvStatusRecord::kMaxEntries; ++i) {
-    std::string row;
+    std::vector<std::string> cells;
     if (i < r.svCount()) {
       const SvStatusEntry e = r.entry(i);
-      row = Format("%3d  %-9s  %3d  %3d  %3d", e.svNumber(), kSvStatusNames[e.status()], e.azimuth(), e.elevation(),
-                   e.snr());
+      cells = {Format("%d", e.svNumber()), kSvStatusNames[e.status()], Format("%d", e.azimuth()),
+               Format("%d", e.elevation()), Format("%d", e.snr())};
     }
-    ValueOut(canvas, 16, y + 13 * i, row, 40);
+    DrawTableRow(canvas, y + 13 * i, kSatelliteColumns, cells);
   }
 }
 
@@ -63,10 +71,7 @@ void DrawSatelliteRows(Canvas& canvas, const SvStatusRecord& r, int y) {
 
 CSVsStatusWnd::CSVsStatusWnd(const PageContext& context) : RecordPage(kSvStatusSpec, context) {}
 
-void CSVsStatusWnd::DrawLabels(Canvas& canvas) {
-  canvas.TextOut(16, 15, "SVs visible:");
-  canvas.TextOut(16, 35, kSatelliteHeader);
-}
+void CSVsStatusWnd::DrawLabels(Canvas& canvas) { DrawSatelliteLabels(canvas); }
 
 void CSVsStatusWnd::DrawValues(Canvas& canvas) { DrawSatelliteRows(canvas, *record(), 50); }
 
@@ -94,8 +99,7 @@ void CShowSVsPositionWnd::OnPageCommand(int command) {
 }
 
 void CShowSVsPositionWnd::DrawLabels(Canvas& canvas) {
-  canvas.TextOut(16, 15, "SVs visible:");
-  canvas.TextOut(16, 35, kSatelliteHeader);
+  DrawSatelliteLabels(canvas);
   canvas.TextOut(16, 215, "Mask Angle:");
   if (showMask_ && mask_ != nullptr) {
     canvas.TextOut(110, 215, Format("%d deg", mask_->maskAngleHundredths() / 100));

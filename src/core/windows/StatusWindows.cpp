@@ -77,7 +77,7 @@ constexpr PopupEntry kFaultMenu[] = {
     ClearDataItem(),
 };
 constexpr HexBlock kFaultBlock{8, 40, 25, 15, 8, 10};
-constexpr PageSpec kFaultSpec{cmd::kWndFaultLog, nullptr, {kFaceSansSerif, 10, 400}, false, {}, kFaultMenu, 185, 180};
+constexpr PageSpec kFaultSpec{cmd::kWndFaultLog, nullptr, {kFaceSansSerif, 10, 400}, false, {}, kFaultMenu, 240, 180};
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include "windows/TrackingWindows.h"
 
 #include "app/CommandIds.h"
+#include <vector>
+
 #include "util/Format.h"
 
 namespace orv {
@@ -22,6 +24,8 @@ constexpr PopupEntry kMeasurementPopup[] = {
     OneShotItem(23),
     ClearDataItem(),
 };
+constexpr TableColumn kMeasurementColumns[] = {{20, 4}, {45, 4}, {70, 7}, {120, 12}, {200, 12}};
+constexpr const char* kMeasurementTitles[] = {"CH", "SV", "C/N0", "Code", "Carrier"};
 constexpr PageSpec kMeasurementSpec{cmd::kWndMeasurements, nullptr, {kFaceSansSerif, 10, 700}, true,
                                     kMeasurementPopup, {}, 300, 225};
 constexpr PageSpec kBaseMeasurementSpec{cmd::kWndBaseMeasurements, nullptr, {kFaceSansSerif, 10, 700}, false,
@@ -35,7 +39,7 @@ constexpr PopupEntry kChannelPopup[] = {
     ClearDataItem(),
 };
 constexpr PageSpec kChannelSpec{cmd::kWndChannelAssignment, nullptr, {kFaceFixed, 8, 0}, true, kChannelPopup, {},
-                                560, 200};
+                                460, 200};
 
 constexpr const char* kTrackingStatus[] = {"Not Ready", "Bit Ready", "Measready", "Failed"};
 constexpr const char* kLocationStatus[] = {"Idle", "Location", "Tracking", ""};
@@ -62,9 +66,9 @@ CMeasWnd::CMeasWnd(const PageContext& context, bool base)
     : RecordPage(base ? kBaseMeasurementSpec : kMeasurementSpec, context), base_(base) {}
 
 void CMeasWnd::DrawLabels(Canvas& canvas) {
-  canvas.TextOut(16, 5, "GPS Time:");
-  canvas.TextOut(16, 20, "Entries:");
-  canvas.TextOut(16, 40, "CH  SV   C/N0          Code        Carrier");
+  canvas.TextOut(20, 5, "GPS Time:");
+  canvas.TextOut(20, 20, "Entries:");
+  DrawTableHeader(canvas, 40, kMeasurementColumns, kMeasurementTitles);
 }
 
 // Rows past the block's entries are blanked, so a shorter block leaves nothing of a longer.
@@ -73,19 +77,23 @@ void CMeasWnd::DrawValues(Canvas& canvas) {
   ValueOut(canvas, 100, 5, Format("%lf", r.gpsSeconds()), 24);
   ValueOut(canvas, 100, 20, Format("%d", r.entryCount()), 8);
   for (int i = 0; i < MeasurementBlockRecord::kMaxEntries; ++i) {
-    std::string row;
+    std::vector<std::string> cells;
     if (i < r.entryCount()) {
       const MeasurementEntry e = r.entry(i);
-      row = Format("%02d  %2d  %5.2f  %10u  %10u", i + 1, e.sv(), e.cn0(), e.code(), e.carrier());
+      cells = {Format("%02d", i + 1), Format("%d", e.sv()), Format("%.2f", e.cn0()), Format("%u", e.code()),
+               Format("%u", e.carrier())};
     }
-    ValueOut(canvas, 16, 55 + 13 * i, row, 50);
+    DrawTableRow(canvas, 55 + 13 * i, kMeasurementColumns, cells);
   }
 }
 
 CChanAssWnd::CChanAssWnd(const PageContext& context) : RecordPage(kChannelSpec, context) {}
 
+// Header and rows share their column widths.
 void CChanAssWnd::DrawLabels(Canvas& canvas) {
-  canvas.TextOut(16, 20, "Ch# Sv#  SNR  Rsrvd Carr. Freq Tk Status Loc Status Chan Mode Reserved Parity");
+  canvas.TextOut(16, 20,
+                 Format("%-2s  %3s %5s %5s  %10s  %-10s %-10s %-9s %8s %6s", "Ch", "Sv#", "SNR", "Rsrvd", "Carr. Freq",
+                        "Tk Status", "Loc Status", "Chan Mode", "Reserved", "Parity"));
 }
 
 void CChanAssWnd::DrawValues(Canvas& canvas) {
@@ -93,7 +101,7 @@ void CChanAssWnd::DrawValues(Canvas& canvas) {
   for (int i = 0; i < ChannelAssignmentRecord::kChannels; ++i) {
     const ChannelEntry e = r.entry(i);
     ValueOut(canvas, 16, 38 + 13 * i,
-             Format("%02d  %3d %5.1f %5d  %9.0f  %-9s  %-9s  %-8s %8d %6d", i + 1, e.svNumber(),
+             Format("%02d  %3d %5.1f %5d  %10.0f  %-10s %-10s %-9s %8d %6d", i + 1, e.svNumber(),
                     static_cast<double>(e.snr()), e.rsrvd(), e.carrierFrequency(), kTrackingStatus[e.trackingStatus()],
                     kLocationStatus[e.locationStatus()], e.channelMode() ? "Auto" : "Manual", e.reserved(), e.parity()),
              80);
