@@ -59,15 +59,9 @@ TEST(ReceiverStatusPageTest, NamedFieldsDeselectionInRedAndTheRestInHexadecimal)
   EXPECT_EQ(TextAt(c, 135, 15), "Unknow Mode");
   EXPECT_EQ(TextAt(c, 135, 30), "Invalid Mode 7");
   EXPECT_EQ(TextAt(c, 135, 45), "Sky Search");
-  EXPECT_EQ(TextAt(c, 135, 60), "Busy");
   EXPECT_EQ(TextAt(c, 135, 75), "Enabled");
-  EXPECT_EQ(TextAt(c, 135, 90), "Disabled");
-  EXPECT_EQ(TextAt(c, 135, 105), "2");
-  EXPECT_EQ(TextAt(c, 135, 120), "2");
-  EXPECT_EQ(TextAt(c, 135, 150), "2396");
   EXPECT_EQ(TextAt(c, 135, 165), "12.50 deg");
   EXPECT_EQ(TextAt(c, 135, 180), "0x5a");
-  EXPECT_EQ(TextAt(c, 135, 195), "-12");
   EXPECT_EQ(TextAt(c, 135, 210), "2.5");
   EXPECT_EQ(TextAt(c, 135, 225), "41.500");
   EXPECT_EQ(TextAt(c, 135, 330), "1122 3344 5566 77");
@@ -238,36 +232,7 @@ TEST(SvPositionPageTest, MaskAngleOnlyAfterItsOwnRequest) {
   EXPECT_EQ(TextAt(view.screen, 110, 215), "");
 }
 
-TEST(SolutionPagesTest, PartNumberBaseStatusAndRelativeSolutions) {
-  CPartNumberWnd parts(PageContext{});
-  RecordingPageView partsView(parts);
-  std::vector<uint8_t> p(95, 0);
-  std::copy_n("ABCDEFGHIJK-01", 14, p.begin() + 14);
-  std::copy_n("-05", 3, p.begin() + 47 + 3);  // configuration #3
-  std::copy_n("ABC", 3, p.begin() + 77);
-  WriteLe<uint32_t>(p, 73, 0x1F);
-  const auto pn = Make<PartNumberRecord>(p);
-  parts.ShowRecord(pn);
-  EXPECT_EQ(TextAt(partsView.screen, 140, 67), "ABCDEFGHIJK-05");
-  EXPECT_EQ(TextAt(partsView.screen, 140, 54), "");
-  EXPECT_EQ(TextAt(partsView.screen, 140, 197), "ABC0000001F");
-
-  CBaseStatusWnd base(PageContext{});
-  RecordingPageView baseView(base);
-  std::vector<uint8_t> b(42 + 4, 0);
-  b[0] = 0x16;
-  WriteLe(b, 13, -0.5);
-  b[41] = 2;
-  b[42] = 3;
-  b[43] = 10;
-  const auto bs = Make<BaseStatusRecord>(b);
-  base.ShowRecord(bs);
-  EXPECT_EQ(TextAt(baseView.screen, 130, 15), "Position Initialized");
-  EXPECT_EQ(TextAt(baseView.screen, 130, 30), "9600");
-  EXPECT_EQ(TextAt(baseView.screen, 130, 75), "S  028 38'52.403\" (Deg)");
-  EXPECT_EQ(TextAt(baseView.screen, 130, 140), "Type  3   Rate  10 s");
-  for (int k = 2; k < 6; ++k) EXPECT_EQ(TextAt(baseView.screen, 130, 140 + 15 * k), "") << k;
-
+TEST(SolutionPagesTest, SvListsAndTheCepLabelOfEachTwin) {
   CPredictedSolutionWnd predicted(PageContext{});
   CMatchedSolutionWnd matched(PageContext{});
   RecordingPageView pv(predicted), mv(matched);
@@ -283,36 +248,6 @@ TEST(SolutionPagesTest, PartNumberBaseStatusAndRelativeSolutions) {
   EXPECT_EQ(TextAt(pv.screen, 115, 190), "1");
   EXPECT_TRUE(pv.screen.Has(At(16, 85, "Predicted CEP:")));
   EXPECT_TRUE(mv.screen.Has(At(16, 85, "Matched CEP:")));
-}
-
-TEST(TrackingPagesTest, EphemerisWordsAndChannelRows) {
-  CEphemWnd eph(PageContext{});
-  RecordingPageView ev(eph);
-  std::vector<uint8_t> e(73, 0);
-  e[0] = 0x25;  // folded: SV 6
-  e[1] = 0x12;
-  e[2] = 0x34;
-  e[3] = 0x56;
-  const auto er = Make<EphemerisRecord>(e);
-  eph.ShowRecord(er);
-  EXPECT_EQ(TextAt(ev.screen, 60, 10), " 6");
-  EXPECT_EQ(TextAt(ev.screen, 20, 45), "123456  000000  000000");
-
-  CChanAssWnd chan(PageContext{});
-  RecordingPageView cv(chan);
-  std::vector<uint8_t> c(12 * 14, 0);
-  c[0] = 0x22;
-  WriteLe<uint32_t>(c, 1, 140539);
-  c[13] = 0x17;
-  ChannelAssignmentRecord cr;
-  cr.AssignHalf(0, [&] {
-    std::vector<uint8_t> m(1 + 84, 0);
-    std::copy_n(c.begin(), 84, m.begin() + 1);
-    return m;
-  }());
-  chan.ShowRecord(cr);
-  EXPECT_EQ(TextAt(cv.screen, 16, 38),
-            "01  122   0.0     0          -5  Failed     Location   Auto             0      0");
 }
 
 }  // namespace
