@@ -18,6 +18,7 @@
 #include "app/ToolbarModel.h"
 #include "app/WindowPlacement.h"
 #include "desktop/DesktopSupport.h"
+#include "desktop/PageHost.h"
 
 namespace orv {
 
@@ -85,6 +86,8 @@ MainWindow::MainWindow(MainWindowOptions options) : modal_(std::move(options.mod
   BuildStatusBar();
   frame_ = std::make_unique<CMainFrame>(*this, options.ports);
   commands_ = std::make_unique<FrameCommands>(*frame_, *this);
+  pages_ = std::make_unique<MessageWindows>(commands_->windows(), frame_->mainDecoder(), frame_->secondDecoder(),
+                                            frame_->encoder(), *this);
   RestorePlacement();
   frame_->RestoreTitle();
   // Loading posts the commands of the windows to reopen; they run once the loop starts.
@@ -95,6 +98,7 @@ MainWindow::MainWindow(MainWindowOptions options) : modal_(std::move(options.mod
 }
 
 MainWindow::~MainWindow() {
+  pages_.reset();
   commands_.reset();
   frame_.reset();
 }
@@ -322,9 +326,11 @@ void MainWindow::PostCommand(int commandId) {
 }
 
 void MainWindow::CreateWindowHost(int command, const std::string& caption, const ScreenRect& rect) {
-  auto* host = new WindowHost(this, command);
+  // A window of the page framework gets the host that draws its page.
+  Page* page = pages_ ? pages_->Open(command, caption) : nullptr;
+  WindowHost* host = page != nullptr ? new PageHost(this, command, *page) : new WindowHost(this, command);
   host->setObjectName(QString("WindowHost%1").arg(command));
-  host->setWindowTitle(Q(caption));
+  host->setWindowTitle(Q(page != nullptr ? page->caption() : caption));
   host->setGeometry(rect.left, rect.top, std::max(rect.right - rect.left, 50), std::max(rect.bottom - rect.top, 30));
   connect(host, &WindowHost::closedByUser, this, [this](int cmdId) {
     if (commands_) commands_->windows().OnHostClosed(cmdId);

@@ -16,6 +16,7 @@
 #include "platform/Desktop.h"
 #include "platform/Profile.h"
 #include "platform/ShellHost.h"
+#include "windows/MessageWindows.h"
 
 class QLabel;
 class QMenu;
@@ -88,6 +89,8 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
 
   CMainFrame& frame() { return *frame_; }
   FrameCommands& commands() { return *commands_; }
+  // The pages of the open message windows.
+  MessageWindows& pages() { return *pages_; }
 
   // Runs a command as the menus and toolbars do, then brings the items up to date.
   void RunCommand(int id);
@@ -148,6 +151,7 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   std::map<int, QPointer<WindowHost>> hosts_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<FrameCommands> commands_;
+  std::unique_ptr<MessageWindows> pages_;
   bool placementSaved_ = false;
   // The next open-file dialog answers with this path without being shown.
   std::optional<std::string> presetOpenFile_;

@@ -65,6 +65,10 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kExit,           kAbout,            kSwitchToKtx,          kSwitchToNmea,
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar};
+// Dialogs the message windows open by posting their commands. Until the dialogs exist the
+// frame accepts the commands and does nothing.
+constexpr int kWindowDialogCommands[] = {kOperatingMode,    kDiffMessageRate, kMaskAngle,          kSvDeselection,
+                                         kTimingParameters, kTrackSvRequest,  kChannelDeselection, kDgpsConfiguration};
 }  // namespace
 
 std::span<const RequestCommand> RequestCommands() { return kRequests; }
@@ -149,7 +153,8 @@ bool FrameCommands::OnCommand(int id) {
       host_.ShowAbout();
       return true;
     default:
-      return false;
+      return std::find(std::begin(kWindowDialogCommands), std::end(kWindowDialogCommands), id) !=
+             std::end(kWindowDialogCommands);
   }
 }
 

@@ -1,0 +1,101 @@
+// The drawing scheme and the standard commands shared by every message window.
+#include "windows/Page.h"
+
+#include "protocol/FrameEncoder.h"
+
+namespace orv {
+
+Page::Page(const PageSpec& spec, const PageContext& context) : spec_(spec), context_(context) {}
+
+Page::~Page() {
+  if (view_ != nullptr) view_->PageGone();
+}
+
+void Page::OnCreate(const std::string& title) {
+  caption_ = spec_.creationCaption != nullptr ? spec_.creationCaption : title;
+}
+
+void Page::SetCaption(std::string caption) {
+  caption_ = std::move(caption);
+  if (view_ != nullptr) view_->CaptionChanged();
+}
+
+void Page::NotifyValues() {
+  if (view_ != nullptr) view_->ValuesChanged();
+}
+
+void Page::InvalidateAll() {
+  if (view_ != nullptr) view_->InvalidateAll();
+}
+
+// Labels go on a freshly erased background, so they need no background of their own.
+void Page::Paint(Canvas& canvas) {
+  if (spec_.bitmap) canvas.DrawCornerBitmap(1, 1);
+  canvas.SetFont(spec_.font);
+  canvas.SetTextAlign(TextAlign::Left);
+  canvas.SetTextColour(canvas.WindowTextColour());
+  canvas.SetBackgroundMode(BackgroundMode::Transparent);
+  DrawLabels(canvas);
+  if (!hasRecord()) return;
+  SetValueStyle(canvas);
+  DrawValues(canvas);
+}
+
+void Page::PaintValues(Canvas& canvas) {
+  if (!hasRecord()) return;
+  canvas.SetFont(spec_.font);
+  SetValueStyle(canvas);
+  DrawValues(canvas);
+}
+
+// Values are drawn over what the last update left: each text fills its own cell.
+void Page::SetValueStyle(Canvas& canvas) const {
+  canvas.SetTextAlign(TextAlign::Left);
+  canvas.SetTextColour(canvas.WindowTextColour());
+  canvas.SetBackgroundColour(canvas.WindowColour());
+  canvas.SetBackgroundMode(BackgroundMode::Opaque);
+}
+
+std::vector<PopupItem> Page::Items(std::span<const PopupEntry> entries) const {
+  std::vector<PopupItem> items;
+  items.reserve(entries.size());
+  for (const PopupEntry& e : entries) {
+    items.push_back({e.command, e.text, e.action == PopupAction::PageCommand && IsChecked(e.command)});
+  }
+  return items;
+}
+
+bool Page::OnCommand(int command) {
+  for (std::span<const PopupEntry> list : {spec_.popup, spec_.menuBar}) {
+    for (const PopupEntry& e : list) {
+      if (e.command != command) continue;
+      Run(e);
+      return true;
+    }
+  }
+  return false;
+}
+
+void Page::Run(const PopupEntry& entry) {
+  switch (entry.action) {
+    case PopupAction::Request:
+      if (context_.encoder != nullptr) context_.encoder->SendRequest(entry.argument, entry.mode);
+      return;
+    case PopupAction::PostToFrame:
+      if (context_.frame != nullptr) context_.frame->PostCommand(entry.argument);
+      return;
+    case PopupAction::ClearData:
+      ClearRecord();
+      InvalidateAll();
+      return;
+    case PopupAction::ClearCounters:
+      ClearCounters();
+      InvalidateAll();
+      return;
+    case PopupAction::PageCommand:
+      OnPageCommand(entry.command);
+      return;
+  }
+}
+
+}  // namespace orv

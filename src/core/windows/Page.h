@@ -1,0 +1,197 @@
+// The message window framework: a page paints a fixed layout of labels and values from the
+// last record of its message on a Canvas, lists its popup items and runs their commands. The
+// desktop hosts any page in one generic window; the tests host it on a recording canvas.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/Canvas.h"
+#include "platform/CommandSink.h"
+#include "protocol/Frame.h"
+#include "protocol/WindowLinks.h"
+
+namespace orv {
+
+class FrameEncoder;
+
+// Popup command identifiers, shared by every window.
+namespace pagecmd {
+inline constexpr int kContinuous = 129;
+inline constexpr int kOneShot = 32965;
+inline constexpr int kClearData = 32966;  // also "Clear Counters"
+// Window-specific items.
+inline constexpr int kSpecific1 = 32967;
+inline constexpr int kSpecific2 = 32968;
+inline constexpr int kSpecific3 = 32969;
+inline constexpr int kSpecific4 = 32970;
+}  // namespace pagecmd
+
+enum class PopupAction {
+  Request,        // SendRequest(argument, mode)
+  PostToFrame,    // post main-frame command `argument` (opens one of the frame's dialogs)
+  ClearData,      // forget the record and repaint: labels only
+  ClearCounters,  // reset the page's counters and repaint
+  PageCommand,    // handled by the page itself (OnPageCommand)
+};
+
+struct PopupEntry {
+  int command;
+  const char* text;
+  PopupAction action;
+  int argument = 0;
+  RequestMode mode = kOneShot;
+};
+
+// The standard items.
+constexpr PopupEntry ContinuousItem(int requestCode) {
+  return {pagecmd::kContinuous, "Continuous", PopupAction::Request, requestCode, kContinuous};
+}
+constexpr PopupEntry OneShotItem(int requestCode) {
+  return {pagecmd::kOneShot, "One Shot", PopupAction::Request, requestCode, kOneShot};
+}
+constexpr PopupEntry ClearDataItem() { return {pagecmd::kClearData, "Clear Data", PopupAction::ClearData}; }
+constexpr PopupEntry ClearCountersItem() { return {pagecmd::kClearData, "Clear Counters", PopupAction::ClearCounters}; }
+// An item that opens one of the main frame's dialogs.
+constexpr PopupEntry FrameItem(int command, const char* text, int frameCommand) {
+  return {command, text, PopupAction::PostToFrame, frameCommand};
+}
+
+// A popup or menu-bar item as the host shows it.
+struct PopupItem {
+  int command;
+  std::string text;
+  bool checked = false;
+  bool operator==(const PopupItem&) const = default;
+};
+
+// What a page asks of the window that hosts it.
+class PageView {
+ public:
+  virtual ~PageView() = default;
+  // Erase the client area and paint the whole page again.
+  virtual void InvalidateAll() = 0;
+  // A new record arrived: draw the values again (the host may merge several into one).
+  virtual void ValuesChanged() = 0;
+  virtual void CaptionChanged() = 0;
+  // The page is being destroyed; the host must not call it any more.
+  virtual void PageGone() = 0;
+};
+
+// Where a page sends what it sends: the encoder (null for a window that never sends) and the
+// main frame, which receives the commands that open its dialogs.
+struct PageContext {
+  FrameEncoder* encoder = nullptr;
+  CommandSink* frame = nullptr;
+};
+
+// What sets one window kind apart in the framework.
+struct PageSpec {
+  int command;                   // the main-frame command that opens and closes the window
+  const char* creationCaption;   // replaces the title when the window is created; null: none
+  FontSpec font;
+  bool bitmap = true;            // draws the corner bitmap
+  std::span<const PopupEntry> popup;
+  std::span<const PopupEntry> menuBar;  // a window with a menu bar instead of a popup
+  int width = 250;               // the area the page draws in, pixels
+  int height = 250;
+};
+
+// Page area used by a host that wants to show the whole page.
+struct PageExtent {
+  int width;
+  int height;
+};
+
+class Page {
+ public:
+  Page(const PageSpec& spec, const PageContext& context);
+  Page(const Page&) = delete;
+  Page& operator=(const Page&) = delete;
+  virtual ~Page();
+
+  int command() const { return spec_.command; }
+  const FontSpec& font() const { return spec_.font; }
+  bool hasBitmap() const { return spec_.bitmap; }
+  PageExtent extent() const { return {spec_.width, spec_.height}; }
+
+  // The window is created with `title`; some windows show a caption of their own.
+  void OnCreate(const std::string& title);
+  const std::string& caption() const { return caption_; }
+
+  void AttachView(PageView* view) { view_ = view; }
+  PageView* view() const { return view_; }
+
+  // The whole page: bitmap, labels, then the values when a record is set.
+  void Paint(Canvas& canvas);
+  // The update path: the values only, each with the trailing blanks that erase the end of a
+  // longer previous value. Nothing is drawn without a record.
+  void PaintValues(Canvas& canvas);
+
+  std::vector<PopupItem> PopupItems() const { return Items(spec_.popup); }
+  std::vector<PopupItem> MenuBarItems() const { return Items(spec_.menuBar); }
+  // Runs a popup or menu-bar command; false when the page has no such item.
+  bool OnCommand(int command);
+
+  virtual bool hasRecord() const = 0;
+
+ protected:
+  virtual void DrawLabels(Canvas& canvas) = 0;
+  // Called with the value font, colours and opaque background already set.
+  virtual void DrawValues(Canvas& canvas) = 0;
+  virtual void ClearRecord() = 0;
+  virtual void ClearCounters() {}
+  virtual void OnPageCommand(int command) { (void)command; }
+  // Check mark of a page command item.
+  virtual bool IsChecked(int command) const {
+    (void)command;
+    return false;
+  }
+
+  void SetCaption(std::string caption);
+  // Tells the host that the values changed (a new record) or that everything must be redrawn.
+  void NotifyValues();
+  void InvalidateAll();
+  FrameEncoder* encoder() const { return context_.encoder; }
+
+ private:
+  std::vector<PopupItem> Items(std::span<const PopupEntry> entries) const;
+  void Run(const PopupEntry& entry);
+  void SetValueStyle(Canvas& canvas) const;
+
+  PageSpec spec_;
+  PageContext context_;
+  std::string caption_;
+  PageView* view_ = nullptr;
+};
+
+// A page that shows one record of the data store and is told of it through the store's
+// window link. It keeps a pointer to the store's record and reads it at every paint.
+template <typename Record, typename Link>
+class LinkedPage : public Page, public Link {
+ public:
+  using Page::Page;
+  bool hasRecord() const override { return record_ != nullptr; }
+  const Record* record() const { return record_; }
+
+ protected:
+  void SetRecord(const Record& record) {
+    record_ = &record;
+    NotifyValues();
+  }
+  void ClearRecord() override { record_ = nullptr; }
+
+ private:
+  const Record* record_ = nullptr;
+};
+
+// The usual case: the link is the store's one-record link.
+template <typename Record>
+class RecordPage : public LinkedPage<Record, RecordWindowLink<Record>> {
+ public:
+  using LinkedPage<Record, RecordWindowLink<Record>>::LinkedPage;
+  void ShowRecord(const Record& record) override { this->SetRecord(record); }
+};
+
+}  // namespace orv

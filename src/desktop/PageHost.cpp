@@ -1,0 +1,160 @@
+// The generic page host and the surface that paints the page.
+#include "desktop/PageHost.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include "desktop/DesktopSupport.h"
+
+namespace orv {
+
+namespace {
+// Values are brought to the screen at most this often, however fast records arrive.
+constexpr int kFrameMs = 16;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+class PageSurface : public QWidget {
+ public:
+  explicit PageSurface(PageHost& host) : QWidget(&host), host_(host) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(10, 10);
+    frame_.setSingleShot(true);
+    frame_.setInterval(kFrameMs);
+    connect(&frame_, &QTimer::timeout, this, [this] { update(); });
+  }
+
+  void RequestFull() {
+    full_ = true;
+    update();
+  }
+  void RequestValues() {
+    values_ = true;
+    if (!frame_.isActive()) frame_.start();
+  }
+
+  // Brings the image up to date: a whole page after an erase, or the values over the last
+  // image. Several records since the last frame draw once, with the latest record.
+  void Render() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (image_.size() != pixels) {
+      image_ = QImage(pixels, QImage::Format_RGB32);
+      image_.setDevicePixelRatio(ratio);
+      full_ = true;
+    }
+    if (!full_ && !values_) return;
+    QPainter p(&image_);
+    QtCanvas canvas(p);
+    Page* page = host_.page();
+    if (full_) {
+      const Colour bg = canvas.WindowColour();
+      p.fillRect(QRect(QPoint(0, 0), size()), QColor(ColourRed(bg), ColourGreen(bg), ColourBlue(bg)));
+      if (page != nullptr) page->Paint(canvas);
+    } else if (page != nullptr) {
+      page->PaintValues(canvas);
+    }
+    full_ = values_ = false;
+  }
+
+  const QImage& image() const { return image_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    Render();
+    QPainter screen(this);
+    screen.drawImage(0, 0, image_);
+  }
+  void resizeEvent(QResizeEvent*) override { full_ = true; }
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::RightButton) {
+      host_.ShowPopup(event->position().toPoint());
+      return;
+    }
+    QWidget::mousePressEvent(event);
+  }
+
+ private:
+  PageHost& host_;
+  QImage image_;
+  QTimer frame_;
+  bool full_ = true;
+  bool values_ = false;
+};
+
+PageHost::PageHost(QWidget* owner, int command, Page& page) : WindowHost(owner, command), page_(&page) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  const std::vector<PopupItem> bar = page.MenuBarItems();
+  if (!bar.empty()) {
+    menuBar_ = new QMenuBar(this);
+    for (const PopupItem& item : bar) {
+      QAction* a = menuBar_->addAction(Q(item.text));
+      const int id = item.command;
+      connect(a, &QAction::triggered, this, [this, id] {
+        if (page_ != nullptr) page_->OnCommand(id);
+      });
+    }
+    layout->setMenuBar(menuBar_);
+  }
+  surface_ = new PageSurface(*this);
+  layout->addWidget(surface_);
+  setWindowTitle(Q(page.caption()));
+  page.AttachView(this);
+}
+
+PageHost::~PageHost() {
+  if (page_ != nullptr) page_->AttachView(nullptr);
+}
+
+QWidget* PageHost::surface() const { return surface_; }
+
+QImage PageHost::SurfaceImage() {
+  surface_->Render();
+  return surface_->image();
+}
+
+void PageHost::InvalidateAll() { surface_->RequestFull(); }
+void PageHost::ValuesChanged() { surface_->RequestValues(); }
+
+void PageHost::CaptionChanged() {
+  if (page_ != nullptr) setWindowTitle(Q(page_->caption()));
+}
+
+void PageHost::PageGone() { page_ = nullptr; }
+
+QMenu* PageHost::BuildPopup(QWidget* parent) {
+  if (page_ == nullptr) return nullptr;
+  const std::vector<PopupItem> items = page_->PopupItems();
+  if (items.empty()) return nullptr;
+  auto* menu = new QMenu(parent);
+  for (const PopupItem& item : items) {
+    QAction* a = menu->addAction(Q(item.text));
+    a->setData(item.command);
+    a->setCheckable(item.checked);
+    a->setChecked(item.checked);
+  }
+  return menu;
+}
+
+// The menu runs its own event loop; the page may be gone when it returns.
+void PageHost::ShowPopup(const QPoint& at) {
+  QMenu* menu = BuildPopup(this);
+  if (menu == nullptr) return;
+  int chosen = 0;
+  connect(menu, &QMenu::triggered, menu, [&chosen](QAction* a) { chosen = a->data().toInt(); });
+  const QPointer<PageHost> alive(this);
+  menu->exec(surface_->mapToGlobal(at));
+  delete menu;
+  if (alive.isNull()) return;
+  if (chosen != 0 && page_ != nullptr) page_->OnCommand(chosen);
+}
+
+}  // namespace orv

@@ -1,0 +1,218 @@
+// page-gallery: one picture of every message page, to look at them all at once. It builds a
+// log of every binary message the pages show (from the simulated receiver's payloads, plus the
+// records it does not send), plays it through the console offscreen with every page window
+// open, and saves one PNG per window, named after the window's caption.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QMenuBar>
+#include <QThread>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/CommandIds.h"
+#include "app/WindowCommands.h"
+#include "desktop/DesktopSupport.h"
+#include "desktop/MainWindow.h"
+#include "desktop/PageHost.h"
+#include "protocol/Frame.h"
+#include "sim/SimBinary.h"
+#include "sim/SimScene.h"
+#include "windows/SatelliteWindows.h"
+
+namespace {
+
+using orv::sim::Payload;
+
+void Append(std::vector<uint8_t>& log, uint8_t id, const Payload& payload) {
+  uint8_t frame[orv::kMaxFrameLength];
+  const std::size_t n = orv::BuildFrame(id, payload, frame);
+  log.insert(log.end(), frame, frame + n);
+}
+
+// Records the simulated receiver does not send: made-up but plausible bytes.
+void AppendOpaqueRecords(std::vector<uint8_t>& log, int epoch) {
+  Payload config(21);
+  for (std::size_t i = 0; i < config.size(); ++i) config[i] = static_cast<uint8_t>(0x10 + 7 * i);
+  Append(log, 43, config);
+  Payload fault(80, 0);
+  for (std::size_t i = 0; i < 24; ++i) fault[i] = static_cast<uint8_t>(i * 11 + 3);
+  Append(log, 57, fault);
+  Append(log, 68, Payload{0x02, 0x7A, 0x00, static_cast<uint8_t>(epoch), 0x3C, 0x01, 0x80});
+  // RTCM data: the first block starts a new accumulation, the others add to it.
+  Payload rtcm(1 + 40);
+  rtcm[0] = epoch == 0 ? 0x04 : 0x00;
+  for (std::size_t i = 1; i < rtcm.size(); ++i) rtcm[i] = static_cast<uint8_t>(0x66 + epoch * 40 + i);
+  Append(log, 83, rtcm);
+}
+
+// Six epochs of everything, a second apart.
+std::vector<uint8_t> BuildGalleryLog(const orv::sim::SimScene& scene) {
+  using namespace orv::sim;
+  std::vector<uint8_t> log;
+  for (int epoch = 0; epoch < 6; ++epoch) {
+    const SimFix f = scene.At(epoch);
+    Append(log, 6, ChannelAssignment(f, true));
+    Append(log, 7, ChannelAssignment(f, false));
+    Append(log, 18, BaselineSolution(f, false));
+    Append(log, 19, BaselineSolution(f, true));
+    Append(log, 20, NavLlh(f));
+    Append(log, 21, NavXyz(f));
+    if (!f.satellites.empty()) Append(log, 22, Ephemeris(f, f.satellites[epoch % f.satellites.size()].prn));
+    Append(log, 23, MeasurementBlock(f));
+    Append(log, 33, SvStatus(f));
+    Append(log, 45, PartNumber());
+    Append(log, 47, BaseStatus(f));
+    Append(log, 48, DgpsStatus(f));
+    Append(log, 49, ReceiverStatus(f));
+    Append(log, 50, SatelliteHealth(f));
+    Append(log, 111, SystemProfile());
+    Append(log, 113, TimingInformation(f));
+    AppendOpaqueRecords(log, epoch);
+  }
+  return log;
+}
+
+// The gallery never shows a dialog: messages go to the terminal, forms are cancelled.
+class QuietModal : public orv::ModalRunner {
+ public:
+  void ShowMessage(QWidget*, const std::string& text, const std::string& caption, orv::MessageIcon) override {
+    std::fprintf(stderr, "page-gallery: %s: %s\n", caption.c_str(), text.c_str());
+  }
+  std::optional<std::string> OpenFile(QWidget*, const std::string&, const std::string&) override { return std::nullopt; }
+  bool RunForm(QWidget*, orv::Form&, orv::MessageBoxes&) override { return false; }
+  void About(QWidget*) override {}
+};
+
+// No port is ever opened.
+class NoPort : public orv::PortChannel {
+ public:
+  bool Open(const std::string&, uint32_t, char, int, int) override { return false; }
+  void Close() override {}
+  bool IsOpen() const override { return false; }
+  bool Read(uint8_t*, uint32_t, uint32_t& bytesRead) override {
+    bytesRead = 0;
+    return false;
+  }
+  uint32_t Receive(uint32_t) override { return 0; }
+  bool Send(const uint8_t*, uint32_t) override { return false; }
+};
+
+// "Navigation Window (User Coor) - Msg 20" -> "navigation-window-user-coor-msg-20".
+QString FileName(const std::string& caption) {
+  QString out;
+  for (QChar c : QString::fromStdString(caption).toLower()) {
+    if (c.isLetterOrNumber()) {
+      out += c;
+    } else if (!out.isEmpty() && !out.endsWith('-')) {
+      out += '-';
+    }
+  }
+  while (out.endsWith('-')) out.chop(1);
+  return out;
+}
+
+bool WriteFile(const QString& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path.toStdString(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+// Opens every page window at least as large as its page, in a tidy cascade.
+void OpenEveryPageWindow(orv::MainWindow& window) {
+  int k = 0;
+  for (const orv::WindowCommandInfo& info : orv::WindowCommandTable()) {
+    if (!orv::MessageWindows::HasPage(info.command)) continue;
+    window.RunCommand(info.command);
+    auto* host = qobject_cast<orv::PageHost*>(window.windowHost(info.command));
+    if (host == nullptr) continue;
+    const orv::PageExtent e = host->page()->extent();
+    const int menu = host->pageMenuBar() != nullptr ? host->pageMenuBar()->sizeHint().height() : 0;
+    host->setGeometry(20 + 15 * k, 20 + 15 * k, std::max(host->width(), e.width), std::max(host->height(), e.height + menu));
+    ++k;
+  }
+  // The sky plot shows the mask angle of the next receiver status message.
+  if (orv::Page* sky = window.pages().page(orv::cmd::kWndSvPosition)) {
+    sky->OnCommand(orv::CShowSVsPositionWnd::kShowMaskAngleCommand);
+  }
+}
+
+// The base station's decoder of synchronized playback gets its own measurement block.
+void FeedBaseDecoder(orv::MainWindow& window, const orv::sim::SimScene& scene) {
+  std::vector<uint8_t> frames;
+  Append(frames, 23, orv::sim::MeasurementBlock(scene.At(30)));
+  orv::MessageDecoder& base = window.frame().secondDecoder();
+  base.SetBaseFileFlag(1);
+  base.Decode(frames.data(), static_cast<uint32_t>(frames.size()));
+}
+
+bool WaitForPlayback(orv::MainWindow& window) {
+  QElapsedTimer clock;
+  clock.start();
+  while (window.frame().state().playbackActive != 0) {
+    if (clock.elapsed() > 30000) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+int SavePictures(orv::MainWindow& window, const QDir& out) {
+  int saved = 0;
+  for (const orv::WindowCommandInfo& info : orv::WindowCommandTable()) {
+    orv::WindowHost* host = window.windowHost(info.command);
+    if (host == nullptr || !orv::MessageWindows::HasPage(info.command)) continue;
+    const QString path = out.filePath(FileName(info.caption) + ".png");
+    if (host->grab().save(path)) {
+      ++saved;
+    } else {
+      std::fprintf(stderr, "page-gallery: cannot write %s\n", qPrintable(path));
+    }
+  }
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+    std::fprintf(stderr, "usage: page-gallery [FOLDER]   (default: page-gallery)\n");
+    return 2;
+  }
+  orv::InstallFonts();
+  const QDir out(argc == 2 ? argv[1] : "page-gallery");
+  QTemporaryDir work;
+  if (!QDir().mkpath(out.path()) || !work.isValid()) {
+    std::fprintf(stderr, "page-gallery: cannot create %s\n", qPrintable(out.path()));
+    return 1;
+  }
+  const orv::sim::SimScene scene(7, orv::sim::SimScene::GpsTimeFromUnix(1786000000.0));
+  const QString logPath = work.filePath("gallery.log");
+  if (!WriteFile(logPath, BuildGalleryLog(scene))) return 1;
+
+  orv::MainWindowOptions options;
+  options.ports = [](orv::StreamDecoder*) { return std::make_unique<NoPort>(); };
+  options.settingsFile = work.filePath("profile.ini").toStdString();
+  options.modal = std::make_unique<QuietModal>();
+  orv::MainWindow window(std::move(options));
+  window.show();
+  OpenEveryPageWindow(window);
+  window.PlayFile(logPath.toStdString());
+  if (!WaitForPlayback(window)) {
+    std::fprintf(stderr, "page-gallery: the playback did not end\n");
+    return 1;
+  }
+  FeedBaseDecoder(window, scene);
+  QApplication::processEvents();
+  const int saved = SavePictures(window, out);
+  std::printf("page-gallery: %d pictures in %s\n", saved, qPrintable(out.absolutePath()));
+  return saved > 0 ? 0 : 1;
+}
