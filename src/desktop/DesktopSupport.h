@@ -24,7 +24,7 @@ QIcon ApplicationIcon();
 // Maps "MS Sans Serif" and "FixedSys" to the DejaVu families and makes the sans family the
 // application font, so every machine draws the same. Returns false when a family is missing.
 bool InstallFonts();
-QFont FontFor(const FontSpec& spec);
+QFont FontFor(const FontSpec& font);
 
 // "Log Files (*.log) |*.log|All Files (*.*) |*.*||" as a Qt filter list.
 QString QtFileFilter(const std::string& filter);

@@ -227,12 +227,12 @@ bool InstallFonts() {
   return present;
 }
 
-QFont FontFor(const FontSpec& spec) {
-  const bool fixed = spec.face == kFaceFixed;
+QFont FontFor(const FontSpec& font) {
+  const bool fixed = font.face == kFaceFixed;
   QFont f(fixed ? "DejaVu Sans Mono" : "DejaVu Sans");
   if (fixed) f.setStyleHint(QFont::Monospace);
-  f.setPixelSize(spec.height > 0 ? spec.height : 10);
-  f.setWeight(static_cast<QFont::Weight>(spec.weight <= 0 ? 400 : std::clamp(spec.weight, 100, 900)));
+  f.setPixelSize(font.height > 0 ? font.height : 10);
+  f.setWeight(static_cast<QFont::Weight>(font.weight <= 0 ? 400 : std::clamp(font.weight, 100, 900)));
   return f;
 }
 

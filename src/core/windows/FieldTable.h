@@ -47,9 +47,9 @@ void DrawFieldValues(Canvas& canvas, const Columns& columns, std::span<const Fie
 template <typename Record>
 class TablePage : public RecordPage<Record> {
  public:
-  TablePage(const PageSpec& spec, const PageContext& context, const Columns& columns,
+  TablePage(const PageSpec& layout, const PageContext& context, const Columns& columns,
             std::span<const FieldRow<Record>> rows)
-      : RecordPage<Record>(spec, context), columns_(columns), rows_(rows) {}
+      : RecordPage<Record>(layout, context), columns_(columns), rows_(rows) {}
 
  protected:
   void DrawLabels(Canvas& canvas) override { DrawFieldLabels(canvas, columns_, rows_); }

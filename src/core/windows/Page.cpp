@@ -5,7 +5,7 @@
 
 namespace orv {
 
-Page::Page(const PageSpec& spec, const PageContext& context) : spec_(spec), context_(context) {}
+Page::Page(const PageSpec& layout, const PageContext& context) : spec_(layout), context_(context) {}
 
 Page::~Page() {
   if (view_ != nullptr) view_->PageGone();

@@ -106,7 +106,7 @@ struct PageExtent {
 
 class Page {
  public:
-  Page(const PageSpec& spec, const PageContext& context);
+  Page(const PageSpec& layout, const PageContext& context);
   Page(const Page&) = delete;
   Page& operator=(const Page&) = delete;
   virtual ~Page();
