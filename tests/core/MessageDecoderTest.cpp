@@ -282,6 +282,29 @@ TEST(MessageDecoder, NmeaLineEndsAndChecksumCase) {
   EXPECT_EQ(r.nmeaErrors, 1u);  // lower-case digits never match
 }
 
+TEST(MessageDecoder, AProtocolSwitchDropsThePartialItemAndLosesNoFrame) {
+  // The receiver is told to change protocol while sentences stream in. Whether the decoder
+  // waits after a sentence or is inside a cut one, the first frames must decode at once:
+  // not after 2048 swallowed bytes, and not from a start byte found inside a payload.
+  const std::vector<uint8_t> payload = {7, 0x01, 0xFE, 2, 0x2A, 9, 9};
+  for (const std::string& nmea : {Sentence("GPGGA,1"), Sentence("GPGGA,1") + "$GPGSV,3,1,12,05,4"}) {
+    MessageDecoder d;
+    d.SetProtocolSelector(0);
+    std::vector<uint8_t> block(nmea.begin(), nmea.end());
+    block.push_back(0);
+    d.Decode(block.data(), static_cast<uint32_t>(nmea.size()));
+    ASSERT_EQ(d.counters().nmeaSentenceCount, 1u);
+    d.SetProtocolSelector(1);
+    block = Concat({Frame(45, payload), Frame(20, {3})});
+    const auto n = static_cast<uint32_t>(block.size());
+    block.push_back(0);
+    d.Decode(block.data(), n);
+    EXPECT_EQ(d.counters().validMessageCount, 2u) << nmea;
+    EXPECT_EQ(d.counters().protocolErrorCount, 0u) << nmea;
+    EXPECT_EQ(d.counters().nmeaChecksumErrorCount, 0u) << nmea;
+  }
+}
+
 TEST(MessageDecoder, ADollarInsideASentenceStartsTheNextOne) {
   const std::string cut = "$GPGGA,12";
   const std::string good = Sentence("GPGSA,A,3");

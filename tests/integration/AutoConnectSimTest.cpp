@@ -182,10 +182,13 @@ TEST(AutoConnectSim, ForceToKtxBringsAnNmeaReceiverAt38400ToBinaryAt9600) {
   c.frame.mainDecoder().ResetCounters();
   c.frame.encoder().SendRequest(45, kOneShot);
   c.frame.encoder().SendRequest(20, kContinuous);
-  c.PollUntil([&] { return c.Count(45) >= 1 && c.Count(20) >= 1; }, 2000);
+  c.PollUntil([&] { return c.Count(45) >= 1 && c.Count(20) >= 1; }, 10000);
   EXPECT_EQ(c.Count(45), 1u);
   EXPECT_GE(c.Count(20), 1u);
-  EXPECT_EQ(c.frame.mainDecoder().counters().protocolErrorCount, 0u);
+  const auto& k = c.frame.mainDecoder().counters();
+  EXPECT_EQ(k.protocolErrorCount, 0u) << "valid " << k.validMessageCount << " nmea " << k.nmeaSentenceCount
+                                      << " nmeaErr " << k.nmeaChecksumErrorCount << " 45:" << c.Count(45)
+                                      << " 20:" << c.Count(20);
 }
 
 TEST(AutoConnectSim, WithNoFreePortTheDialogOffersNoneAndOkOpensNothing) {
@@ -237,7 +240,7 @@ TEST(AutoConnectSim, ABaudButtonWhileClosedChangesOnlyTheStoredRate) {
   EXPECT_EQ(c.mainPort().settings().baud, 19200u);
   c.PollFor(60);
   c.frame.encoder().SendRequest(45, kOneShot);
-  c.PollUntil([&] { return c.Count(45) >= 1; }, 2000);
+  c.PollUntil([&] { return c.Count(45) >= 1; }, 10000);
   EXPECT_EQ(c.Count(45), 1u);
 }
 

@@ -84,7 +84,7 @@ TEST(SerialPortSim, OneShotRequestsAreAnsweredWithTheirRecords) {
   };
   for (const auto& k : cases) {
     if (k.request == k.message) c.encoder.SendRequest(k.request, kOneShot);
-    c.PollUntil([&] { return c.log.Count(k.message) >= k.count; }, 2000);
+    c.PollUntil([&] { return c.log.Count(k.message) >= k.count; }, 10000);
     ASSERT_EQ(c.log.Count(k.message), k.count) << "message " << k.message;
     for (int len : c.log.frames[k.message]) {
       if (k.length > 0) {
@@ -97,7 +97,7 @@ TEST(SerialPortSim, OneShotRequestsAreAnsweredWithTheirRecords) {
   EXPECT_GT(n, 11);
 
   c.encoder.SendAlmanacRequest(1);
-  c.PollUntil([&] { return c.log.Count(76) >= 32; }, 2000);
+  c.PollUntil([&] { return c.log.Count(76) >= 32; }, 10000);
   EXPECT_EQ(c.log.Count(76), 32u);
   EXPECT_EQ(c.decoder.counters().protocolErrorCount, 0u);
   // Nothing was asked Continuous, so nothing more comes.
@@ -110,7 +110,7 @@ TEST(SerialPortSim, ContinuousStreamRunsUntilAOneShotRequest) {
   Console c;
   ASSERT_TRUE(c.port.Open(sim.path(), 115200, 'N', 8, 1));
   c.encoder.SendRequest(3023, kContinuous);  // measurement block at 10 Hz
-  c.PollUntil([&] { return c.log.Count(23) >= 6; }, 2000);
+  c.PollUntil([&] { return c.log.Count(23) >= 6; }, 10000);
   EXPECT_GE(c.log.Count(23), 6u);
   c.encoder.SendRequest(23, kOneShot);
   c.PollFor(150);
@@ -130,7 +130,7 @@ TEST(SerialPortSim, WrongRateIsSilentAndTheRightRateTalks) {
 
   c.port.Close();
   ASSERT_TRUE(c.port.Open(sim.path(), 19200, 'N', 8, 1));
-  c.PollUntil([&] { return c.log.sentences.size() >= 20; }, 2000);
+  c.PollUntil([&] { return c.log.sentences.size() >= 20; }, 10000);
   ASSERT_GE(c.log.sentences.size(), 20u);
   EXPECT_EQ(c.decoder.counters().nmeaChecksumErrorCount, 0u);
   for (const char* kind : {"$GPGGA", "$GPGLL", "$GPGSA", "$GPGSV", "$GPRMC", "$GPVTG", "$GPZDA", "$PQTLG,900"}) {
@@ -148,7 +148,7 @@ TEST(SerialPortSim, ProtocolAndRateCommandsMoveTheReceiver) {
   // The simulator learns the line's rate by looking at it; give it a moment to look, as any
   // console gives a receiver between opening a port and its first command.
   c.encoder.SendRequest(45, kOneShot);
-  c.PollUntil([&] { return c.log.Count(45) >= 1; }, 2000);
+  c.PollUntil([&] { return c.log.Count(45) >= 1; }, 10000);
   ASSERT_EQ(c.log.Count(45), 1u);  // it hears us at 9600
   c.encoder.SendProtocolAndBaud(true, 38400);  // NMEA at 38400
   // A console leaves the line alone for a poll period or more before it reopens the port at
@@ -157,7 +157,7 @@ TEST(SerialPortSim, ProtocolAndRateCommandsMoveTheReceiver) {
   c.port.Close();
   c.decoder.SetProtocolSelector(0);
   ASSERT_TRUE(c.port.Open(sim.path(), 38400, 'N', 8, 1));
-  c.PollUntil([&] { return c.log.sentences.size() >= 8; }, 2000);
+  c.PollUntil([&] { return c.log.sentences.size() >= 8; }, 10000);
   ASSERT_GE(c.log.sentences.size(), 8u);
 
   const std::string back = test::Sentence("PQTLG,000,1,57600");
@@ -168,7 +168,7 @@ TEST(SerialPortSim, ProtocolAndRateCommandsMoveTheReceiver) {
   c.decoder.ResetCounters();  // as an open does: the NMEA stream was cut mid-sentence
   ASSERT_TRUE(c.port.Open(sim.path(), 57600, 'N', 8, 1));
   c.encoder.SendRequest(45, kOneShot);
-  c.PollUntil([&] { return c.log.Count(45) >= 1; }, 2000);
+  c.PollUntil([&] { return c.log.Count(45) >= 1; }, 10000);
   EXPECT_EQ(c.log.Count(45), 1u);
 }
 
@@ -243,7 +243,7 @@ TEST(SerialPortSim, NothingWaitsFromWhileThePortWasClosed) {
   Console c;
   c.decoder.SetProtocolSelector(0);
   ASSERT_TRUE(c.port.Open(sim.path(), 115200, 'N', 8, 1));
-  c.PollUntil([&] { return !c.log.sentences.empty(); }, 2000);
+  c.PollUntil([&] { return !c.log.sentences.empty(); }, 10000);
   ASSERT_FALSE(c.log.sentences.empty());
   c.port.Close();
   // Over a second of output is made while nobody listens; none of it may be kept for us.
@@ -262,7 +262,7 @@ TEST(SerialPortSim, SimulatorKilledMidStreamLeavesTheConsoleRunning) {
   ASSERT_TRUE(c.port.Open(sim.path(), 115200, 'N', 8, 1));
   c.encoder.SendRequest(3023, kContinuous);
   c.encoder.SendRequest(20, kContinuous);
-  c.PollUntil([&] { return c.log.Count(20) >= 3; }, 2000);
+  c.PollUntil([&] { return c.log.Count(20) >= 3; }, 10000);
   ASSERT_GE(c.log.Count(20), 3u);
   sim.Kill();
 

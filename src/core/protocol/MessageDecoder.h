@@ -44,7 +44,17 @@ class MessageDecoder : public StreamDecoder {
     flags_.measurementSeen = 0;
   }
 
-  void SetProtocolSelector(uint32_t selector) { flags_.protocolSelector = selector ? 1 : 0; }
+  // A change of protocol drops the item in progress: a sentence cut by the switch would
+  // otherwise swallow frames until a stray '*', and the hunt after it could start inside a
+  // payload.
+  void SetProtocolSelector(uint32_t selector) {
+    const uint32_t value = selector ? 1 : 0;
+    if (value != flags_.protocolSelector) {
+      state_ = 0;
+      bufferPos_ = 0;
+    }
+    flags_.protocolSelector = value;
+  }
   void SetDecodingEnabled(uint32_t on);
   void SetTimeGateOpen(uint32_t on) { flags_.timeGateOpen = on ? 1 : 0; }
   void SetStopAfterMeasurement(uint32_t on) { flags_.stopAfterMeasurement = on ? 1 : 0; }
