@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -143,6 +144,24 @@ TEST_F(LogFileTest, CreateSendAndReopen) {
   EXPECT_FALSE(reader.OpenExisting(dir + "/missing.log", O_RDONLY));
   EXPECT_FALSE(reader.OpenForPlayback(std::string(200, 'x'), &desktop));
   EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(LogFileTest, CreateNeverReportsSuccessOnDescriptorZero) {
+  // Started with standard input closed, the first file opened gets descriptor 0, which the
+  // reads and writes treat as no file: the open must fail rather than record nothing.
+  const int saved = ::dup(0);
+  ASSERT_GE(saved, 0);
+  ::close(0);
+  LogFile writer;
+  const bool created = writer.Create(dir + "/zero.log", O_CREAT | O_RDWR | O_TRUNC, 0600);
+  const bool opened = writer.isOpen();
+  const int next = ::open("/dev/null", O_RDONLY);  // 0 again when Create gave it back
+  ::dup2(saved, 0);
+  ::close(saved);
+  if (next > 0) ::close(next);
+  EXPECT_FALSE(created);
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(next, 0);
 }
 
 }  // namespace

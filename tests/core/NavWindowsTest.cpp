@@ -114,11 +114,17 @@ TEST_F(NavWindowTest, ValuesAtTheirRowsInTheirFormats) {
   EXPECT_EQ(NavValue(c, 405), "Disable");
   EXPECT_EQ(NavValue(c, 420), "Navigation");
   EXPECT_EQ(NavValue(c, 435), "All SVs in View");
-  // Values come after the labels, on an opaque background.
-  const auto& calls = c.calls;
-  const auto opaque = std::find(calls.begin(), calls.end(), "bk opaque");
-  ASSERT_NE(opaque, calls.end());
-  EXPECT_LT(std::find(calls.begin(), calls.end(), At(16, 435, "Tracking Mode:      ")), opaque);
+  // A full paint draws the values after the labels, all transparent on the erased window;
+  // a new record redraws the values alone, opaque, so their trailing blanks erase.
+  EXPECT_LT(std::find(c.calls.begin(), c.calls.end(), At(16, 435, "Tracking Mode:      ")),
+            std::find(c.calls.begin(), c.calls.end(), At(145, 15, Value("N  045 30'12.348\" (Deg)"))));
+  EXPECT_FALSE(c.Has("bk opaque"));
+  view.screen = RecordingCanvas{};
+  page.ShowRecord(record);
+  EXPECT_EQ(view.screen.calls.front().rfind("font ", 0), 0u);
+  EXPECT_TRUE(view.screen.Has("bk opaque"));
+  EXPECT_FALSE(view.screen.Has(At(16, 15, "Lat:                ")));
+  EXPECT_TRUE(view.screen.Has(At(145, 15, Value("N  045 30'12.348\" (Deg)"))));
 }
 
 TEST_F(NavWindowTest, ModeNamesAndTheDifferentialSource) {

@@ -9,6 +9,7 @@
 #include "serial/AutoConnect.h"
 #include "serial/PortDialog.h"
 #include "support/FakeShellHost.h"
+#include "support/Frames.h"
 #include "support/ProbePorts.h"
 
 namespace orv {
@@ -190,10 +191,16 @@ TEST_F(PortCommandsTest, PortButtonsTryTheOtherPortsInTurnAndOpenTheFirstFree) {
   EXPECT_FALSE(frame.UtilityButtonPressed(33074));
 }
 
-TEST_F(PortCommandsTest, OutputPortOpensWithItsOwnSettingsAndFlowChoice) {
-  int attached = 0, detached = 0;
-  frame.SetOnOutputPortOpened([&] { ++attached; });
-  frame.SetOnOutputPortStopped([&] { ++detached; });
+TEST_F(PortCommandsTest, OutputPortOpensWithItsOwnSettingsAndRetransmitsDifferentialData) {
+  // Message 83 (flag byte, then RTCM bytes) as the main port would deliver it.
+  const auto feed83 = [&](std::vector<uint8_t> payload) {
+    frame.mainDecoder().SetTimeGateOpen(1);
+    auto bytes = test::Frame(83, payload);
+    const auto n = static_cast<uint32_t>(bytes.size());
+    bytes.push_back(0);
+    frame.mainDecoder().Decode(bytes.data(), n);
+  };
+  feed83({4, 0x66, 0x40});  // nothing to retransmit to yet
   frame.config().SetOutputBaudRate(4800);
   frame.config().SetOutputFlowChoice(1);
   free = {"COM4"};
@@ -203,14 +210,20 @@ TEST_F(PortCommandsTest, OutputPortOpensWithItsOwnSettingsAndFlowChoice) {
   EXPECT_EQ(outputPort().log, (std::vector<std::string>{"open COM4 4800", "flow 1"}));
   EXPECT_EQ(frame.config().outputPortName(), "COM4");
   EXPECT_EQ(frame.state().outputPortOpen, 1u);
-  EXPECT_EQ(attached, 1);
   EXPECT_EQ(desk.timers.at(kPollTimer), 100u);
+  EXPECT_TRUE(outputPort().sent.empty());
+  feed83({4, 0x66, 0x40, 0x7F});
+  feed83({0, 0x59});
+  feed83({0});  // a flag byte alone carries no data
+  EXPECT_EQ(outputPort().sent, (std::vector<std::vector<uint8_t>>{{0x66, 0x40, 0x7F}, {0x59}}));
 
   frame.OnOutputPortCommand();
   EXPECT_EQ(frame.state().outputPortOpen, 0u);
-  EXPECT_EQ(detached, 1);
   EXPECT_EQ(outputPort().log.back(), "close");
   EXPECT_EQ(desk.formsRun, 1);
+  outputPort().open = true;  // would take the bytes, were the store still attached
+  feed83({4, 0x01});
+  EXPECT_EQ(outputPort().sent.size(), 2u);
 }
 
 TEST_F(PortCommandsTest, AuxPortStartsFromTheMainRate) {
@@ -296,6 +309,19 @@ TEST_F(PortMenuCommandsTest, OutputPortAndAuxWindowGoThroughThePortDialog) {
   AnswerDialog(-1, -1, false);  // no port, no window
   ASSERT_TRUE(commands.OnCommand(cmd::kWndTerminalAux));
   EXPECT_EQ(host.hosts.count(cmd::kWndTerminalAux), 0u);
+
+  // Stop closes the aux window with its port, as its own command would; choosing the
+  // command once more then opens both again.
+  AnswerDialog(-1, -1);
+  ASSERT_TRUE(commands.OnCommand(cmd::kWndTerminalAux));
+  ASSERT_EQ(host.hosts.count(cmd::kWndTerminalAux), 1u);
+  ASSERT_TRUE(commands.OnCommand(cmd::kStop));
+  EXPECT_EQ(frame.state().auxPortOpen, 0u);
+  EXPECT_EQ(host.hosts.count(cmd::kWndTerminalAux), 0u);
+  EXPECT_FALSE(frame.config().windowOpen(cmd::kWndTerminalAux));
+  ASSERT_TRUE(commands.OnCommand(cmd::kWndTerminalAux));
+  EXPECT_EQ(host.hosts.count(cmd::kWndTerminalAux), 1u);
+  EXPECT_EQ(frame.state().auxPortOpen, 1u);
 }
 
 TEST_F(PortMenuCommandsTest, AutoConnectSwitchesTheMenusAsItChangesProtocol) {

@@ -79,6 +79,22 @@ struct TestWindow {
   std::unique_ptr<MainWindow> window;
 };
 
+// What most desktop test classes hold: a fresh window in a fresh directory for every test
+// function (StartWindow from init(), StopWindow from cleanup()).
+struct WindowFixture {
+  void StartWindow() {
+    dir = std::make_unique<QTemporaryDir>();
+    log = ScriptedModal::Log{};
+    window = std::make_unique<TestWindow>(*dir, log);
+    (*window)->show();
+  }
+  void StopWindow() { window.reset(); }
+
+  std::unique_ptr<QTemporaryDir> dir;
+  ScriptedModal::Log log;
+  std::unique_ptr<TestWindow> window;
+};
+
 // The texts of a menu bar: top-level titles, and every item text at any depth.
 std::vector<std::string> TopLevelTexts(QMenuBar* bar);
 std::vector<std::string> AllItemTexts(QMenuBar* bar);

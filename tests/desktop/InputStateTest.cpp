@@ -25,17 +25,12 @@ QByteArray SampleLog(int count) {
 }
 }  // namespace
 
-class InputStateTest : public QObject {
+class InputStateTest : public QObject, WindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    log = ScriptedModal::Log{};
-    window = std::make_unique<TestWindow>(*dir, log);
-    (*window)->show();
-  }
-  void cleanup() { window.reset(); }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void openingThePortShowsItAndStopClosesIt() {
     MainWindow& w = **window;
@@ -108,11 +103,6 @@ class InputStateTest : public QObject {
     QTest::qWait(250);
     QCOMPARE(w.frame().state().tickCount, after);  // the timer is gone
   }
-
- private:
-  std::unique_ptr<QTemporaryDir> dir;
-  ScriptedModal::Log log;
-  std::unique_ptr<TestWindow> window;
 };
 
 ORV_DESKTOP_TEST(InputStateTest);

@@ -16,17 +16,12 @@ bool Contains(const std::vector<std::string>& texts, const std::string& needle) 
 }
 }  // namespace
 
-class MenuBarTest : public QObject {
+class MenuBarTest : public QObject, WindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    log = ScriptedModal::Log{};
-    window = std::make_unique<TestWindow>(*dir, log);
-    (*window)->show();
-  }
-  void cleanup() { window.reset(); }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void startsInBinaryModeWithTheEditionTitleAndPanes() {
     MainWindow& w = **window;
@@ -115,11 +110,6 @@ class MenuBarTest : public QObject {
     QVERIFY(w.action(cmd::kWndLlh)->isEnabled());
     QVERIFY(!w.action(cmd::kSaveDgpsData)->isEnabled());
   }
-
- private:
-  std::unique_ptr<QTemporaryDir> dir;
-  ScriptedModal::Log log;
-  std::unique_ptr<TestWindow> window;
 };
 
 ORV_DESKTOP_TEST(MenuBarTest);

@@ -29,17 +29,12 @@ std::vector<uint8_t> Llh(float altitude, double latDeg) {
 }
 }  // namespace
 
-class PageHostTest : public QObject {
+class PageHostTest : public QObject, WindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    log = ScriptedModal::Log{};
-    window = std::make_unique<TestWindow>(*dir, log);
-    (*window)->show();
-  }
-  void cleanup() { window.reset(); }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void aPageWindowOpensWithItsPageLinkedAndClosesWithTheSecondCommand() {
     MainWindow& w = **window;
@@ -214,10 +209,6 @@ class PageHostTest : public QObject {
     const std::size_t n = BuildFrame(id, payload, frame);
     (*window)->frame().mainDecoder().Decode(frame, static_cast<uint32_t>(n));
   }
-
-  std::unique_ptr<QTemporaryDir> dir;
-  ScriptedModal::Log log;
-  std::unique_ptr<TestWindow> window;
 };
 
 ORV_DESKTOP_TEST(PageHostTest);

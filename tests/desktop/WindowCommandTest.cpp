@@ -7,17 +7,12 @@
 
 namespace orv::test {
 
-class WindowCommandTest : public QObject {
+class WindowCommandTest : public QObject, WindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    log = ScriptedModal::Log{};
-    window = std::make_unique<TestWindow>(*dir, log);
-    (*window)->show();
-  }
-  void cleanup() { window.reset(); }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void commandTwiceOpensThenClosesAndClearsTheFlag() {
     MainWindow& w = **window;
@@ -63,11 +58,6 @@ class WindowCommandTest : public QObject {
     w.action(cmd::kRequestWaas)->trigger();
     QCOMPARE(log.formCaptions, std::vector<std::string>{"WAAS Status Request (68)"});
   }
-
- private:
-  std::unique_ptr<QTemporaryDir> dir;
-  ScriptedModal::Log log;
-  std::unique_ptr<TestWindow> window;
 };
 
 ORV_DESKTOP_TEST(WindowCommandTest);

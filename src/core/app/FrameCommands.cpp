@@ -110,9 +110,16 @@ FrameCommands::FrameCommands(CMainFrame& frame, ShellHost& host)
   // Auto Connect and the forced switch to KTX run "Switch to KTX" and "Switch to NMEA" as
   // menu commands, so that the menus follow.
   frame_.SetCommandRunner([this](int id) { return OnCommand(id); });
+  // Stop and the inputs that replace the aux port close its window as its own command would.
+  frame_.SetCloseAuxWindow([this] {
+    if (windows_.exists(kWndTerminalAux)) ToggleAuxWindow();
+  });
 }
 
-FrameCommands::~FrameCommands() { frame_.SetCommandRunner(nullptr); }
+FrameCommands::~FrameCommands() {
+  frame_.SetCommandRunner(nullptr);
+  frame_.SetCloseAuxWindow(nullptr);
+}
 
 bool FrameCommands::IsWindowCommand(int id) const { return FindWindowCommand(id) != nullptr; }
 

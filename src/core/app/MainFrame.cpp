@@ -275,7 +275,7 @@ void CMainFrame::StopInput(int kind) {
       if (state_.outputPortOpen) {
         outputPort_->Close();
         state_.outputPortOpen = 0;
-        if (onOutputPortStopped_) onOutputPortStopped_();
+        mainDecoder_->store().SetRetransmitChannel(nullptr);
       }
       break;
     case 6:
@@ -314,7 +314,7 @@ void CMainFrame::StopInput(int kind) {
 void CMainFrame::OnStop() {
   StopInput(2);
   StopInput(7);
-  if (auxWindow_ != nullptr && closeAuxWindow_) closeAuxWindow_();
+  if (closeAuxWindow_) closeAuxWindow_();
   StopInput(3);
   StopInput(6);
   StopInput(8);

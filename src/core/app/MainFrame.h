@@ -171,9 +171,7 @@ class CMainFrame {
   void SetTimedRecorder(TimedRecorderLink* recorder) { timedRecorder_ = recorder; }
   void SetSyncPlaybackStep(std::function<void()> step) { syncPlaybackStep_ = std::move(step); }
   void SetOnRecordingStopped(std::function<void()> refresh) { onRecordingStopped_ = std::move(refresh); }
-  void SetOnOutputPortStopped(std::function<void()> detach) { onOutputPortStopped_ = std::move(detach); }
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
-  void SetOnOutputPortOpened(std::function<void()> attach) { onOutputPortOpened_ = std::move(attach); }
 
  private:
   uint32_t PlaybackBytesPerTick() const;
@@ -215,9 +213,7 @@ class CMainFrame {
   std::function<void()> closeAuxWindow_;
   std::function<void()> syncPlaybackStep_;
   std::function<void()> onRecordingStopped_;
-  std::function<void()> onOutputPortStopped_;
   std::function<void()> onMainPortReopened_;
-  std::function<void()> onOutputPortOpened_;
   std::function<bool(int)> commandRunner_;
 };
 

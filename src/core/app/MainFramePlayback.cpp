@@ -18,7 +18,7 @@ void CMainFrame::OnOpenLogFile() {
   }
   StopInput(2);
   StopInput(7);
-  if (auxWindow_ != nullptr && closeAuxWindow_) closeAuxWindow_();
+  if (closeAuxWindow_) closeAuxWindow_();
   KillPollTimerIfIdle();
 
   const OpenFileRequest request{"log", "Log Files (*.log) |*.log|All Files (*.*) |*.*||", lastLogPath_};

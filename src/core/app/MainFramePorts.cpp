@@ -107,7 +107,7 @@ void CMainFrame::OnOutputPortCommand() {
   config_.SetOutputFlowChoice(dialog.flowChoice());
   outputPort_->Open(name, dialog.baudRate(), 'N', 8, 1);
   outputPort_->SetFlowControl(static_cast<uint32_t>(dialog.flowChoice()));
-  if (onOutputPortOpened_) onOutputPortOpened_();
+  mainDecoder_->store().SetRetransmitChannel(outputPort_.get());
   state_.outputPortOpen = 1;
   desktop_.RefreshMenus();
 }

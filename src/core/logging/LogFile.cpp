@@ -58,14 +58,7 @@ bool LogFile::StoreName(const std::string& path) {
 bool LogFile::OpenForPlayback(const std::string& path, MessageBoxes* boxes, uint32_t protocolSelector) {
   Close();
   if (!StoreName(path)) return false;
-  mode_ = O_RDONLY;
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 1) {
-    if (fd_ == 0) ::close(fd_);
-    fd_ = 0;
-    return false;
-  }
-  open_ = 1;
+  if (!OpenDescriptor(path, O_RDONLY, 0)) return false;
   const bool passed = protocolSelector == 0 ? CheckNmeaLogFile(boxes) : CheckLogFile(boxes);
   if (!passed) Close();
   return open_ == 1;
@@ -74,23 +67,23 @@ bool LogFile::OpenForPlayback(const std::string& path, MessageBoxes* boxes, uint
 bool LogFile::OpenExisting(const std::string& path, int flags) {
   Close();
   if (!StoreName(path)) return false;
-  mode_ = flags;
-  fd_ = ::open(path.c_str(), flags | O_CLOEXEC);
-  if (fd_ < 1) {
-    if (fd_ == 0) ::close(fd_);
-    fd_ = 0;
-    return false;
-  }
-  open_ = 1;
-  return true;
+  return OpenDescriptor(path, flags, 0);
 }
 
 bool LogFile::Create(const std::string& path, int flags, int permissions) {
   Close();
   if (!StoreName(path)) return false;
+  return OpenDescriptor(path, flags, permissions);
+}
+
+// Descriptor 0 stands for "no file" here (a process started with its standard input closed
+// can be handed it): it is given back and the open fails, so that no open reports success
+// while reads and writes would refuse it.
+bool LogFile::OpenDescriptor(const std::string& path, int flags, int permissions) {
   mode_ = flags;
   fd_ = ::open(path.c_str(), flags | O_CLOEXEC, permissions);
-  if (fd_ < 0) {
+  if (fd_ < 1) {
+    if (fd_ == 0) ::close(fd_);
     fd_ = 0;
     return false;
   }

@@ -49,6 +49,7 @@ class LogFile : public DataChannel {
   bool CheckLogFile(MessageBoxes* boxes);
   bool CheckNmeaLogFile(MessageBoxes* boxes);
   bool StoreName(const std::string& path);
+  bool OpenDescriptor(const std::string& path, int flags, int permissions);
 
   uint32_t open_ = 0;
   StreamDecoder* sink_ = nullptr;

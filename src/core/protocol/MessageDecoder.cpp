@@ -7,7 +7,9 @@
 // Every byte, hunted or stored, advances the buffer position; past 2047 the buffer restarts
 // and counts a protocol error. A '$' never occurs inside a valid sentence, so one seen in
 // states 7 to 13 always starts a new sentence there: the partial one is dropped, and a
-// complete one (12, 13: waiting for its line end) is handed on first.
+// complete one (12, 13: waiting for its line end) is handed on first. A sentence that ends in
+// a lone LF is handed on at that LF, so that the next sentence's '$' is never taken for the
+// second line-end character.
 #include "protocol/MessageDecoder.h"
 
 #include <algorithm>

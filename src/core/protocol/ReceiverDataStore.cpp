@@ -201,7 +201,13 @@ bool ReceiverDataStore::StoreStatus(int n, std::span<const uint8_t> payload) {
     case 61: memoryDump32_.Assign(payload); if (links_.memoryDump) links_.memoryDump->ShowRecord(memoryDump32_); return true;
     case 62: memoryDump64_.Assign(payload); if (links_.memoryDump) links_.memoryDump->ShowRecord(memoryDump64_); return true;
     case 68: waasStatus_.Assign(payload); Show(links_.waasStatus, waasStatus_); return true;
-    case 83: dgpsData_.Append(payload); Show(links_.dgpsData, dgpsData_); return true;
+    case 83:
+      dgpsData_.Append(payload);
+      if (retransmit_ != nullptr && payload.size() > 1) {
+        retransmit_->Send(payload.data() + 1, static_cast<uint32_t>(payload.size() - 1));
+      }
+      Show(links_.dgpsData, dgpsData_);
+      return true;
     case 85: beaconStatus_.Assign(payload); Show(links_.beaconStatus, beaconStatus_); return true;
     case 111: systemProfile_.Assign(payload); Show(links_.systemProfile, systemProfile_); return true;
     case 113: timingInfo_.Assign(payload); Show(links_.timingInfo, timingInfo_); return true;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/DataChannel.h"
 #include "platform/Desktop.h"
 #include "protocol/DecoderState.h"
 #include "protocol/WindowLinks.h"
@@ -33,6 +34,9 @@ class ReceiverDataStore {
   // stored only while asked for.
   void SetMemoryInfoFlag(bool on) { memoryInfoFlag_ = on; }
   void SetFileHeaderFlag(bool on) { fileHeaderFlag_ = on; }
+  // Differential data retransmission: the RTCM bytes of every stored message 83 are also
+  // written, as they came, to this channel (the output port while it is open; null = none).
+  void SetRetransmitChannel(DataChannel* channel) { retransmit_ = channel; }
 
   double LastMeasurementGpsTime() const { return measurement_.gpsSeconds(); }
   double LastBaseMeasurementGpsTime() const { return baseMeasurement_.gpsSeconds(); }
@@ -96,6 +100,7 @@ class ReceiverDataStore {
   void OnSubId114(std::span<const uint8_t> payload);
 
   WindowLinks links_;
+  DataChannel* retransmit_ = nullptr;
   bool memoryInfoFlag_ = false;
   bool fileHeaderFlag_ = false;
 

@@ -28,7 +28,8 @@ void Page::InvalidateAll() {
   if (view_ != nullptr) view_->InvalidateAll();
 }
 
-// Labels go on a freshly erased background, so they need no background of their own.
+// A full paint goes on a freshly erased background: labels and values alike are drawn
+// transparent.
 void Page::Paint(Canvas& canvas) {
   if (spec_.bitmap) canvas.DrawCornerBitmap(1, 1);
   canvas.SetFont(spec_.font);
@@ -36,9 +37,7 @@ void Page::Paint(Canvas& canvas) {
   canvas.SetTextColour(canvas.WindowTextColour());
   canvas.SetBackgroundMode(BackgroundMode::Transparent);
   DrawLabels(canvas);
-  if (!hasRecord()) return;
-  SetValueStyle(canvas);
-  DrawValues(canvas);
+  if (hasRecord()) DrawValues(canvas);
 }
 
 void Page::PaintValues(Canvas& canvas) {
