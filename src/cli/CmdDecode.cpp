@@ -1,8 +1,5 @@
 // `decode`: runs a log file through the decoder and prints one JSON object per valid frame or
 // sentence, then the counters.
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <string>
 
@@ -56,15 +53,9 @@ class JsonPrinter : public DecodeObserver {
 void PrintSummary(const DecoderCounters& c) {
   std::string s = Format(
       "{\"summary\":{\"validMessageCount\":%u,\"protocolErrorCount\":%u,\"nmeaSentenceCount\":%u,"
-      "\"nmeaChecksumErrorCount\":%u,\"messageCountById\":{",
+      "\"nmeaChecksumErrorCount\":%u,\"messageCountById\":",
       c.validMessageCount, c.protocolErrorCount, c.nmeaSentenceCount, c.nmeaChecksumErrorCount);
-  bool first = true;
-  for (int i = 0; i < kCounterSlots; ++i) {
-    if (c.messageCountById[static_cast<std::size_t>(i)] == 0) continue;
-    s += Format("%s\"%d\":%u", first ? "" : ",", i, c.messageCountById[static_cast<std::size_t>(i)]);
-    first = false;
-  }
-  s += "}}}\n";
+  s += CountsJson(c.messageCountById) + ",\"nmeaCountBySlot\":" + CountsJson(c.nmeaCountBySlot) + "}}\n";
   std::fputs(s.c_str(), stdout);
 }
 
@@ -76,21 +67,13 @@ int RunDecode(const std::vector<std::string>& args) {
     return 2;
   }
   const std::string& path = parsed->positional[0];
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fprintf(stderr, "orvantis-cli decode: cannot read '%s': not a readable file\n", path.c_str());
-    return 2;
-  }
   MessageDecoder decoder;
   decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
   decoder.SetTimeGateOpen(1);
   JsonPrinter printer(decoder);
   decoder.SetObserver(&printer);
   LogFile file(&decoder);
-  if (!file.OpenExisting(path, O_RDONLY)) {
-    std::fprintf(stderr, "orvantis-cli decode: cannot read '%s'\n", path.c_str());
-    return 2;
-  }
+  if (!OpenLogForReading(path, file, "decode")) return 2;
   while (file.Receive(kBlock) > 0) {
   }
   PrintSummary(decoder.counters());

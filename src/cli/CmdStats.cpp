@@ -1,8 +1,5 @@
 // `stats`: runs a log file through the decoder and prints its counters and the count of each
 // message number (or NMEA sentence slot), as a table or as one JSON object.
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <string>
 
@@ -16,16 +13,6 @@ namespace orv::cli {
 namespace {
 
 constexpr uint32_t kBlock = 4096;
-
-std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts) {
-  std::string s = "{";
-  for (int i = 0; i < kCounterSlots; ++i) {
-    const uint32_t c = counts[static_cast<std::size_t>(i)];
-    if (c == 0) continue;
-    s += Format("%s\"%d\":%u", s.size() > 1 ? "," : "", i, c);
-  }
-  return s + "}";
-}
 
 void PrintJson(const DecoderCounters& c, uint64_t bytes) {
   std::string s = Format(
@@ -76,12 +63,8 @@ int RunStats(const std::vector<std::string>& args) {
     return 2;
   }
   const std::string& path = parsed->positional[0];
-  struct stat st{};
   LogFile file;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !file.OpenExisting(path, O_RDONLY)) {
-    std::fprintf(stderr, "orvantis-cli stats: cannot read '%s': not a readable file\n", path.c_str());
-    return 2;
-  }
+  if (!OpenLogForReading(path, file, "stats")) return 2;
   MessageDecoder decoder;
   decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
   decoder.SetTimeGateOpen(1);

@@ -1,7 +1,13 @@
 // Argument helpers.
 #include "Options.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+
+#include "util/Format.h"
 
 namespace orv::cli {
 
@@ -35,6 +41,32 @@ std::optional<ProtocolArgs> ParseProtocolArgs(const std::vector<std::string>& ar
     }
   }
   return out;
+}
+
+bool OpenLogForReading(const std::string& path, LogFile& file, const char* command) {
+  struct stat st{};
+  bool opened = false;
+  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    // The log file keeps a name of at most 199 characters, as the console's records do; a
+    // longer path is reached through this process's own descriptor of it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+      opened = file.OpenExisting(Format("/proc/self/fd/%d", fd), O_RDONLY);
+      ::close(fd);
+    }
+  }
+  if (!opened) std::fprintf(stderr, "orvantis-cli %s: cannot read '%s': not a readable file\n", command, path.c_str());
+  return opened;
+}
+
+std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts) {
+  std::string s = "{";
+  for (int i = 0; i < kCounterSlots; ++i) {
+    const uint32_t c = counts[static_cast<std::size_t>(i)];
+    if (c == 0) continue;
+    s += Format("%s\"%d\":%u", s.size() > 1 ? "," : "", i, c);
+  }
+  return s + "}";
 }
 
 }  // namespace orv::cli

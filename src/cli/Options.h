@@ -1,9 +1,14 @@
 // Small argument helpers shared by the sub-commands.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "logging/LogFile.h"
+#include "protocol/DecoderState.h"
 
 namespace orv::cli {
 
@@ -16,5 +21,12 @@ struct ProtocolArgs {
 // Parses "--protocol ktx|nmea" out of args; returns nullopt (after a message on stderr) on a
 // bad protocol name.
 std::optional<ProtocolArgs> ParseProtocolArgs(const std::vector<std::string>& args, const char* command);
+
+// Opens a regular file for reading on `file`; false (after a message on stderr) when it cannot
+// be read. Paths of any length are accepted.
+bool OpenLogForReading(const std::string& path, LogFile& file, const char* command);
+
+// The non-zero counts as a JSON object keyed by index: {"20":3,"49":1}.
+std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts);
 
 }  // namespace orv::cli

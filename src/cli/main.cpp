@@ -53,7 +53,15 @@ int main(int argc, char** argv) {
   }
   const std::string name = argv[1];
   for (const auto& c : orv::cli::Registry()) {
-    if (c.name == name) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+    if (c.name != name) continue;
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const std::string& a : args) {
+      if (a == "--help" || a == "-h") {
+        std::printf("usage: orvantis-cli %s\n%s\n", c.usage.c_str(), c.summary.c_str());
+        return 0;
+      }
+    }
+    return c.run(args);
   }
   std::fprintf(stderr, "orvantis-cli: unknown command '%s'\n", name.c_str());
   Usage(stderr);

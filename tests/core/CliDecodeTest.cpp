@@ -45,7 +45,7 @@ TEST(CliDecode, PrintsEachFrameWithItsOffsetThenTheSummary) {
   EXPECT_NE(lines[1].find(R"("offset":16,"kind":"ktx","id":49,"length":0)"), std::string::npos);
   EXPECT_EQ(lines[2],
             R"({"summary":{"validMessageCount":2,"protocolErrorCount":1,"nmeaSentenceCount":0,)"
-            R"("nmeaChecksumErrorCount":0,"messageCountById":{"20":1,"49":1}}})");
+            R"("nmeaChecksumErrorCount":0,"messageCountById":{"20":1,"49":1},"nmeaCountBySlot":{}}})");
 }
 
 TEST(CliDecode, NmeaSentencesWithoutTheirLineEnds) {
@@ -57,9 +57,32 @@ TEST(CliDecode, NmeaSentencesWithoutTheirLineEnds) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].rfind(R"({"offset":4,"kind":"nmea","sentence":")" + test::Sentence("GPZDA,1,2", "") + "\"", 0), 0u);
   EXPECT_NE(lines[2].find(R"("nmeaSentenceCount":2)"), std::string::npos);
+  EXPECT_NE(lines[2].find(R"("messageCountById":{},"nmeaCountBySlot":{"10":1,"17":1}}})"), std::string::npos)
+      << lines[2];
   // The default protocol is KTX Binary: the same file holds no frames.
   r = test::RunCommand(Cli() + " decode " + test::ShellQuote(path));
   EXPECT_EQ(Lines(r.out).size(), 1u);
+}
+
+TEST(CliDecode, LongPathsAreReadAndHelpIsNoError) {
+  // Deeper than the 199 characters a log file keeps as its name.
+  std::string dir = test::TempDir();
+  while (dir.size() < 260) {
+    dir += "/a-rather-long-directory-name";
+    ASSERT_EQ(test::RunCommand("mkdir -p " + test::ShellQuote(dir)).status, 0);
+  }
+  const std::string path = dir + "/long.log";
+  std::ofstream(path, std::ios::binary) << std::string(reinterpret_cast<const char*>(test::Frame(20, {1}).data()), 7);
+  for (const char* command : {" decode ", " stats --json "}) {
+    const auto r = test::RunCommand(Cli() + command + test::ShellQuote(path));
+    EXPECT_EQ(r.status, 0) << command;
+    EXPECT_NE(r.out.find(R"("validMessageCount":1)"), std::string::npos) << command << r.out;
+  }
+  for (const char* command : {" decode --help", " stats -h", " config --help", " detect --help"}) {
+    const auto r = test::RunCommand(Cli() + command);
+    EXPECT_EQ(r.status, 0) << command;
+    EXPECT_EQ(r.out.rfind("usage: orvantis-cli ", 0), 0u) << command << r.out;
+  }
 }
 
 TEST(CliDecode, UnreadableFilesAndBadArgumentsExitWithTwo) {
@@ -70,7 +93,7 @@ TEST(CliDecode, UnreadableFilesAndBadArgumentsExitWithTwo) {
   EXPECT_EQ(test::RunCommand(Cli() + " nosuchcommand 2>/dev/null").status, 2);
   EXPECT_EQ(test::RunCommand(Cli() + " decode " + test::ShellQuote(WriteFile("e.log", {}))).out,
             R"({"summary":{"validMessageCount":0,"protocolErrorCount":0,"nmeaSentenceCount":0,)"
-            R"("nmeaChecksumErrorCount":0,"messageCountById":{}}})"
+            R"("nmeaChecksumErrorCount":0,"messageCountById":{},"nmeaCountBySlot":{}}})"
             "\n");
 }
 
