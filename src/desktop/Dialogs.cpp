@@ -251,10 +251,16 @@ class DialogRunner : public ModalRunner {
     box.exec();
   }
 
-  std::optional<std::string> OpenFile(QWidget* parent, const std::string& filter, const std::string& initialPath) override {
-    const QString path = QFileDialog::getOpenFileName(parent, QString(), Q(initialPath), QtFileFilter(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+  std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& request) override {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(QtFileFilter(request.filter).split(";;"));
+    // A name typed without an extension means the usual kind: "run1" opens "run1.log".
+    dialog.setDefaultSuffix(Q(request.defaultExtension));
+    if (!request.initialPath.empty()) dialog.selectFile(Q(request.initialPath));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
   }
 
   bool RunForm(QWidget* parent, Form& form, MessageBoxes& boxes) override {

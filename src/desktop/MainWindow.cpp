@@ -351,7 +351,7 @@ void MainWindow::DestroyWindowHost(int command) {
 
 std::optional<std::string> MainWindow::AskOpenFileName(const OpenFileRequest& request) {
   if (presetOpenFile_) return presetOpenFile_;
-  return modal_->OpenFile(this, request.filter, request.initialPath);
+  return modal_->OpenFile(this, request);
 }
 
 bool MainWindow::RunForm(Form& form) {

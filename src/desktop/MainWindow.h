@@ -32,7 +32,7 @@ class ModalRunner {
   virtual ~ModalRunner() = default;
   virtual void ShowMessage(QWidget* parent, const std::string& text, const std::string& caption, MessageIcon icon) = 0;
   // `filter` as the commands give it: "Log Files (*.log) |*.log|All Files (*.*) |*.*||".
-  virtual std::optional<std::string> OpenFile(QWidget* parent, const std::string& filter, const std::string& initialPath) = 0;
+  virtual std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& request) = 0;
   // Shows the form until one of its buttons closes it; true when OK closed it. Validation
   // messages go to `boxes`.
   virtual bool RunForm(QWidget* parent, Form& form, MessageBoxes& boxes) = 0;

@@ -161,6 +161,35 @@ TEST_F(FrameCommandsTest, ProtocolDialogToNmeaTellsTheReceiverThenFollowsIt) {
   EXPECT_NE(FindCommand(commands.menuBar(), cmd::kWndNmeaGga), nullptr);
 }
 
+TEST_F(FrameCommandsTest, ProtocolDialogSpeaksToTheReceiverInTheModeAndRateTheUserSaysItRuns) {
+  // The configuration says KTX Binary at 9600, but the receiver was left in NMEA at 4800.
+  commands.OpenMainPort("COM2", 9600);
+  const std::size_t sentBefore = mainPort().sent.size();
+  const int menuChangesBefore = host.menuChanges;
+  desk.formDriver = [&](Form& f) {
+    EXPECT_EQ(f.Selected(kProtocolCurrentMode), 0);  // preset from the configuration
+    EXPECT_EQ(f.Selected(kProtocolCurrentRate), 2);  // 9600
+    f.Select(kProtocolCurrentMode, 1);
+    f.Select(kProtocolCurrentRate, 1);  // 4800
+    f.Select(kProtocolDesiredMode, 0);
+    f.Select(kProtocolDesiredRate, 3);  // 19200
+    return f.Press(kFormOk, &desk) == FormAction::Ok;
+  };
+  commands.OnCommand(cmd::kProtocol);
+  std::vector<std::string> opens;
+  for (const std::string& line : mainPort().log) {
+    if (line.rfind("open ", 0) == 0) opens.push_back(line);
+  }
+  // Told at its current rate, then followed to the new one.
+  EXPECT_EQ(opens, (std::vector<std::string>{"open COM2 9600", "open COM2 4800", "open COM2 19200"}));
+  ASSERT_EQ(mainPort().sent.size(), sentBefore + 1);
+  const std::string sentence(mainPort().sent.back().begin(), mainPort().sent.back().end());
+  EXPECT_EQ(sentence.rfind("$PQTLG,000,", 0), 0u) << sentence;  // in NMEA, the receiver's mode
+  EXPECT_EQ(frame.config().mainBaudRate(), 19200);
+  EXPECT_EQ(frame.config().protocolSelector(), 1);
+  EXPECT_EQ(host.menuChanges, menuChangesBefore);  // the menus were KTX already
+}
+
 TEST_F(FrameCommandsTest, ProtocolDialogCancelChangesNothing) {
   desk.formDriver = [&](Form& f) {
     f.Select(kProtocolDesiredMode, 1);

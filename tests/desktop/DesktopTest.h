@@ -40,6 +40,7 @@ class ScriptedModal : public ModalRunner {
     std::vector<ShownMessage> messages;
     std::vector<std::string> formCaptions;
     std::optional<std::string> nextFile;
+    std::vector<OpenFileRequest> fileRequests;
     // Plays the user: returns whether OK closed the form.
     std::function<bool(Form&)> answerForm;
   };
@@ -47,7 +48,10 @@ class ScriptedModal : public ModalRunner {
   void ShowMessage(QWidget*, const std::string& text, const std::string& caption, MessageIcon icon) override {
     log_.messages.push_back({text, caption, icon});
   }
-  std::optional<std::string> OpenFile(QWidget*, const std::string&, const std::string&) override { return log_.nextFile; }
+  std::optional<std::string> OpenFile(QWidget*, const OpenFileRequest& request) override {
+    log_.fileRequests.push_back(request);
+    return log_.nextFile;
+  }
   bool RunForm(QWidget*, Form& form, MessageBoxes&) override {
     log_.formCaptions.push_back(form.caption());
     return log_.answerForm ? log_.answerForm(form) : false;

@@ -93,6 +93,16 @@ class InputStateTest : public QObject, WindowFixture {
     QVERIFY(w.frame().mainDecoder().counters().messageCountById[20] >= 500);
   }
 
+  void theOpenLogCommandAsksForALogFileAndCancelLeavesAllIdle() {
+    MainWindow& w = **window;
+    w.action(cmd::kOpenLogFile)->trigger();
+    QCOMPARE(log.fileRequests.size(), std::size_t{1});
+    QCOMPARE(log.fileRequests[0].defaultExtension, std::string("log"));
+    QCOMPARE(log.fileRequests[0].filter, std::string("Log Files (*.log) |*.log|All Files (*.*) |*.*||"));
+    QVERIFY(!w.action(cmd::kOpenLogFile)->isChecked());
+    QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Help"));
+  }
+
   void thePollTimerFeedsTheDecoder() {
     MainWindow& w = **window;
     w.commands().OpenMainPort("COM1", 9600);

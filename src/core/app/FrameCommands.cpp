@@ -57,7 +57,6 @@ constexpr uint32_t kProtocolRates[] = {2400, 4800, 9600, 19200, 38400, 57600, 11
 constexpr char kForceKtxButton[] = "Force to KTX protocol at 9600 bauds";
 constexpr char kProtocolCaption[] = "Configure main port mode";
 
-const char* ProtocolName(int selector) { return selector == kProtocolNmea ? "NMEA" : "KTX Binary"; }
 
 // Commands with a handler besides the window commands and the request tables.
 constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,         kOpenLogFile,
@@ -83,15 +82,18 @@ Form MakeRequestModeForm(const std::string& caption) {
 
 Form MakeProtocolForm(int currentSelector, uint32_t currentBaud, bool& forced) {
   Form f(kProtocolCaption);
-  f.AddLabel(kProtocolCurrentMode, std::string("Current mode: ") + ProtocolName(currentSelector));
-  f.AddLabel(kProtocolCurrentRate, Format("Current baud rate: %u", currentBaud));
-  f.AddRadioGroup(kProtocolDesiredMode, "Desired mode", {"KTX Binary", "NMEA"}, currentSelector == kProtocolNmea ? 1 : 0);
+  // What the receiver runs now, preset from the configuration: the user corrects it when the
+  // receiver was left in another mode or rate.
+  const int modeIndex = currentSelector == kProtocolNmea ? 1 : 0;
+  f.AddRadioGroup(kProtocolCurrentMode, "Current mode", {"KTX Binary", "NMEA"}, modeIndex);
   std::vector<std::string> rates;
   int selected = 2;
   for (std::size_t i = 0; i < std::size(kProtocolRates); ++i) {
     rates.push_back(Format("%u", kProtocolRates[i]));
     if (kProtocolRates[i] == currentBaud) selected = static_cast<int>(i);
   }
+  f.AddCombo(kProtocolCurrentRate, "Current baud rate", rates, selected);
+  f.AddRadioGroup(kProtocolDesiredMode, "Desired mode", {"KTX Binary", "NMEA"}, modeIndex);
   f.AddCombo(kProtocolDesiredRate, "Desired baud rate", std::move(rates), selected);
   f.AddOkCancel();
   f.AddButton(kProtocolForceKtx, kForceKtxButton, FormAction::Cancel);
@@ -354,16 +356,21 @@ void FrameCommands::RunProtocolDialog() {
     return;
   }
   if (!ok) return;
-  const int desiredSelector = form.Selected(kProtocolDesiredMode) == 1 ? kProtocolNmea : kProtocolKtx;
-  const int rateIndex =
-      std::clamp(form.Selected(kProtocolDesiredRate), 0, static_cast<int>(std::size(kProtocolRates)) - 1);
-  ApplyProtocolChoice(desiredSelector, kProtocolRates[rateIndex]);
+  const auto mode = [&](int id) { return form.Selected(id) == 1 ? kProtocolNmea : kProtocolKtx; };
+  const auto rate = [&](int id) {
+    return kProtocolRates[std::clamp(form.Selected(id), 0, static_cast<int>(std::size(kProtocolRates)) - 1)];
+  };
+  ApplyProtocolChoice(mode(kProtocolCurrentMode), rate(kProtocolCurrentRate), mode(kProtocolDesiredMode),
+                      rate(kProtocolDesiredRate));
 }
 
-// The receiver is told first at the current rate; then the console follows it to the new one.
-void FrameCommands::ApplyProtocolChoice(int desiredSelector, uint32_t desiredBaud) {
+// The receiver is told first at its current rate, in its current protocol; then the console
+// follows it to the new ones.
+void FrameCommands::ApplyProtocolChoice(int currentSelector, uint32_t currentBaud, int desiredSelector,
+                                        uint32_t desiredBaud) {
   Configuration& c = frame_.config();
-  const int currentSelector = c.protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx;
+  const int menusSelector = c.protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx;
+  c.SetMainBaudRate(static_cast<int32_t>(currentBaud));
   frame_.ReopenMainPort();
   c.SetProtocolSelector(desiredSelector == kProtocolNmea ? 0 : 1);
   c.SetMainBaudRate(static_cast<int32_t>(desiredBaud));
@@ -378,7 +385,7 @@ void FrameCommands::ApplyProtocolChoice(int desiredSelector, uint32_t desiredBau
   }
   if (frame_.state().mainPortOpen) frame_.ChangeMainBaud(desiredBaud);
   if (desiredSelector == kProtocolNmea && currentSelector == kProtocolNmea) frame_.StartProtocolConfirmation();
-  if (desiredSelector != currentSelector) SwitchProtocol(desiredSelector);
+  if (desiredSelector != menusSelector) SwitchProtocol(desiredSelector);
 }
 
 }  // namespace orv

@@ -86,7 +86,7 @@ class FrameCommands {
   bool ToggleAuxWindow();
   static bool IsUtilityButton(int id);
   void RunProtocolDialog();
-  void ApplyProtocolChoice(int desiredSelector, uint32_t desiredBaud);
+  void ApplyProtocolChoice(int currentSelector, uint32_t currentBaud, int desiredSelector, uint32_t desiredBaud);
   bool IsWindowCommand(int id) const;
 
   CMainFrame& frame_;
