@@ -86,7 +86,7 @@ struct Console {
       const std::string now = (frame.config().protocolSelector() ? "ktx " : "nmea ") + std::to_string(ac.attemptRate());
       if (attempts.empty() || attempts.back() != now) {
         attempts.push_back(now);
-        AwaitAnswer(300);
+        AwaitAnswer(800);  // generous: a wrong rate always waits it out
       }
       frame.OnTimer(kPollTimer);
       ac.form().FireTimer(AutoConnect::kTimerId);

@@ -29,6 +29,12 @@ struct Console {
       std::this_thread::sleep_for(milliseconds(periodMs));
     }
   }
+  // Polls until `done` holds or `ms` have passed; a loaded machine only makes it take longer.
+  template <typename Done>
+  void PollUntil(Done done, int ms) {
+    const auto end = std::chrono::steady_clock::now() + milliseconds(ms);
+    while (!done() && std::chrono::steady_clock::now() < end) PollFor(20);
+  }
   uint32_t Count(int message) { return frame.mainDecoder().counters().messageCountById[message]; }
 
   test::FakeDesktop desk;
@@ -51,11 +57,11 @@ TEST(MainFrameSim, ContinuousStreamsAreDecodedByThePoll) {
   c.frame.encoder().SendRequest(20, kContinuous);
   c.frame.encoder().SendRequest(3023, kContinuous);
   c.frame.encoder().SendRequest(6, kContinuous);
-  c.PollFor(1300);
+  c.PollUntil([&] { return c.Count(20) >= 1 && c.Count(23) >= 10 && c.Count(6) >= 1 && c.Count(7) >= 1; }, 10000);
   EXPECT_GE(c.Count(20), 1u);
   EXPECT_GE(c.Count(23), 10u);
   EXPECT_GE(c.Count(6), 1u);
-  EXPECT_EQ(c.Count(6), c.Count(7));
+  EXPECT_LE(c.Count(6) - c.Count(7), 1u);  // 7 follows 6 in the same epoch
   EXPECT_EQ(c.frame.mainDecoder().counters().protocolErrorCount, 0u);
   EXPECT_NE(c.desk.PaneText(kPanePort).find(" msg"), std::string::npos);
 
@@ -75,12 +81,13 @@ TEST(MainFrameSim, ForcedSweepFindsAnNmeaReceiverAndBringsItToBinaryAt9600) {
   // One timer event per step; the receiver gets a moment at each rate, as 100 ms polls give it.
   for (int i = 0; i < 18 && c.frame.state().sweepActive; ++i) {
     c.frame.OnTimer(kPollTimer);
-    std::this_thread::sleep_for(milliseconds(25));
+    std::this_thread::sleep_for(milliseconds(100));
   }
   EXPECT_EQ(c.frame.state().sweepActive, 0u);
   c.frame.mainDecoder().ResetCounters();
   c.frame.encoder().SendRequest(45, kOneShot);
-  c.PollFor(300);
+  c.PollUntil([&] { return c.Count(45) >= 1; }, 10000);
+  c.PollFor(100);  // nothing more comes for a one-shot request
   EXPECT_EQ(c.Count(45), 1u);
 }
 
@@ -98,7 +105,7 @@ TEST(MainFrameSim, AWrongRateGivesNothingAndTheRightOneData) {
   c.frame.ChangeMainBaud(38400);
   c.PollFor(100);
   c.frame.encoder().SendRequest(45, kContinuous);
-  c.PollFor(300);
+  c.PollUntil([&] { return c.Count(45) > 0; }, 10000);
   EXPECT_GT(c.Count(45), 0u);
 }
 
