@@ -85,7 +85,8 @@ class QuietModal : public orv::ModalRunner {
   void ShowMessage(QWidget*, const std::string& text, const std::string& caption, orv::MessageIcon) override {
     std::fprintf(stderr, "page-gallery: %s: %s\n", caption.c_str(), text.c_str());
   }
-  std::optional<std::string> OpenFile(QWidget*, const orv::OpenFileRequest&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(QWidget*, const orv::FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> SaveFile(QWidget*, const orv::FileDialogRequest&) override { return std::nullopt; }
   bool RunForm(QWidget*, orv::Form&, orv::MessageBoxes&) override { return false; }
   void About(QWidget*) override {}
 };

@@ -243,6 +243,19 @@ class FormDialog : public QDialog {
   bool syncing_ = false;
 };
 
+// The file dialogs: a name typed without an extension means the usual kind ("run1" opens or
+// writes "run1.log"); saving over an existing file asks first.
+std::optional<std::string> AskFile(QWidget* parent, const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setNameFilters(QtFileFilter(request.filter).split(";;"));
+  dialog.setDefaultSuffix(Q(request.defaultExtension));
+  if (!request.initialPath.empty()) dialog.selectFile(Q(request.initialPath));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
 class DialogRunner : public ModalRunner {
  public:
   void ShowMessage(QWidget* parent, const std::string& text, const std::string& caption, MessageIcon icon) override {
@@ -251,16 +264,12 @@ class DialogRunner : public ModalRunner {
     box.exec();
   }
 
-  std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& request) override {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(QtFileFilter(request.filter).split(";;"));
-    // A name typed without an extension means the usual kind: "run1" opens "run1.log".
-    dialog.setDefaultSuffix(Q(request.defaultExtension));
-    if (!request.initialPath.empty()) dialog.selectFile(Q(request.initialPath));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+  std::optional<std::string> OpenFile(QWidget* parent, const FileDialogRequest& request) override {
+    return AskFile(parent, request, QFileDialog::AcceptOpen);
+  }
+
+  std::optional<std::string> SaveFile(QWidget* parent, const FileDialogRequest& request) override {
+    return AskFile(parent, request, QFileDialog::AcceptSave);
   }
 
   bool RunForm(QWidget* parent, Form& form, MessageBoxes& boxes) override {

@@ -349,9 +349,13 @@ void MainWindow::DestroyWindowHost(int command) {
   hosts_.erase(it);
 }
 
-std::optional<std::string> MainWindow::AskOpenFileName(const OpenFileRequest& request) {
+std::optional<std::string> MainWindow::AskOpenFileName(const FileDialogRequest& request) {
   if (presetOpenFile_) return presetOpenFile_;
   return modal_->OpenFile(this, request);
+}
+
+std::optional<std::string> MainWindow::AskSaveFileName(const FileDialogRequest& request) {
+  return modal_->SaveFile(this, request);
 }
 
 bool MainWindow::RunForm(Form& form) {

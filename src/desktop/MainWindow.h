@@ -32,7 +32,8 @@ class ModalRunner {
   virtual ~ModalRunner() = default;
   virtual void ShowMessage(QWidget* parent, const std::string& text, const std::string& caption, MessageIcon icon) = 0;
   // `filter` as the commands give it: "Log Files (*.log) |*.log|All Files (*.*) |*.*||".
-  virtual std::optional<std::string> OpenFile(QWidget* parent, const OpenFileRequest& request) = 0;
+  virtual std::optional<std::string> OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
   // Shows the form until one of its buttons closes it; true when OK closed it. Validation
   // messages go to `boxes`.
   virtual bool RunForm(QWidget* parent, Form& form, MessageBoxes& boxes) = 0;
@@ -111,7 +112,8 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   std::string PaneText(int paneId) const override;
   void SetPaneText(int paneId, const std::string& text) override;
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
-  std::optional<std::string> AskOpenFileName(const OpenFileRequest& request) override;
+  std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override;
+  std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
   bool RunForm(Form& form) override;
 
   // ShellHost.

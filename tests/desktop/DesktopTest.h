@@ -40,7 +40,7 @@ class ScriptedModal : public ModalRunner {
     std::vector<ShownMessage> messages;
     std::vector<std::string> formCaptions;
     std::optional<std::string> nextFile;
-    std::vector<OpenFileRequest> fileRequests;
+    std::vector<FileDialogRequest> fileRequests;
     // Plays the user: returns whether OK closed the form.
     std::function<bool(Form&)> answerForm;
   };
@@ -48,7 +48,11 @@ class ScriptedModal : public ModalRunner {
   void ShowMessage(QWidget*, const std::string& text, const std::string& caption, MessageIcon icon) override {
     log_.messages.push_back({text, caption, icon});
   }
-  std::optional<std::string> OpenFile(QWidget*, const OpenFileRequest& request) override {
+  std::optional<std::string> OpenFile(QWidget*, const FileDialogRequest& request) override {
+    log_.fileRequests.push_back(request);
+    return log_.nextFile;
+  }
+  std::optional<std::string> SaveFile(QWidget*, const FileDialogRequest& request) override {
     log_.fileRequests.push_back(request);
     return log_.nextFile;
   }

@@ -1,6 +1,9 @@
 // The generic form renderer with real widgets: the Playback Rate and Request Msg forms shown
 // modally, changed and confirmed through their widgets, and a refused edit box.
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +47,33 @@ class FormRendererTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // A name typed without an extension gets the default one, when opening and when saving.
+  void fileDialogsAddTheDefaultExtension() {
+    std::unique_ptr<ModalRunner> runner = MakeDialogRunner();
+    QTemporaryDir dir;
+    QFile existing(dir.filePath("run1.log"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    const FileDialogRequest request{"log", "Log Files (*.log) |*.log|All Files (*.*) |*.*||",
+                                    dir.filePath("other.log").toStdString()};
+    const auto typeAndAccept = [](const QString& name) {
+      WhenModalUp([name](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        QVERIFY(files != nullptr);
+        QCOMPARE(files->nameFilters(), QStringList({"Log Files (*.log)", "All Files (*)"}));
+        QCOMPARE(files->defaultSuffix(), QString("log"));
+        files->selectFile(name);
+        static_cast<QDialog*>(files)->accept();  // as the Open or Save button does
+      });
+    };
+    typeAndAccept("run1");
+    QCOMPARE(runner->OpenFile(nullptr, request), std::optional<std::string>(dir.filePath("run1.log").toStdString()));
+    typeAndAccept("run2");
+    QCOMPARE(runner->SaveFile(nullptr, request), std::optional<std::string>(dir.filePath("run2.log").toStdString()));
+    WhenModalUp([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+    QCOMPARE(runner->OpenFile(nullptr, request), std::optional<std::string>());
+  }
+
   void playbackRateThroughItsWidgets() {
     std::unique_ptr<ModalRunner> runner = MakeDialogRunner();
     PlaybackRateForm rate(1000);

@@ -41,7 +41,7 @@ class FakeDesktop : public Desktop {
   void SetPaneText(int paneId, const std::string& text) override { panes[paneId] = text; }
 
   // The open-file dialog answers with `openFileAnswer` (nothing: cancelled).
-  std::optional<std::string> AskOpenFileName(const OpenFileRequest& request) override {
+  std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override {
     openFileRequests.push_back(request);
     return openFileAnswer;
   }
@@ -60,7 +60,7 @@ class FakeDesktop : public Desktop {
   int menuRefreshes = 0;
   std::map<int, std::string> panes;
   std::optional<std::string> openFileAnswer;
-  std::vector<OpenFileRequest> openFileRequests;
+  std::vector<FileDialogRequest> openFileRequests;
   std::function<bool(Form&)> formDriver;
   int formsRun = 0;
 };

@@ -21,7 +21,7 @@ void CMainFrame::OnOpenLogFile() {
   if (closeAuxWindow_) closeAuxWindow_();
   KillPollTimerIfIdle();
 
-  const OpenFileRequest request{"log", "Log Files (*.log) |*.log|All Files (*.*) |*.*||", lastLogPath_};
+  const FileDialogRequest request{"log", "Log Files (*.log) |*.log|All Files (*.*) |*.*||", lastLogPath_};
   const std::optional<std::string> chosen = desktop_.AskOpenFileName(request);
   if (!chosen || chosen->empty()) return;
   const std::filesystem::path path(*chosen);

@@ -31,8 +31,8 @@ class MessageBoxes {
   virtual void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
 };
 
-// What an open-file dialog is asked with.
-struct OpenFileRequest {
+// What an open-file or save-file dialog is asked with.
+struct FileDialogRequest {
   std::string defaultExtension;  // without the dot: "log"
   std::string filter;            // "Log Files (*.log) |*.log|All Files (*.*) |*.*||"
   std::string initialPath;       // the file chosen last time; empty for none
@@ -42,7 +42,13 @@ class Desktop : public StatusBar, public MessageBoxes {
  public:
   // Asks for a file to open: its path, or nothing when the user cancelled. A desktop that
   // cannot ask answers as if cancelled.
-  virtual std::optional<std::string> AskOpenFileName(const OpenFileRequest& request) {
+  virtual std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) {
+    (void)request;
+    return std::nullopt;
+  }
+  // Asks for a file to write: its path (the default extension added to a name typed without
+  // one; replacing an existing file confirmed), or nothing when the user cancelled.
+  virtual std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) {
     (void)request;
     return std::nullopt;
   }
