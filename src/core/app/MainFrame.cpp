@@ -231,14 +231,20 @@ void CMainFrame::ChangeMainBaud(uint32_t baud) {
   const std::string name = config_.mainPortName();
   desktop_.SetTitle(name + " - " + kEditionTitle);
   StopInput(2);
+  StartMainPort(name, baud);
+  desktop_.SetPaneText(kPanePort, name + ":");
+  desktop_.RefreshMenus();
+  if (onMainPortReopened_) onMainPortReopened_();
+}
+
+// Whether the open succeeds or not, the port then counts as open: its reads simply deliver
+// nothing.
+void CMainFrame::StartMainPort(const std::string& name, uint32_t baud) {
   mainPort_->Open(name, baud, 'N', 8, 1);
   ArmPollTimer(kSerialPollMs);
   if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
   ResetDecodersForOpen();
   state_.mainPortOpen = 1;
-  desktop_.SetPaneText(kPanePort, name + ":");
-  desktop_.RefreshMenus();
-  if (onMainPortReopened_) onMainPortReopened_();
 }
 
 void CMainFrame::ReopenMainPort() {

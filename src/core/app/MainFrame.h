@@ -182,6 +182,7 @@ class CMainFrame {
   void StepProtocolConfirmation();
   void StepRecordTimer();
   void ResetDecodersForOpen();
+  void StartMainPort(const std::string& name, uint32_t baud);
   void OpenMainPort(const std::string& name, uint32_t baud);
   void RefreshUtilityButtons();
 

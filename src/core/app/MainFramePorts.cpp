@@ -51,19 +51,14 @@ void CMainFrame::RunCommand(int commandId) {
   }
 }
 
-// The open of the main port command: a chosen port is opened (whether the open succeeds or
-// not, the port then counts as open, and its reads simply deliver nothing); the pane names
-// the choice either way.
+// The open of the main port command: a chosen port is opened; the pane names the choice
+// either way.
 void CMainFrame::OpenMainPort(const std::string& name, uint32_t baud) {
   if (!IsNoPort(name)) {
     desktop_.SetTitle(name + " - " + Format("(%d) - ", static_cast<int>(baud)) + kEditionTitle);
     config_.SetMainPortName(name);
     config_.SetMainBaudRate(static_cast<int32_t>(baud));
-    mainPort_->Open(name, baud, 'N', 8, 1);
-    ArmPollTimer(kSerialPollMs);
-    if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
-    ResetDecodersForOpen();
-    state_.mainPortOpen = 1;
+    StartMainPort(name, baud);
   }
   desktop_.SetPaneText(kPanePort, name + ":");
   RefreshUtilityButtons();
