@@ -190,6 +190,24 @@ TEST_F(FrameCommandsTest, ProtocolDialogSpeaksToTheReceiverInTheModeAndRateTheUs
   EXPECT_EQ(host.menuChanges, menuChangesBefore);  // the menus were KTX already
 }
 
+TEST_F(FrameCommandsTest, ProtocolDialogKeepsAnUnusualStoredRateAsTheCurrentOne) {
+  EXPECT_EQ(ProtocolCurrentRates(300).front(), 300u);
+  EXPECT_EQ(ProtocolCurrentRates(9600).size(), 7u);
+  commands.OpenMainPort("COM2", 300);
+  desk.formDriver = [&](Form& f) {
+    EXPECT_EQ(f.field(kProtocolCurrentRate)->options.at(static_cast<std::size_t>(f.Selected(kProtocolCurrentRate))), "300");
+    EXPECT_EQ(f.field(kProtocolDesiredRate)->options.at(static_cast<std::size_t>(f.Selected(kProtocolDesiredRate))), "9600");
+    return f.Press(kFormOk, &desk) == FormAction::Ok;
+  };
+  commands.OnCommand(cmd::kProtocol);
+  std::vector<std::string> opens;
+  for (const std::string& line : mainPort().log) {
+    if (line.rfind("open ", 0) == 0) opens.push_back(line);
+  }
+  EXPECT_EQ(opens, (std::vector<std::string>{"open COM2 300", "open COM2 300", "open COM2 9600"}));
+  EXPECT_EQ(frame.config().mainBaudRate(), 9600);
+}
+
 TEST_F(FrameCommandsTest, ProtocolDialogCancelChangesNothing) {
   desk.formDriver = [&](Form& f) {
     f.Select(kProtocolDesiredMode, 1);

@@ -71,7 +71,27 @@ constexpr int kWindowDialogCommands[] = {kOperatingMode,    kDiffMessageRate, kM
 }  // namespace
 
 std::span<const RequestCommand> RequestCommands() { return kRequests; }
-std::span<const uint32_t> ProtocolDialogRates() { return kProtocolRates; }
+std::vector<uint32_t> ProtocolCurrentRates(uint32_t storedBaud) {
+  std::vector<uint32_t> rates(std::begin(kProtocolRates), std::end(kProtocolRates));
+  if (storedBaud > 0 && std::find(rates.begin(), rates.end(), storedBaud) == rates.end()) {
+    rates.insert(std::upper_bound(rates.begin(), rates.end(), storedBaud), storedBaud);
+  }
+  return rates;
+}
+
+namespace {
+// The combo box entries of `rates`, and the index of `baud` among them (else that of 9600).
+std::pair<std::vector<std::string>, int> RateChoices(std::span<const uint32_t> rates, uint32_t baud) {
+  std::vector<std::string> texts;
+  int selected = -1, fallback = 0;
+  for (std::size_t i = 0; i < rates.size(); ++i) {
+    texts.push_back(Format("%u", rates[i]));
+    if (rates[i] == baud) selected = static_cast<int>(i);
+    if (rates[i] == 9600) fallback = static_cast<int>(i);
+  }
+  return {std::move(texts), selected >= 0 ? selected : fallback};
+}
+}  // namespace
 
 Form MakeRequestModeForm(const std::string& caption) {
   Form f(caption);
@@ -86,15 +106,11 @@ Form MakeProtocolForm(int currentSelector, uint32_t currentBaud, bool& forced) {
   // receiver was left in another mode or rate.
   const int modeIndex = currentSelector == kProtocolNmea ? 1 : 0;
   f.AddRadioGroup(kProtocolCurrentMode, "Current mode", {"KTX Binary", "NMEA"}, modeIndex);
-  std::vector<std::string> rates;
-  int selected = 2;
-  for (std::size_t i = 0; i < std::size(kProtocolRates); ++i) {
-    rates.push_back(Format("%u", kProtocolRates[i]));
-    if (kProtocolRates[i] == currentBaud) selected = static_cast<int>(i);
-  }
-  f.AddCombo(kProtocolCurrentRate, "Current baud rate", rates, selected);
+  auto [current, currentIndex] = RateChoices(ProtocolCurrentRates(currentBaud), currentBaud);
+  f.AddCombo(kProtocolCurrentRate, "Current baud rate", std::move(current), currentIndex);
   f.AddRadioGroup(kProtocolDesiredMode, "Desired mode", {"KTX Binary", "NMEA"}, modeIndex);
-  f.AddCombo(kProtocolDesiredRate, "Desired baud rate", std::move(rates), selected);
+  auto [desired, desiredIndex] = RateChoices(kProtocolRates, currentBaud);
+  f.AddCombo(kProtocolDesiredRate, "Desired baud rate", std::move(desired), desiredIndex);
   f.AddOkCancel();
   f.AddButton(kProtocolForceKtx, kForceKtxButton, FormAction::Cancel);
   forced = false;
@@ -357,11 +373,12 @@ void FrameCommands::RunProtocolDialog() {
   }
   if (!ok) return;
   const auto mode = [&](int id) { return form.Selected(id) == 1 ? kProtocolNmea : kProtocolKtx; };
-  const auto rate = [&](int id) {
-    return kProtocolRates[std::clamp(form.Selected(id), 0, static_cast<int>(std::size(kProtocolRates)) - 1)];
+  const auto rate = [&](int id, std::span<const uint32_t> rates) {
+    return rates[static_cast<std::size_t>(std::clamp(form.Selected(id), 0, static_cast<int>(rates.size()) - 1))];
   };
-  ApplyProtocolChoice(mode(kProtocolCurrentMode), rate(kProtocolCurrentRate), mode(kProtocolDesiredMode),
-                      rate(kProtocolDesiredRate));
+  const std::vector<uint32_t> currentRates = ProtocolCurrentRates(static_cast<uint32_t>(c.mainBaudRate()));
+  ApplyProtocolChoice(mode(kProtocolCurrentMode), rate(kProtocolCurrentRate, currentRates),
+                      mode(kProtocolDesiredMode), rate(kProtocolDesiredRate, kProtocolRates));
 }
 
 // The receiver is told first at its current rate, in its current protocol; then the console

@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/Form.h"
 #include "app/ConfigurationFile.h"
@@ -31,8 +33,10 @@ struct RequestCommand {
 };
 std::span<const RequestCommand> RequestCommands();
 
-// Baud rates offered by the protocol dialog.
-std::span<const uint32_t> ProtocolDialogRates();
+// Baud rates the protocol dialog offers for the receiver's current rate: the usual ones, and
+// the stored rate when it is none of them (a receiver found at 300 stays at 300 unless the
+// user says otherwise).
+std::vector<uint32_t> ProtocolCurrentRates(uint32_t storedBaud);
 // The "Request Msg" dialog under the request's own caption: the radio buttons "One Shot" and
 // "Continuous" (selected), OK and Cancel.
 inline constexpr int kRequestModeGroup = 1001;
