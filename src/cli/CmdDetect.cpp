@@ -12,6 +12,7 @@
 #include "app/MainFrame.h"
 #include "serial/AutoConnect.h"
 #include "serial/PortDialog.h"
+#include "serial/PortNames.h"
 #include "serial/SerialPort.h"
 
 namespace orv::cli {
@@ -73,6 +74,12 @@ int RunDetect(const std::vector<std::string>& args) {
   });
   AutoConnect search(frame);
   if (!port.empty()) {
+    const std::string given = port;
+    port = StorablePortName(given);
+    if (port.empty()) {
+      std::fprintf(stderr, "orvantis-cli detect: port name '%s' is longer than 79 characters\n", given.c_str());
+      return 2;
+    }
     const std::unique_ptr<PortChannel> probe = frame.MakeProbePort();
     if (!TestOpen(*probe, port)) {
       std::fprintf(stderr, "orvantis-cli detect: cannot open port '%s'\n", port.c_str());

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QRect>
 #include <QString>
 
 #include <string>
@@ -28,6 +29,11 @@ QFont FontFor(const FontSpec& font);
 
 // "Log Files (*.log) |*.log|All Files (*.*) |*.*||" as a Qt filter list.
 QString QtFileFilter(const std::string& filter);
+
+// A screen rectangle from stored edges (configuration file, profile) that may be anything:
+// the size is worked out without overflow and kept within minWidth x minHeight .. 65535.
+QRect RectFromEdges(int32_t left, int32_t top, int32_t right, int32_t bottom, int minWidth, int minHeight);
+QRect RectFromSize(int64_t left, int64_t top, int64_t width, int64_t height, int minWidth, int minHeight);
 
 class QtCanvas : public Canvas {
  public:

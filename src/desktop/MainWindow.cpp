@@ -156,10 +156,10 @@ void MainWindow::BuildToolbars() {
 void MainWindow::RestorePlacement() {
   // The record's rectangle, grown so that the initial toolbars fit.
   const MainWindowPlacement d = frame_->config().mainWindow();
-  setGeometry(d.left, d.top, std::max(d.width, kMinDefaultWidth), std::max(d.height, kMinDefaultHeight));
+  setGeometry(RectFromSize(d.left, d.top, d.width, d.height, kMinDefaultWidth, kMinDefaultHeight));
   const std::optional<WindowPlacement> p = LoadWindowPlacement(*profile_);
   if (!p) return;
-  setGeometry(p->left, p->top, p->right - p->left, p->bottom - p->top);
+  setGeometry(RectFromEdges(p->left, p->top, p->right, p->bottom, 1, 1));
   if (p->flags == kRestoreToMaximized || p->showState == kShowMaximized) setWindowState(Qt::WindowMaximized);
 }
 
@@ -331,7 +331,7 @@ void MainWindow::CreateWindowHost(int command, const std::string& caption, const
   WindowHost* host = page != nullptr ? new PageHost(this, command, *page) : new WindowHost(this, command);
   host->setObjectName(QString("WindowHost%1").arg(command));
   host->setWindowTitle(Q(page != nullptr ? page->caption() : caption));
-  host->setGeometry(rect.left, rect.top, std::max(rect.right - rect.left, 50), std::max(rect.bottom - rect.top, 30));
+  host->setGeometry(RectFromEdges(rect.left, rect.top, rect.right, rect.bottom, 50, 30));
   connect(host, &WindowHost::closedByUser, this, [this](int cmdId) {
     if (commands_) commands_->windows().OnHostClosed(cmdId);
   });

@@ -236,6 +236,17 @@ QFont FontFor(const FontSpec& font) {
   return f;
 }
 
+QRect RectFromSize(int64_t left, int64_t top, int64_t width, int64_t height, int minWidth, int minHeight) {
+  static constexpr int64_t kLargest = 65535;
+  const auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -kLargest, kLargest)); };
+  const auto size = [](int64_t v, int least) { return static_cast<int>(std::clamp<int64_t>(v, least, kLargest)); };
+  return QRect(at(left), at(top), size(width, minWidth), size(height, minHeight));
+}
+
+QRect RectFromEdges(int32_t left, int32_t top, int32_t right, int32_t bottom, int minWidth, int minHeight) {
+  return RectFromSize(left, top, int64_t{right} - left, int64_t{bottom} - top, minWidth, minHeight);
+}
+
 QString QtFileFilter(const std::string& filter) {
   QStringList entries;
   for (const FileFilterEntry& e : ParseFileFilter(filter)) {

@@ -12,6 +12,7 @@
 #include "app/ConfigurationFile.h"
 #include "desktop/DesktopSupport.h"
 #include "desktop/MainWindow.h"
+#include "serial/PortNames.h"
 #include "serial/SerialPort.h"
 
 namespace {
@@ -83,8 +84,13 @@ int main(int argc, char** argv) {
     window.RunCommand(parser.value(protocol) == "nmea" ? orv::cmd::kSwitchToNmea : orv::cmd::kSwitchToKtx);
   }
   if (parser.isSet(port)) {
+    const std::string name = orv::StorablePortName(parser.value(port).toStdString());
+    if (name.empty()) {
+      std::fprintf(stderr, "orvantis: port name '%s' is longer than 79 characters\n", qPrintable(parser.value(port)));
+      return 2;
+    }
     const uint32_t rate = baudRate != 0 ? baudRate : static_cast<uint32_t>(window.frame().config().mainBaudRate());
-    window.commands().OpenMainPort(parser.value(port).toStdString(), rate);
+    window.commands().OpenMainPort(name, rate);
     window.RefreshMenus();
   }
   if (parser.isSet(play)) window.PlayFile(parser.value(play).toStdString());

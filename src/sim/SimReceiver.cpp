@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/PosixSerialDevice.h"
 #include "protocol/Frame.h"
 #include "protocol/ProtocolSwitch.h"
 
@@ -138,6 +139,9 @@ void SimReceiver::OnSentence(const std::string& body) {
 }
 
 void SimReceiver::SwitchTo(SimProtocol protocol, uint32_t baud) {
+  // A rate no serial line here can be set to would leave the simulator deaf for good: the
+  // console's side could never match it.
+  if (!PosixSerialDevice::SpeedFor(baud)) return;
   // A receiver that changes its line drops what it had not sent yet.
   output_.clear();
   if (protocol != protocol_) {

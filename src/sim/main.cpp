@@ -1,5 +1,6 @@
 // orvantis-sim: a simulated receiver on a pseudo-terminal. Prints the device path for the
 // console on its first line, then behaves as a receiver on it until interrupted.
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -27,12 +28,17 @@ constexpr const char* kUsage =
     "                console reads and runs the receiver's clock ahead to keep it busy\n"
     "  --start-gps   GPS time at start, seconds since 6 January 1980 (default: now)\n";
 
+// Digits only: strtoul alone would take "-1" as a huge number.
 bool ParseUnsigned(const char* text, unsigned long& out) {
-  if (text == nullptr || *text == '\0') return false;
+  if (text == nullptr || !std::isdigit(static_cast<unsigned char>(*text))) return false;
   char* end = nullptr;
+  errno = 0;
   out = std::strtoul(text, &end, 10);
-  return *end == '\0';
+  return *end == '\0' && errno == 0;
 }
+
+// GPS weeks must stay well inside an int: about 3000 years of seconds.
+constexpr unsigned long kLatestStartGps = 100'000'000'000ul;
 
 // Fills the options from argv; false (after a message) on anything it does not understand.
 bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
@@ -51,7 +57,7 @@ bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
       o.receiver.seed = static_cast<uint32_t>(n);
     } else if (arg == "--rate-limit" && value != nullptr && (!std::strcmp(value, "on") || !std::strcmp(value, "off"))) {
       o.rateLimit = std::strcmp(value, "on") == 0;
-    } else if (arg == "--start-gps" && ParseUnsigned(value, n)) {
+    } else if (arg == "--start-gps" && ParseUnsigned(value, n) && n <= kLatestStartGps) {
       o.receiver.startGpsTime = static_cast<double>(n);
     } else {
       std::fprintf(stderr, "orvantis-sim: bad argument '%s'%s%s\n%s", arg.c_str(), value ? " " : "", value ? value : "",

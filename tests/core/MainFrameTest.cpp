@@ -146,6 +146,14 @@ TEST_F(MainFrameTest, ProtocolConfirmationGoesOutOnTheSecondEvent) {
   EXPECT_EQ(frame.state().confirmTicks, 0);
   frame.OnTimer(kPollTimer);
   EXPECT_EQ(mainPort().sent.size(), 1u);
+
+  // Closed before it was due, it never goes out on the next line opened.
+  frame.StartProtocolConfirmation();
+  frame.OnStop();
+  OpenMain("COM1", 9600);
+  mainPort().sent.clear();
+  for (int i = 0; i < 4; ++i) frame.OnTimer(kPollTimer);
+  EXPECT_TRUE(mainPort().sent.empty());
 }
 
 TEST_F(MainFrameTest, FileManagerTimerSendsTheZeroRecordRequest) {

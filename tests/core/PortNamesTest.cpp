@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "serial/PortNames.h"
 #include "support/Frames.h"
 
@@ -56,6 +58,22 @@ TEST(PortNames, ScanOrderByIdThenUsbThenAcmThenPresentUarts) {
   EXPECT_EQ(devices, (Names{"/dev/serial/by-id/usb-Maker_Cable_A1-if00-port0", "/dev/ttyUSB0", "/dev/ttyUSB10",
                             "/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyS2"}));
   EXPECT_TRUE(ListSerialDevices(nullptr, root / "missing").empty());
+}
+
+TEST(PortNames, LongDevicePathsAreKeptAsTheDeviceTheyMean) {
+  // A by-id link longer than a stored port name (79 characters) stands for its short target.
+  const fs::path dir = fs::path("/tmp") / ("orv-ports-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  Touch(dir / "ttyUSB0");
+  const fs::path link = dir / "usb-Silicon_Labs_CP2102_USB_to_UART_Bridge_Controller_0001-if00-port0";
+  fs::create_symlink(dir / "ttyUSB0", link);
+  ASSERT_GT(link.string().size(), 79u);
+  EXPECT_EQ(StorablePortName(link.string()), (dir / "ttyUSB0").string());
+  EXPECT_EQ(StorablePortName("COM2"), "COM2");
+  EXPECT_EQ(StorablePortName("/dev/pts/3"), "/dev/pts/3");
+  EXPECT_EQ(StorablePortName((dir / std::string(90, 'x')).string()), "");  // nothing there
+  EXPECT_EQ(StorablePortName(std::string(90, 'C')), "");                  // not a path
+  fs::remove_all(dir);
 }
 
 TEST(PortNames, ComNamesCountFromOneInEitherCase) {

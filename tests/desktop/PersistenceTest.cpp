@@ -51,6 +51,22 @@ class PersistenceTest : public QObject {
     QCOMPARE(w->geometry(), QRect(10, 10, 900, 700));  // the record's position, grown to fit
   }
 
+  // Edges far apart in a damaged profile: the size is worked out without overflowing and kept
+  // to what a screen can hold.
+  void anExtremePlacementGivesABoundedWindow() {
+    QTemporaryDir dir;
+    {
+      QSettings profile(dir.filePath("profile.ini"), QSettings::IniFormat);
+      profile.setValue("Settings/WindowPos", "0,1,0,0,0,0,-2147483648,5,2147483647,400");
+    }
+    ScriptedModal::Log log;
+    TestWindow w(dir, log);
+    const QRect g = w->geometry();
+    QVERIFY2(g.width() > 0 && g.width() <= 65535, qPrintable(QString::number(g.width())));
+    QVERIFY(g.x() >= -65535);
+    QCOMPARE(g.height(), 395);
+  }
+
   void savedConfigReopensItsWindowsAtTheirPlaces() {
     QTemporaryDir dir;
     ScriptedModal::Log log;

@@ -277,6 +277,10 @@ TEST(SimReceiver, ProtocolAndRateSwitching) {
   Send(rx, 0.6, 110, {66});
   EXPECT_EQ(rx.baud(), 57600u);
   EXPECT_EQ(SimReceiver::BaudFromCode(16), 4800u);
+  // A rate no line can run at is not taken: the simulator would never hear the console again.
+  Send(rx, 0.7, 110, {5});
+  SendText(rx, 0.8, test::Sentence("PQTLG,000,1,12345"));
+  EXPECT_EQ(rx.baud(), 57600u);
 
   SimReceiver nmea = Receiver(SimProtocol::Nmea);
   SendText(nmea, 0, test::Sentence("PQTLG,000"));

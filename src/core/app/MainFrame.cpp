@@ -257,6 +257,10 @@ void CMainFrame::ReopenMainPort() {
 void CMainFrame::StopInput(int kind) {
   switch (kind) {
     case 2:
+      // A confirmation still due belongs to the line being closed; sent on a later one it
+      // would move a receiver nobody asked to move.
+      state_.confirmPending = 0;
+      state_.confirmTicks = 0;
       if (state_.mainPortOpen) {
         mainPort_->Close();
         state_.mainPortOpen = 0;

@@ -128,7 +128,8 @@ class CMainFrame {
   // File menu "Serial Port Output": opens the output port through the port dialog, or closes it.
   void OnOutputPortCommand();
   // The aux data window's port, chosen in the port dialog from the main baud rate; true when
-  // the dialog ended with a port and the aux port was opened on it.
+  // the dialog ended with a port (the aux port then counts as open even when the device
+  // refused, as the main port does).
   bool OpenAuxPortFromDialog();
   // File menu "Auto Connect": the search for the rate and protocol a receiver answers at.
   void OnAutoConnect();

@@ -143,4 +143,13 @@ std::vector<PortMapping> MapPortNames(const std::vector<std::string>& names) {
   return MapPortNames(names, SystemSerialDevices());
 }
 
+std::string StorablePortName(const std::string& name) {
+  constexpr std::size_t kLongestName = 79;
+  if (name.size() <= kLongestName) return name;
+  if (name.empty() || name[0] != '/') return {};
+  std::error_code error;
+  const std::string resolved = std::filesystem::canonical(name, error).string();
+  return !error && resolved.size() <= kLongestName ? resolved : std::string();
+}
+
 }  // namespace orv

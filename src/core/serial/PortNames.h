@@ -32,6 +32,11 @@ struct PortMapping {
 std::vector<PortMapping> MapPortNames(const std::vector<std::string>& names, const std::vector<std::string>& devices);
 std::vector<PortMapping> MapPortNames(const std::vector<std::string>& names);
 
+// The name to keep for a port given by the user (command line, CLI): the configuration holds
+// port names of at most 79 characters, so a longer device path (a /dev/serial/by-id link, for
+// example) is replaced by the device it resolves to. Empty when even that does not fit.
+std::string StorablePortName(const std::string& name);
+
 // "ttyUSB2" before "ttyUSB10": digit runs compare by value.
 bool NaturalLess(std::string_view a, std::string_view b);
 
