@@ -31,6 +31,14 @@ class FrameCommandsTest : public ::testing::Test {
         commands(frame, host) {}
 
   FakePort& mainPort() { return *ports[0]; }
+  // The main port's opens, in order ("open COM2 9600").
+  std::vector<std::string> MainOpens() {
+    std::vector<std::string> opens;
+    for (const std::string& line : mainPort().log) {
+      if (line.rfind("open ", 0) == 0) opens.push_back(line);
+    }
+    return opens;
+  }
   // ID bytes of the frames written to the main port.
   std::vector<int> SentIds() const {
     std::vector<int> ids;
@@ -176,12 +184,8 @@ TEST_F(FrameCommandsTest, ProtocolDialogSpeaksToTheReceiverInTheModeAndRateTheUs
     return f.Press(kFormOk, &desk) == FormAction::Ok;
   };
   commands.OnCommand(cmd::kProtocol);
-  std::vector<std::string> opens;
-  for (const std::string& line : mainPort().log) {
-    if (line.rfind("open ", 0) == 0) opens.push_back(line);
-  }
   // Told at its current rate, then followed to the new one.
-  EXPECT_EQ(opens, (std::vector<std::string>{"open COM2 9600", "open COM2 4800", "open COM2 19200"}));
+  EXPECT_EQ(MainOpens(), (std::vector<std::string>{"open COM2 9600", "open COM2 4800", "open COM2 19200"}));
   ASSERT_EQ(mainPort().sent.size(), sentBefore + 1);
   const std::string sentence(mainPort().sent.back().begin(), mainPort().sent.back().end());
   EXPECT_EQ(sentence.rfind("$PQTLG,000,", 0), 0u) << sentence;  // in NMEA, the receiver's mode
@@ -200,11 +204,7 @@ TEST_F(FrameCommandsTest, ProtocolDialogKeepsAnUnusualStoredRateAsTheCurrentOne)
     return f.Press(kFormOk, &desk) == FormAction::Ok;
   };
   commands.OnCommand(cmd::kProtocol);
-  std::vector<std::string> opens;
-  for (const std::string& line : mainPort().log) {
-    if (line.rfind("open ", 0) == 0) opens.push_back(line);
-  }
-  EXPECT_EQ(opens, (std::vector<std::string>{"open COM2 300", "open COM2 300", "open COM2 9600"}));
+  EXPECT_EQ(MainOpens(), (std::vector<std::string>{"open COM2 300", "open COM2 300", "open COM2 9600"}));
   EXPECT_EQ(frame.config().mainBaudRate(), 9600);
 }
 
