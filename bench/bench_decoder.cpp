@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "protocol/Frame.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "util/Format.h"
 
 namespace {
@@ -57,7 +57,7 @@ std::vector<uint8_t> NmeaStream() {
 void Run(benchmark::State& state, const std::vector<uint8_t>& stream, uint32_t selector) {
   std::vector<uint8_t> block(kBlock + 1);
   for (auto _ : state) {
-    orv::MessageDecoder decoder;
+    orv::ReceiverDecoder decoder;
     decoder.SetProtocolSelector(selector);
     decoder.SetTimeGateOpen(1);
     for (std::size_t pos = 0; pos < stream.size(); pos += kBlock) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ void BM_NmeaDecode(benchmark::State& state) {
     return;
   }
   const std::size_t size = stream.size() - 1;
-  orv::MessageDecoder decoder;
+  orv::ReceiverDecoder decoder;
   decoder.SetProtocolSelector(0);
   decoder.SetTimeGateOpen(static_cast<uint32_t>(state.range(0)));
   for (auto _ : state) {

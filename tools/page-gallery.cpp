@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/WindowCommands.h"
 #include "desktop/DesktopSupport.h"
 #include "desktop/MainWindow.h"
@@ -129,7 +129,7 @@ bool WriteFile(const QString& path, const std::vector<uint8_t>& bytes) {
 void OpenEveryPageWindow(orv::MainWindow& window) {
   int k = 0;
   for (const orv::WindowCommandInfo& info : orv::WindowCommandTable()) {
-    if (!orv::MessageWindows::HasPage(info.command)) continue;
+    if (!window.pages().HasPage(info.command)) continue;
     window.RunCommand(info.command);
     auto* host = qobject_cast<orv::PageHost*>(window.windowHost(info.command));
     if (host == nullptr) continue;
@@ -168,7 +168,7 @@ int SavePictures(orv::MainWindow& window, const QDir& out) {
   int saved = 0;
   for (const orv::WindowCommandInfo& info : orv::WindowCommandTable()) {
     orv::WindowHost* host = window.windowHost(info.command);
-    if (host == nullptr || !orv::MessageWindows::HasPage(info.command)) continue;
+    if (host == nullptr || !window.pages().HasPage(info.command)) continue;
     const QString path = out.filePath(FileName(info.caption) + ".png");
     if (host->grab().save(path)) {
       ++saved;

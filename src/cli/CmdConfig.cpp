@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "Command.h"
-#include "app/Configuration.h"
-#include "app/ConfigurationFile.h"
+#include "config/Configuration.h"
+#include "config/ConfigurationFile.h"
 #include "util/Format.h"
 
 namespace orv::cli {

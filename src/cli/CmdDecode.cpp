@@ -7,7 +7,7 @@
 #include "Options.h"
 #include "RecordJson.h"
 #include "logging/LogFile.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "util/Format.h"
 
 namespace orv::cli {
@@ -17,7 +17,7 @@ constexpr uint32_t kBlock = 4096;
 
 class JsonPrinter : public DecodeObserver {
  public:
-  explicit JsonPrinter(const MessageDecoder& decoder) : decoder_(decoder) {}
+  explicit JsonPrinter(const ReceiverDecoder& decoder) : decoder_(decoder) {}
 
   void OnFrame(uint64_t offset, const uint8_t* frame, int length) override {
     const int payloadLength = frame[3];
@@ -46,7 +46,7 @@ class JsonPrinter : public DecodeObserver {
   }
 
  private:
-  const MessageDecoder& decoder_;
+  const ReceiverDecoder& decoder_;
   std::string line_;
 };
 
@@ -67,7 +67,7 @@ int RunDecode(const std::vector<std::string>& args) {
     return 2;
   }
   const std::string& path = parsed->positional[0];
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
   decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
   decoder.SetTimeGateOpen(1);
   JsonPrinter printer(decoder);

@@ -6,7 +6,7 @@
 #include "Command.h"
 #include "Options.h"
 #include "logging/LogFile.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "util/Format.h"
 
 namespace orv::cli {
@@ -65,7 +65,7 @@ int RunStats(const std::vector<std::string>& args) {
   const std::string& path = parsed->positional[0];
   LogFile file;
   if (!OpenLogForReading(path, file, "stats")) return 2;
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
   decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
   decoder.SetTimeGateOpen(1);
   file.SetSink(&decoder);

@@ -6,14 +6,14 @@
 #include <string>
 
 namespace orv {
-class MessageDecoder;
+class ReceiverDecoder;
 }
 
 namespace orv::cli {
 
 // `json` holds an open object; members are appended with a leading comma.
 void AppendBinaryRecord(std::string& json, int messageNumber, const uint8_t* payload, int length,
-                        const MessageDecoder& decoder);
-void AppendNmeaRecord(std::string& json, int slot, const MessageDecoder& decoder);
+                        const ReceiverDecoder& decoder);
+void AppendNmeaRecord(std::string& json, int slot, const ReceiverDecoder& decoder);
 
 }  // namespace orv::cli

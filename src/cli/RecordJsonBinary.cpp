@@ -6,7 +6,7 @@
 #include "Command.h"
 #include "JsonFields.h"
 #include "RecordJson.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "util/Format.h"
 
 namespace orv::cli {
@@ -269,7 +269,7 @@ void PutOpaque(std::string& json, int n, std::span<const uint8_t> p, const Recei
 }  // namespace
 
 void AppendBinaryRecord(std::string& json, int messageNumber, const uint8_t* payload, int length,
-                        const MessageDecoder& decoder) {
+                        const ReceiverDecoder& decoder) {
   const std::span<const uint8_t> p(payload, payload != nullptr && length > 0 ? static_cast<std::size_t>(length) : 0);
   if (!PutTracking(json, messageNumber, p, decoder.store())) PutOpaque(json, messageNumber, p, decoder.store());
 }

@@ -6,7 +6,7 @@
 #include "Command.h"
 #include "RecordJson.h"
 #include "nmea/NmeaStore.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "util/Format.h"
 
 namespace orv::cli {
@@ -249,7 +249,7 @@ void RxParam(Fields& f, const NmeaRxParamRecord& r) {
 
 }  // namespace
 
-void AppendNmeaRecord(std::string& json, int slot, const MessageDecoder& decoder) {
+void AppendNmeaRecord(std::string& json, int slot, const ReceiverDecoder& decoder) {
   if (slot < 0) return;
   json += Format(",\"slot\":%d", slot);
   const NmeaStore& s = decoder.nmea();

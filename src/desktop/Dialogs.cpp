@@ -22,7 +22,7 @@
 
 #include <map>
 
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "app/MainFrame.h"
 #include "desktop/DesktopSupport.h"
 #include "desktop/MainWindow.h"

@@ -14,10 +14,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/ToolbarModel.h"
 #include "app/WindowPlacement.h"
 #include "desktop/DesktopSupport.h"
+#include "app/ConsolePages.h"
 #include "desktop/PageHost.h"
 
 namespace orv {
@@ -86,8 +87,7 @@ MainWindow::MainWindow(MainWindowOptions options) : modal_(std::move(options.mod
   BuildStatusBar();
   frame_ = std::make_unique<CMainFrame>(*this, options.ports);
   commands_ = std::make_unique<FrameCommands>(*frame_, *this);
-  pages_ = std::make_unique<MessageWindows>(commands_->windows(), frame_->mainDecoder(), frame_->secondDecoder(),
-                                            frame_->encoder(), *this);
+  pages_ = std::make_unique<ConsolePages>(*frame_, commands_->windows(), *this);
   RestorePlacement();
   frame_->RestoreTitle();
   // Loading posts the commands of the windows to reopen; they run once the loop starts.

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "platform/Desktop.h"

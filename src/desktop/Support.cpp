@@ -7,8 +7,8 @@
 #include <QPalette>
 #include <QPixmap>
 
-#include "app/CommandIds.h"
-#include "app/FileFilter.h"
+#include "ids/CommandIds.h"
+#include "forms/FileFilter.h"
 #include "desktop/DesktopSupport.h"
 
 namespace orv {

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/CommandIds.h"
-#include "app/ConfigurationFile.h"
+#include "ids/CommandIds.h"
+#include "config/ConfigurationFile.h"
 #include "desktop/DesktopSupport.h"
 #include "desktop/MainWindow.h"
 #include "serial/PortNames.h"

@@ -2,7 +2,7 @@
 // the order of the attempts, the length of each wait, and how it ends.
 #include <gtest/gtest.h>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/MainFrame.h"
 #include "serial/AutoConnect.h"
 #include "support/Frames.h"

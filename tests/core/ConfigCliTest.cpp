@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/Configuration.h"
-#include "app/ConfigurationFile.h"
+#include "config/Configuration.h"
+#include "config/ConfigurationFile.h"
 #include "support/Frames.h"
 
 namespace orv {

@@ -1,6 +1,6 @@
 // The configuration file: first start, short files, reopening windows, what a save stores,
 // and that a failed save never damages the file already there.
-#include "app/ConfigurationFile.h"
+#include "config/ConfigurationFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

@@ -1,5 +1,5 @@
 // The settings record: its layout, its defaults and the safety of its text fields.
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The generic form model and the Playback Rate dialog built on it.
 #include <gtest/gtest.h>
 
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "logging/PlaybackRateForm.h"
 #include "support/FakeDesktop.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "serial/PortDialog.h"

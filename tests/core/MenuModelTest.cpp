@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/MenuModel.h"
 #include "app/ToolbarModel.h"
 #include "app/WindowCommands.h"
@@ -178,7 +178,7 @@ TEST(ToolbarModelTest, SixBarsInCreationOrderWithTheirTitlesAndCommands) {
 }  // namespace
 }  // namespace orv
 
-#include "app/FileFilter.h"
+#include "forms/FileFilter.h"
 
 namespace orv {
 namespace {

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "support/FakeDesktop.h"
 #include "support/Frames.h"
 #include "support/RecordingChannel.h"
@@ -125,7 +125,7 @@ Result Reference(const std::vector<uint8_t>& in, bool binary) {
 
 // Feeds the stream in blocks of the given sizes (cycled), each with its spare byte.
 Result Feed(const std::vector<uint8_t>& in, bool binary, const std::vector<std::size_t>& blocks) {
-  MessageDecoder d;
+  ReceiverDecoder d;
   d.SetProtocolSelector(binary ? 1 : 0);
   EventLog log;
   d.SetObserver(&log);
@@ -209,7 +209,7 @@ TEST(MessageDecoder, RandomStreamsMatchTheByteByByteTable) {
 
 TEST(MessageDecoder, CountsAndEmptyPayloadAndBitSevenIds) {
   const auto in = Concat({Frame(0x94, {}), Frame(20, {9}), Frame(0x80 | 45, {1, 2})});
-  MessageDecoder d;
+  ReceiverDecoder d;
   std::vector<uint8_t> block = in;
   block.push_back(0);
   d.Decode(block.data(), static_cast<uint32_t>(in.size()));
@@ -235,7 +235,7 @@ TEST(MessageDecoder, StopAfterMeasurementReturnsTheOffsetAfterTheFirstBlock) {
   std::vector<uint8_t> meas(11 + 11, 0);
   const auto first = Frame(23, meas);
   const auto in = Concat({Hex("00 00"), first, Frame(23, meas), Frame(20, {})});
-  MessageDecoder d;
+  ReceiverDecoder d;
   d.SetStopAfterMeasurement(1);
   std::vector<uint8_t> block = in;
   block.push_back(0);
@@ -256,7 +256,7 @@ TEST(MessageDecoder, StopAfterMeasurementReturnsTheOffsetAfterTheFirstBlock) {
 }
 
 TEST(MessageDecoder, BaseFileFlagCountsMeasurementBlocksUnderTwentyFour) {
-  MessageDecoder d;
+  ReceiverDecoder d;
   d.SetBaseFileFlag(1);
   auto in = Frame(0x80 | 23, {0, 0, 0});
   in.push_back(0);
@@ -288,7 +288,7 @@ TEST(MessageDecoder, AProtocolSwitchDropsThePartialItemAndLosesNoFrame) {
   // not after 2048 swallowed bytes, and not from a start byte found inside a payload.
   const std::vector<uint8_t> payload = {7, 0x01, 0xFE, 2, 0x2A, 9, 9};
   for (const std::string& nmea : {Sentence("GPGGA,1"), Sentence("GPGGA,1") + "$GPGSV,3,1,12,05,4"}) {
-    MessageDecoder d;
+    ReceiverDecoder d;
     d.SetProtocolSelector(0);
     std::vector<uint8_t> block(nmea.begin(), nmea.end());
     block.push_back(0);
@@ -317,7 +317,7 @@ TEST(MessageDecoder, ADollarInsideASentenceStartsTheNextOne) {
 }
 
 TEST(MessageDecoder, LinksAndPanes) {
-  MessageDecoder d;
+  ReceiverDecoder d;
   test::FakeDesktop desk;
   test::RecordingRawDisplay raw;
   d.SetStatusBar(&desk);
@@ -355,7 +355,7 @@ TEST(MessageDecoder, LinksAndPanes) {
 
 TEST(MessageDecoder, BlocksAboveTheLimitAreCut) {
   std::vector<uint8_t> big(70000, 0);
-  MessageDecoder d;
+  ReceiverDecoder d;
   EXPECT_EQ(d.Decode(big.data(), 69999), 65535u);
   EXPECT_EQ(d.counters().bytesReadLastCall, 65535u);
   EXPECT_EQ(d.Decode(big.data(), 65534), 65534u);

@@ -7,7 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
+#include "app/ConsolePages.h"
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "support/FakeDesktop.h"
@@ -27,13 +28,13 @@ class MessageWindowsTest : public ::testing::Test {
   MessageWindowsTest()
       : frame(desk, [](StreamDecoder* sink) { return std::make_unique<test::FakePort>(sink); }),
         commands(frame, host),
-        windows(commands.windows(), frame.mainDecoder(), frame.secondDecoder(), frame.encoder(), host) {
+        windows(frame, commands.windows(), host) {
     frame.encoder().AttachRawDisplay(&sent);
     // As while an input is open.
     frame.mainDecoder().SetTimeGateOpen(1);
   }
 
-  void Feed(MessageDecoder& decoder, uint8_t id, const std::vector<uint8_t>& payload) {
+  void Feed(ReceiverDecoder& decoder, uint8_t id, const std::vector<uint8_t>& payload) {
     std::vector<uint8_t> bytes = test::Frame(id, payload);
     decoder.Decode(bytes.data(), static_cast<uint32_t>(bytes.size()));
   }
@@ -48,7 +49,7 @@ class MessageWindowsTest : public ::testing::Test {
   CMainFrame frame;
   test::FakeShellHost host;
   FrameCommands commands;
-  MessageWindows windows;
+  ConsolePages windows;
   test::RecordingRawDisplay sent;
 };
 
@@ -162,7 +163,7 @@ TEST_F(MessageWindowsTest, DialogItemsPostTheFrameCommandWhichTheFrameAccepts) {
 TEST_F(MessageWindowsTest, DestroyingTheSetUnlinksEveryPage) {
   for (int c : {cmd::kWndLlh, cmd::kWndSvPosition, cmd::kWndBaseMeasurements}) commands.OnCommand(c);
   {
-    MessageWindows other(commands.windows(), frame.mainDecoder(), frame.secondDecoder(), frame.encoder(), host);
+    ConsolePages other(frame, commands.windows(), host);
     commands.OnCommand(cmd::kWndXyz);
     EXPECT_NE(frame.mainDecoder().store().links().navigationXyz, nullptr);
   }
@@ -218,7 +219,7 @@ const std::vector<Expected>& Catalogue() {
 TEST_F(MessageWindowsTest, EveryWindowOfTheFramework) {
   for (const Expected& e : Catalogue()) {
     SCOPED_TRACE(e.command);
-    ASSERT_TRUE(MessageWindows::HasPage(e.command));
+    ASSERT_TRUE(windows.HasPage(e.command));
     commands.OnCommand(e.command);
     Page* page = windows.page(e.command);
     ASSERT_NE(page, nullptr);

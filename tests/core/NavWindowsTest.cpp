@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "protocol/FrameEncoder.h"
 #include "support/RecordingChannel.h"
 #include "support/RecordingPageView.h"

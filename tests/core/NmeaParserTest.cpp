@@ -8,7 +8,7 @@
 
 #include "nmea/NmeaFields.h"
 #include "nmea/NmeaStore.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "support/Frames.h"
 
 namespace orv {
@@ -30,7 +30,7 @@ class NmeaParserTest : public ::testing::Test {
   void Body(const std::string& body) { Feed(Sentence(body)); }
   const NmeaStore& store() const { return decoder.nmea(); }
 
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
 };
 
 template <int N>

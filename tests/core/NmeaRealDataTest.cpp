@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "nmea/NmeaStore.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "support/Frames.h"
 
 namespace orv {
@@ -32,7 +32,7 @@ struct OurSentence {
 
 class Collector : public DecodeObserver {
  public:
-  explicit Collector(const MessageDecoder& d) : decoder_(d) {}
+  explicit Collector(const ReceiverDecoder& d) : decoder_(d) {}
   void OnFrame(uint64_t, const uint8_t*, int) override {}
   void OnSentence(uint64_t, const char* sentence, int length, int slot) override {
     OurSentence s;
@@ -46,7 +46,7 @@ class Collector : public DecodeObserver {
   std::vector<OurSentence> sentences;
 
  private:
-  const MessageDecoder& decoder_;
+  const ReceiverDecoder& decoder_;
 };
 
 // A JSON report line of the other decoder, read only as far as the flat members we compare.
@@ -108,7 +108,7 @@ std::vector<OurSentence> DecodeLog(const std::string& path) {
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] != '#') stream += line + "\n";
   }
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
   decoder.SetProtocolSelector(0);
   decoder.SetTimeGateOpen(1);
   Collector collector(decoder);

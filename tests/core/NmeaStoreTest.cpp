@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "nmea/NmeaStore.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "support/FakeDesktop.h"
 #include "support/Frames.h"
 
@@ -47,7 +47,7 @@ class NmeaStoreTest : public ::testing::Test {
   uint32_t Count(int slot) const { return decoder.counters().nmeaCountBySlot[static_cast<std::size_t>(slot)]; }
 
   test::FakeDesktop desktop;
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
 };
 
 TEST_F(NmeaStoreTest, ProprietaryAddressesMustMatchAllNineCharacters) {

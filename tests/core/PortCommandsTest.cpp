@@ -3,7 +3,7 @@
 // forced switch to KTX Binary.
 #include <gtest/gtest.h>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "serial/AutoConnect.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "support/FakeDesktop.h"
 #include "support/Frames.h"
 #include "util/ByteIo.h"
@@ -80,7 +80,7 @@ class StoreTest : public ::testing::Test {
     return p;
   }
 
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
   test::FakeDesktop desktop;
 };
 

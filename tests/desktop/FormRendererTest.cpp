@@ -13,7 +13,7 @@
 #include <QtTest>
 
 #include "DesktopTest.h"
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "app/FrameCommands.h"
 #include "logging/PlaybackRateForm.h"
 

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "DesktopTest.h"
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "serial/PortDialog.h"
 
 namespace orv::test {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "DesktopTest.h"
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 
 namespace orv::test {
 

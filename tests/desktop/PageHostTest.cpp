@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "DesktopTest.h"
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "desktop/PageHost.h"
 #include "protocol/Frame.h"
 #include "support/RecordingChannel.h"

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "DesktopTest.h"
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 
 namespace orv::test {
 

@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "DesktopTest.h"
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 
 namespace orv::test {
 
@@ -24,8 +24,11 @@ class WindowCommandTest : public QObject, WindowFixture {
     QVERIFY(host->isVisible());
     QCOMPARE(host->windowTitle(), QString("Navigation Window (User Coor) - Msg 20"));
     QCOMPARE(host->parentWidget(), static_cast<QWidget*>(&w));  // owned by the main window
+    // The default rectangle is smaller than the page: the window opens as large as the page.
     const ScreenRect r = w.frame().config().windowRect(cmd::kWndLlh);
-    QCOMPARE(host->geometry(), QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    const PageExtent page = w.pages().page(cmd::kWndLlh)->extent();
+    QVERIFY(r.right - r.left < page.width && r.bottom - r.top < page.height);
+    QCOMPARE(host->geometry(), QRect(r.left, r.top, page.width, page.height));
     QVERIFY(w.frame().config().windowOpen(cmd::kWndLlh));
     QVERIFY(llh->isChecked());
 
@@ -34,6 +37,14 @@ class WindowCommandTest : public QObject, WindowFixture {
     QVERIFY(w.windowHost(cmd::kWndLlh) == nullptr);
     QVERIFY(!w.frame().config().windowOpen(cmd::kWndLlh));
     QVERIFY(!llh->isChecked());
+  }
+
+  // A rectangle the user left (saved by Save Config) is kept even when it cuts the page.
+  void aStoredRectangleOtherThanTheDefaultIsKept() {
+    MainWindow& w = **window;
+    w.frame().config().SetWindowRect(cmd::kWndLlh, {40, 50, 240, 150});
+    w.RunCommand(cmd::kWndLlh);
+    QCOMPARE(w.windowHost(cmd::kWndLlh)->geometry(), QRect(40, 50, 200, 100));
   }
 
   void closingTheWindowItselfClearsTheFlagAndTheNextCommandOpensAnew() {

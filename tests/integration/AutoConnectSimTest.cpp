@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "SimProcess.h"
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/MainFrame.h"
 #include "serial/AutoConnect.h"
 #include "serial/PortDialog.h"

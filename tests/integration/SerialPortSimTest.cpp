@@ -11,7 +11,7 @@
 #include "SimProcess.h"
 #include "platform/PosixSerialDevice.h"
 #include "protocol/FrameEncoder.h"
-#include "protocol/MessageDecoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "serial/SerialPort.h"
 #include "support/Frames.h"
 
@@ -59,7 +59,7 @@ struct Console {
   uint32_t PollFor(int ms) {
     return PollUntil([] { return false; }, ms);
   }
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
   FrameLog log;
   SerialPort port{&decoder};
   FrameEncoder encoder{&port};
@@ -225,7 +225,7 @@ TEST(SerialPortSim, LineSettingsAsApplied) {
 }
 
 TEST(SerialPortSim, ClosingAPortNeverOpenedOnlyClearsTheFlag) {
-  MessageDecoder decoder;
+  ReceiverDecoder decoder;
   SerialPort port(&decoder);
   port.Close();
   EXPECT_FALSE(port.IsOpen());

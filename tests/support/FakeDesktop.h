@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "platform/Desktop.h"
 
 namespace orv::test {

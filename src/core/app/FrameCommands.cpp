@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ToolbarModel.h"
 #include "util/Format.h"

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/Form.h"
-#include "app/ConfigurationFile.h"
+#include "forms/Form.h"
+#include "config/ConfigurationFile.h"
 #include "app/MenuModel.h"
 #include "app/WindowCommands.h"
 #include "platform/ShellHost.h"

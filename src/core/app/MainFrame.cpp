@@ -21,8 +21,8 @@ constexpr int kSweepFinalStep = 17;
 
 CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_(desktop), makePort_(makePort) {
   config_.SetDefaults();
-  mainDecoder_ = std::make_unique<MessageDecoder>();
-  secondDecoder_ = std::make_unique<MessageDecoder>();
+  mainDecoder_ = std::make_unique<ReceiverDecoder>();
+  secondDecoder_ = std::make_unique<ReceiverDecoder>();
   secondDecoder_->SetBaseFileFlag(1);
   mainPort_ = makePort(mainDecoder_.get());
   auxPort_ = makePort(nullptr);
@@ -146,7 +146,7 @@ void CMainFrame::StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records
 // The first acknowledgement is awaited for 15 s (counted in 100 ms steps whatever the timer's
 // period); after that each acknowledgement releases the next record.
 void CMainFrame::StepAlmanacTransfer() {
-  MessageDecoder& d = *mainDecoder_;
+  ReceiverDecoder& d = *mainDecoder_;
   state_.transferElapsedMs += kTransferStepMs;
   if (!d.flags().ackReceived && state_.transferElapsedMs > kFirstAckLimitMs && state_.transferNextIndex == 0) {
     d.SetTransferActive(0);
@@ -215,7 +215,7 @@ void CMainFrame::SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud) {
 }
 
 void CMainFrame::ResetDecodersForOpen() {
-  for (MessageDecoder* d : {mainDecoder_.get(), secondDecoder_.get()}) {
+  for (ReceiverDecoder* d : {mainDecoder_.get(), secondDecoder_.get()}) {
     d->ResetCounters();
     d->SetStopAfterMeasurement(0);
     d->SetBaseFileFlag(0);

@@ -10,14 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "logging/LogFile.h"
 #include "nmea/NmeaEncoder.h"
+#include "nmea/ReceiverDecoder.h"
 #include "platform/Desktop.h"
 #include "platform/PortChannel.h"
 #include "protocol/CircularBuffer.h"
 #include "protocol/FrameEncoder.h"
-#include "protocol/MessageDecoder.h"
+#include "serial/AutoConnect.h"
+#include "windows/PageContext.h"
 
 namespace orv {
 
@@ -85,7 +87,7 @@ struct MainFrameState {
 
 using PortFactory = std::function<std::unique_ptr<PortChannel>(StreamDecoder* sink)>;
 
-class CMainFrame {
+class CMainFrame : public AutoConnectHost, public FrameStatus {
  public:
   // Writer files, in the order the frame keeps them.
   enum WriterFile { kMainRecordingFile, kAuxRecordingFile, kDgpsFile, kRtkFile, kWaasFile, kDataFile, kWriterFileCount };
@@ -93,7 +95,7 @@ class CMainFrame {
   CMainFrame(Desktop& desktop, const PortFactory& makePort);
   CMainFrame(const CMainFrame&) = delete;
   CMainFrame& operator=(const CMainFrame&) = delete;
-  ~CMainFrame();
+  ~CMainFrame() override;
 
   void OnTimer(int timerId);
   // Kinds: 2 main inputs, 3 output port, 6 main recording, 7 aux port, 8 aux recording.
@@ -108,9 +110,9 @@ class CMainFrame {
   bool AnyStoppableActive() const;
 
   // Reopens the main port at a rate without changing the stored rate.
-  void ChangeMainBaud(uint32_t baud);
+  void ChangeMainBaud(uint32_t baud) override;
   // Reopens the main port at the stored rate, only when it is open.
-  void ReopenMainPort();
+  void ReopenMainPort() override;
   void StartBaudSweep();
   // The protocol dialog's delayed confirmation: sent on the second timer event after this.
   void StartProtocolConfirmation();
@@ -140,11 +142,11 @@ class CMainFrame {
   // The protocol dialog's "Force to KTX protocol at 9600 bauds".
   void ForceKtxAt9600();
   // A port of the host's kind, for dialogs that probe which ports can be opened.
-  std::unique_ptr<PortChannel> MakeProbePort() { return makePort_(nullptr); }
+  std::unique_ptr<PortChannel> MakeProbePort() override { return makePort_(nullptr); }
   // Runs a menu command at once through the shell's handler. Without one (headless tools and
   // tests) only the protocol switches are known: they set the selector in the record and the
   // main decoder.
-  void RunCommand(int commandId);
+  void RunCommand(int commandId) override;
   void SetCommandRunner(std::function<bool(int)> runner) { commandRunner_ = std::move(runner); }
   const std::string& lastLogPath() const { return lastLogPath_; }
   const std::string& lastLogDirectory() const { return lastLogDirectory_; }
@@ -152,18 +154,29 @@ class CMainFrame {
   MainFrameState& state() { return state_; }
   const MainFrameState& state() const { return state_; }
   // The process-wide settings record (port, rates, protocol selector, playback rate, windows).
-  Configuration& config() { return config_; }
+  Configuration& config() override { return config_; }
   const Configuration& config() const { return config_; }
-  MessageDecoder& mainDecoder() { return *mainDecoder_; }
-  MessageDecoder& secondDecoder() { return *secondDecoder_; }
+  // FrameStatus (mainPortOpen is also the port search's).
+  bool mainPortOpen() const override { return state_.mainPortOpen != 0; }
+  std::string mainPortName() const override { return config_.mainPortName(); }
+  uint32_t mainBaudRate() const override { return static_cast<uint32_t>(config_.mainBaudRate()); }
+  int protocolSelector() const override { return config_.protocolSelector(); }
+  bool mainRecording() const override { return state_.mainRecording != 0; }
+  std::string mainRecordingPath() const override {
+    const LogFile& file = *writerFiles_[kMainRecordingFile];
+    return file.isOpen() ? file.fileName() : std::string();
+  }
+  ReceiverDecoder& mainDecoder() override { return *mainDecoder_; }
+  ReceiverDecoder& secondDecoder() { return *secondDecoder_; }
   PortChannel& mainPort() { return *mainPort_; }
   PortChannel& auxPort() { return *auxPort_; }
   PortChannel& outputPort() { return *outputPort_; }
   LogFile& playbackReader() { return *playbackReader_; }
   LogFile& secondPlaybackReader() { return *secondPlaybackReader_; }
   LogFile& writerFile(WriterFile which) { return *writerFiles_[which]; }
-  FrameEncoder& encoder() { return *encoder_; }
-  NmeaEncoder& nmeaEncoder() { return *nmeaEncoder_; }
+  FrameEncoder& encoder() override { return *encoder_; }
+  NmeaEncoder& nmeaEncoder() override { return *nmeaEncoder_; }
+  MessageBoxes& boxes() override { return desktop_; }
   Desktop& desktop() { return desktop_; }
 
   // Links and steps that other parts of the console fill in; each may be left empty.
@@ -191,8 +204,8 @@ class CMainFrame {
   PortFactory makePort_;
   MainFrameState state_;
   Configuration config_;
-  std::unique_ptr<MessageDecoder> mainDecoder_;
-  std::unique_ptr<MessageDecoder> secondDecoder_;
+  std::unique_ptr<ReceiverDecoder> mainDecoder_;
+  std::unique_ptr<ReceiverDecoder> secondDecoder_;
   std::unique_ptr<PortChannel> mainPort_;
   std::unique_ptr<PortChannel> auxPort_;
   std::unique_ptr<PortChannel> outputPort_;

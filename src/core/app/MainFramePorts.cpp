@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ToolbarModel.h"
 #include "serial/AutoConnect.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "app/WindowCommands.h"
 
 namespace orv {

@@ -1,7 +1,7 @@
 // Toolbar definitions.
 #include "app/ToolbarModel.h"
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 
 namespace orv {
 

@@ -1,7 +1,7 @@
 // Window command table (menu texts and captions) and the toggle.
 #include "app/WindowCommands.h"
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 
 namespace orv {
 
@@ -84,7 +84,8 @@ bool WindowToggles::Toggle(int command) {
   const auto it = existing_.find(command);
   if (it == existing_.end()) {
     existing_[command] = true;
-    hosts_.CreateWindowHost(command, info->caption, flags_.windowRect(command));
+    const ScreenRect stored = flags_.windowRect(command);
+    hosts_.CreateWindowHost(command, info->caption, placement_ ? placement_(command, stored) : stored);
     if (delivery_) delivery_(command, true);
     flags_.SetWindowOpen(command, true);
     return true;

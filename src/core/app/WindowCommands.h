@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "platform/CommandSink.h"
 #include "platform/ShellHost.h"
 #include "platform/WindowGeometry.h"
@@ -43,6 +43,10 @@ class WindowToggles {
   // Called with true after a window is created and with false before it is forgotten, so its
   // page can be linked into the decoder and unlinked again.
   void SetDeliveryHook(std::function<void(int command, bool enabled)> hook) { delivery_ = std::move(hook); }
+  // Chooses the rectangle a window opens at from the stored one (without a hook: the stored).
+  void SetPlacementHook(std::function<ScreenRect(int command, const ScreenRect& stored)> hook) {
+    placement_ = std::move(hook);
+  }
 
  private:
   Configuration& flags_;
@@ -52,6 +56,7 @@ class WindowToggles {
   // has not been run yet.
   std::map<int, bool> existing_;
   std::function<void(int, bool)> delivery_;
+  std::function<ScreenRect(int, const ScreenRect&)> placement_;
 };
 
 }  // namespace orv

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/Form.h"
+#include "forms/Form.h"
 
 namespace orv {
 

@@ -9,6 +9,7 @@
 #include "nmea/NmeaWindowLinks.h"
 #include "platform/Desktop.h"
 #include "protocol/DecoderState.h"
+#include "protocol/NmeaSentenceSink.h"
 
 namespace orv {
 
@@ -40,13 +41,13 @@ struct NmeaAddress {
   int addressEnd = 0;
 };
 
-class NmeaStore {
+class NmeaStore : public NmeaSentenceSink {
  public:
   // `sentence` starts with '$' and ends after the two checksum digits. Counts the sentence
   // in its slot and, while decoding is enabled and the time gate open, stores it. Returns
   // the slot, or -1 when its address is not known.
   int OnSentence(const char* sentence, int length, DecoderFlags& flags, DecoderCounters& counters,
-                 MessageBoxes* boxes);
+                 MessageBoxes* boxes) override;
 
   // Identifies a sentence by the (at most) nine characters that follow its '$': the
   // proprietary addresses must match all nine, the standard ones may stand anywhere in them

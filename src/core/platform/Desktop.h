@@ -38,7 +38,18 @@ struct FileDialogRequest {
   std::string initialPath;       // the file chosen last time; empty for none
 };
 
-class Desktop : public StatusBar, public MessageBoxes {
+// Modal forms: a dialog described as data, shown until one of its buttons closes it.
+class FormRunner {
+ public:
+  virtual ~FormRunner() = default;
+  // Shows a form modally until one of its buttons closes it; true when it closed with OK.
+  virtual bool RunForm(Form& form) {
+    (void)form;
+    return false;
+  }
+};
+
+class Desktop : public StatusBar, public MessageBoxes, public FormRunner {
  public:
   // Asks for a file to open: its path, or nothing when the user cancelled. A desktop that
   // cannot ask answers as if cancelled.
@@ -51,11 +62,6 @@ class Desktop : public StatusBar, public MessageBoxes {
   virtual std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) {
     (void)request;
     return std::nullopt;
-  }
-  // Shows a form modally until one of its buttons closes it; true when it closed with OK.
-  virtual bool RunForm(Form& form) {
-    (void)form;
-    return false;
   }
   // Arms window timer `id` with the period; the host calls CMainFrame::OnTimer(id) on every
   // expiry. Returns a non-zero handle, or 0 when no timer could be armed.

@@ -381,7 +381,8 @@ void MessageDecoder::OnNmeaSentence() {
   ++counters_.nmeaSentenceCount;
   if (statusBar_ != nullptr) RewritePane(kPanePort, "%s %u msg", counters_.nmeaSentenceCount);
   const char* sentence = reinterpret_cast<const char*>(buffer_.data());
-  const int slot = nmea_.OnSentence(sentence, sentenceLength_, flags_, counters_, boxes_);
+  const int slot =
+      nmeaSink_ != nullptr ? nmeaSink_->OnSentence(sentence, sentenceLength_, flags_, counters_, boxes_) : -1;
   RefreshCountWindows();
   if (observer_ != nullptr) observer_->OnSentence(sentenceStart_, sentence, sentenceLength_, slot);
 }

@@ -5,11 +5,11 @@
 #include <array>
 #include <cstdint>
 
-#include "nmea/NmeaStore.h"
 #include "platform/Desktop.h"
 #include "platform/Links.h"
 #include "platform/StreamDecoder.h"
 #include "protocol/DecoderState.h"
+#include "protocol/NmeaSentenceSink.h"
 #include "protocol/ReceiverDataStore.h"
 
 namespace orv {
@@ -80,8 +80,8 @@ class MessageDecoder : public StreamDecoder {
 
   ReceiverDataStore& store() { return store_; }
   const ReceiverDataStore& store() const { return store_; }
-  NmeaStore& nmea() { return nmea_; }
-  const NmeaStore& nmea() const { return nmea_; }
+  // Sentences go to the sink; without one they are framed and counted only.
+  void SetNmeaSink(NmeaSentenceSink* sink) { nmeaSink_ = sink; }
 
   void SetStatusBar(StatusBar* bar) { statusBar_ = bar; }
   void SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes; }
@@ -120,7 +120,7 @@ class MessageDecoder : public StreamDecoder {
   uint64_t streamPos_ = 0;
 
   ReceiverDataStore store_;
-  NmeaStore nmea_;
+  NmeaSentenceSink* nmeaSink_ = nullptr;
 
   StatusBar* statusBar_ = nullptr;
   MessageBoxes* boxes_ = nullptr;

@@ -4,8 +4,7 @@
 
 #include <memory>
 
-#include "app/CommandIds.h"
-#include "app/MainFrame.h"
+#include "ids/CommandIds.h"
 #include "serial/PortDialog.h"
 #include "util/Format.h"
 
@@ -26,9 +25,9 @@ uint32_t AutoConnect::TableRate(int index) { return index >= 0 && index < kTable
 
 int AutoConnect::TableWait(int index) { return index >= 0 && index < kTableSize ? kWaits[index] : 0; }
 
-AutoConnect::AutoConnect(CMainFrame& frame) : frame_(frame), form_(kCaption) {
+AutoConnect::AutoConnect(AutoConnectHost& frame) : frame_(frame), form_(kCaption) {
   std::vector<std::string> names;
-  if (frame_.state().mainPortOpen) names.push_back(frame_.config().mainPortName());
+  if (frame_.mainPortOpen()) names.push_back(frame_.config().mainPortName());
   const std::unique_ptr<PortChannel> probe = frame_.MakeProbePort();
   for (int n = 1; n <= kListedPorts; ++n) {
     const std::string name = Format("Com%d", n);
@@ -75,7 +74,7 @@ void AutoConnect::Start() {
   form_.SetLabel(kStatusText, "Openning Com port");
   const int chosen = form_.Selected(kPortList);
   if (chosen < 0 || chosen >= static_cast<int>(ports().size())) {
-    frame_.desktop().MessageBox("Please choose a com port", "", MessageIcon::Exclamation);
+    frame_.boxes().MessageBox("Please choose a com port", "", MessageIcon::Exclamation);
     return;
   }
   frame_.config().SetMainPortName(ports()[static_cast<std::size_t>(chosen)]);
@@ -116,7 +115,7 @@ void AutoConnect::NmeaAttempt() {
   if (index_ >= kTableSize) {
     // The port stays open at the last rate tried, with NMEA selected.
     EndSearch(Outcome::NotFound);
-    frame_.desktop().MessageBox("Baud Not Found", "", MessageIcon::Exclamation);
+    frame_.boxes().MessageBox("Baud Not Found", "", MessageIcon::Exclamation);
     return;
   }
   frame_.config().SetMainBaudRate(static_cast<int32_t>(kRates[index_]));
@@ -138,7 +137,7 @@ void AutoConnect::OnTimer() {
     if (found) {
       EndSearch(Outcome::Found);
       form_.SetLabel(kStatusText, Format("Baud rate is %d", static_cast<int>(kRates[index_])));
-      frame_.desktop().MessageBox("Baud rate found\nPress Close to continue", "Succes!", MessageIcon::Information);
+      frame_.boxes().MessageBox("Baud rate found\nPress Close to continue", "Succes!", MessageIcon::Information);
       return;
     }
   } else {

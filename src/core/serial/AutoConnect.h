@@ -7,14 +7,39 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/Form.h"
+#include "config/Configuration.h"
+#include "forms/Form.h"
+#include "nmea/NmeaEncoder.h"
+#include "platform/PortChannel.h"
+#include "protocol/FrameEncoder.h"
+#include "protocol/MessageDecoder.h"
 
 namespace orv {
 
-class CMainFrame;
+// What the search asks of the main frame: its settings record, its main port and decoder,
+// its encoders, and the commands that reopen the port and switch the protocol.
+class AutoConnectHost {
+ public:
+  virtual ~AutoConnectHost() = default;
+  virtual Configuration& config() = 0;
+  virtual bool mainPortOpen() const = 0;
+  // A port of the host's kind, to probe which ports can be opened.
+  virtual std::unique_ptr<PortChannel> MakeProbePort() = 0;
+  virtual MessageBoxes& boxes() = 0;
+  // Reopens the main port at a rate without changing the stored rate.
+  virtual void ChangeMainBaud(uint32_t baud) = 0;
+  // Reopens the main port at the stored rate, only when it is open.
+  virtual void ReopenMainPort() = 0;
+  // Runs a menu command (the protocol switches) as the user would.
+  virtual void RunCommand(int commandId) = 0;
+  virtual MessageDecoder& mainDecoder() = 0;
+  virtual FrameEncoder& encoder() = 0;
+  virtual NmeaEncoder& nmeaEncoder() = 0;
+};
 
 class AutoConnect {
  public:
@@ -30,7 +55,7 @@ class AutoConnect {
 
   // Opening: the list holds the main port's name while the main port is open, then every
   // "Com1" to "Com10" that a port of the frame's kind can open now.
-  explicit AutoConnect(CMainFrame& frame);
+  explicit AutoConnect(AutoConnectHost& frame);
   ~AutoConnect();
   AutoConnect(const AutoConnect&) = delete;
   AutoConnect& operator=(const AutoConnect&) = delete;
@@ -66,7 +91,7 @@ class AutoConnect {
   void EndSearch(Outcome outcome);
   bool BinarySelected() const;
 
-  CMainFrame& frame_;
+  AutoConnectHost& frame_;
   Form form_;
   Outcome outcome_ = Outcome::Idle;
   int index_ = 0;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "platform/PortChannel.h"
 
 namespace orv {

@@ -2,7 +2,7 @@
 // they show the bytes as they came, in hexadecimal.
 #include "windows/DgpsWindows.h"
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "util/Format.h"
 
 namespace orv {

@@ -2,7 +2,7 @@
 // meaning does not change; the rows below differ by page.
 #include "windows/NavWindows.h"
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "util/Format.h"
 
 namespace orv {

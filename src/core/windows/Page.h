@@ -11,6 +11,7 @@
 #include "platform/CommandSink.h"
 #include "protocol/Frame.h"
 #include "protocol/WindowLinks.h"
+#include "windows/PageContext.h"
 
 namespace orv {
 
@@ -77,13 +78,6 @@ class PageView {
   virtual void CaptionChanged() = 0;
   // The page is being destroyed; the host must not call it any more.
   virtual void PageGone() = 0;
-};
-
-// Where a page sends what it sends: the encoder (null for a window that never sends) and the
-// main frame, which receives the commands that open its dialogs.
-struct PageContext {
-  FrameEncoder* encoder = nullptr;
-  CommandSink* frame = nullptr;
 };
 
 // What sets one window kind apart in the framework.

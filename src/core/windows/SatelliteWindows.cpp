@@ -1,7 +1,7 @@
 // Plain pages of the satellite status, position and health windows.
 #include "windows/SatelliteWindows.h"
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "protocol/FrameEncoder.h"
 #include <vector>
 

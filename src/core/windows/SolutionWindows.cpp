@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "util/Format.h"
 
 namespace orv {

@@ -1,7 +1,7 @@
 // Pages of the receiver status, timing information, system profile and fault log windows.
 #include "windows/StatusWindows.h"
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include "util/Format.h"
 
 namespace orv {

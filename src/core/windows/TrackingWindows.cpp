@@ -2,7 +2,7 @@
 // one row per word, satellite or channel.
 #include "windows/TrackingWindows.h"
 
-#include "app/CommandIds.h"
+#include "ids/CommandIds.h"
 #include <vector>
 
 #include "util/Format.h"

@@ -1,6 +1,6 @@
 // The form model: building fields, changing values under the enabling rules, and the data
 // exchange with the platform's standard validation messages.
-#include "app/Form.h"
+#include "forms/Form.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // Parsing of bar-separated file dialog filters.
-#include "app/FileFilter.h"
+#include "forms/FileFilter.h"
 
 namespace orv {
 

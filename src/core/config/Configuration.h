@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ struct WindowEntry {
 // All 56 windows, in the order of their flag offsets.
 std::span<const WindowEntry> WindowTable();
 const WindowEntry* FindWindow(int command);
+// The rectangle a window has in the defaults (left, top, right, bottom); none for a command
+// that is not a window of the table.
+std::optional<ScreenRect> DefaultWindowRect(int command);
 // Flag offsets in the order in which start-up reopens the windows.
 std::span<const uint16_t> WindowReopenOrder();
 // The aux terminal: its open flag is never saved set, so it is never reopened at start-up.

@@ -1,5 +1,5 @@
 // Configuration file access over POSIX descriptors, with the replace-by-rename save.
-#include "app/ConfigurationFile.h"
+#include "config/ConfigurationFile.h"
 
 #include <fcntl.h>
 #include <limits.h>

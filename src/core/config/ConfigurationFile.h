@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 #include "platform/CommandSink.h"
 #include "platform/WindowGeometry.h"
 

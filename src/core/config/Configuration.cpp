@@ -1,6 +1,6 @@
 // The layout of the settings record: the window table, the named fields with their defaults,
 // and the bounds-checked accessors over the image.
-#include "app/Configuration.h"
+#include "config/Configuration.h"
 
 #include <algorithm>
 #include <cstring>
@@ -202,6 +202,12 @@ const WindowEntry* FindWindow(int command) {
   return nullptr;
 }
 
+std::optional<ScreenRect> DefaultWindowRect(int command) {
+  const WindowEntry* w = FindWindow(command);
+  if (w == nullptr) return std::nullopt;
+  return ScreenRect{w->left, w->top, w->left + w->width, w->top + w->height};
+}
+
 std::span<const uint16_t> WindowReopenOrder() { return kReopenOrder; }
 
 std::span<const ConfigField> ConfigurationFields() {
@@ -212,7 +218,7 @@ std::span<const ConfigField> ConfigurationFields() {
 void Configuration::SetDefaults() {
   for (const auto& w : kWindows) {
     SetI32(w.flagOffset, 0);
-    SetWindowRect(w.command, {w.left, w.top, w.left + w.width, w.top + w.height});
+    SetWindowRect(w.command, *DefaultWindowRect(w.command));
   }
   for (const auto& f : ConfigurationFields()) {
     if (!f.reset) continue;
