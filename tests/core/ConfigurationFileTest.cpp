@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -207,21 +208,12 @@ TEST_F(ConfigurationFileTest, SaveStoresRectanglesOfOpenWindowsOnly) {
 // Root ignores permission bits, and the tests run as root in CI, so a chmod alone would not
 // stop the save. The directory is made unusable for everyone instead: after the load it is
 // moved aside (with the old file in it) and a regular file takes its name, so nothing can be
-// created under the configuration path. For other users a plain read-only directory is tried
-// as well.
-TEST_F(ConfigurationFileTest, SaveIntoUnwritableDirectoryFailsAndKeepsTheOldFile) {
+// created under the configuration path and the old file cannot be reached.
+TEST_F(ConfigurationFileTest, SaveIntoUnreachableDirectoryFailsAndKeepsTheOldFile) {
   config.SetMainBaudRate(19200);
   ASSERT_TRUE(file.SaveConfiguration(nullptr, true));
   const auto old = OnDisk();
   config.SetMainBaudRate(38400);
-
-  if (::geteuid() != 0) {
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(file.SaveConfiguration(nullptr, true));
-    fs::permissions(dir, fs::perms::owner_all);
-    EXPECT_EQ(OnDisk(), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  }
 
   const std::string moved = dir + ".moved";
   fs::rename(dir, moved);
@@ -231,6 +223,45 @@ TEST_F(ConfigurationFileTest, SaveIntoUnwritableDirectoryFailsAndKeepsTheOldFile
   EXPECT_EQ(test::ReadFile(moved + "/Orvantis.cfg"), old);
   fs::remove(dir);
   fs::rename(moved, dir);
+}
+
+// A shared configuration folder the user may not create files in, holding a file the user
+// may write: the save cannot make its temporary file there and writes the file in place.
+// Permission bits stop root from nothing, so as root the save runs in a child that has become
+// an ordinary user ("nobody"), with the folder and file handed to that user.
+TEST_F(ConfigurationFileTest, SaveIntoReadOnlyDirectoryWritesAWritableFileInPlace) {
+  config.SetMainBaudRate(19200);
+  ASSERT_TRUE(file.SaveConfiguration(nullptr, true));
+  config.SetMainBaudRate(38400);
+  const uid_t nobody = 65534;
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(dir.c_str(), nobody, nobody), 0);
+    ASSERT_EQ(::chown(path.c_str(), nobody, nobody), 0);
+  }
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                           fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+
+  bool saved = false;
+  if (::geteuid() == 0) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const bool ok = ::setgid(nobody) == 0 && ::setuid(nobody) == 0 && file.SaveConfiguration(nullptr, true);
+      ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    saved = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  } else {
+    saved = file.SaveConfiguration(nullptr, true);
+  }
+  fs::permissions(dir, fs::perms::owner_all);
+  EXPECT_TRUE(saved);
+  EXPECT_EQ(OnDisk().size(), kConfigurationSize);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(config.mainBaudRate(), 38400);
 }
 
 // A disk that fills up during the write: the file size limit stops the write part-way, for
