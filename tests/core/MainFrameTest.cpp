@@ -292,6 +292,36 @@ TEST_F(MainFrameTest, ClosingTheLastInputKillsThePollTimer) {
   EXPECT_EQ(frame.state().pollTimer, 0u);
 }
 
+// A synchronized playback stopped after a measurement block leaves the decoder waiting to be
+// resumed; a port opened next must be read all the same.
+TEST_F(MainFrameTest, OpeningTheMainPortResumesADecoderLeftWaiting) {
+  frame.mainDecoder().SetStopAfterMeasurement(1);
+  std::vector<uint8_t> block = Frame(23, std::vector<uint8_t>(22, 0));
+  block.insert(block.end(), {0, 0});  // the decoder stops before the byte after the block
+  frame.mainDecoder().Decode(block.data(), static_cast<uint32_t>(block.size() - 1));
+  ASSERT_FALSE(frame.mainDecoder().readyForInput());
+  OpenMain("COM1", 9600);
+  mainPort().Queue(Frame(20, {1, 2}));
+  frame.OnTimer(kPollTimer);
+  EXPECT_EQ(mainPort().reads, 1);
+  EXPECT_EQ(frame.mainDecoder().counters().messageCountById[20], 1u);
+}
+
+// A timed recording that ends by itself takes the "&Stop" item and the check marks with it.
+TEST_F(MainFrameTest, ARecordingEndedByItsTimerRefreshesTheMenus) {
+  struct Recorder : TimedRecorderLink {
+    bool OneSecondStep() override { return true; }
+    void DetachFileAndEncoder() override {}
+  } recorder;
+  frame.SetTimedRecorder(&recorder);
+  frame.state().mainRecording = 1;
+  const int before = desk.menuRefreshes;
+  frame.OnTimer(kRecordTimer);
+  EXPECT_EQ(frame.state().mainRecording, 0u);
+  EXPECT_GT(desk.menuRefreshes, before);
+  EXPECT_FALSE(frame.AnyStoppableActive());
+}
+
 TEST_F(MainFrameTest, ReopenMainPortUsesTheStoredRateOnlyWhenOpen) {
   frame.config().SetMainPortName("COM2");
   frame.config().SetMainBaudRate(57600);

@@ -244,6 +244,9 @@ void CMainFrame::StartMainPort(const std::string& name, uint32_t baud) {
   ArmPollTimer(kSerialPollMs);
   if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
   ResetDecodersForOpen();
+  // A synchronized playback stopped mid-block leaves the decoder waiting to be resumed; the
+  // port would never be read.
+  mainDecoder_->Resume();
   state_.mainPortOpen = 1;
 }
 
@@ -302,6 +305,8 @@ void CMainFrame::StopInput(int kind) {
           state_.autoLogActive = 0;
           mainDecoder_->SetAutoLogLink(nullptr);
         }
+        // A timed recording also ends here by itself: "&Stop" and the check marks follow.
+        desktop_.RefreshMenus();
       }
       break;
     case 7:
