@@ -83,10 +83,13 @@ TEST_F(FrameCommandsTest, ClosingTheWindowItselfPostsItsCommandWhichOnlyForgetsI
   EXPECT_TRUE(frame.config().windowOpen(cmd::kWndTerminal));
 }
 
-TEST_F(FrameCommandsTest, AWindowWhoseFlagWasResetUnderItStillClosesFromTheMenu) {
+TEST_F(FrameCommandsTest, AWindowWhoseFlagWasResetUnderItStaysCheckedAndClosesFromTheMenu) {
   commands.OnCommand(cmd::kWndEphemeris);
-  frame.config().SetDefaults();  // Restore Factory Config clears every flag
+  commands.OnCommand(cmd::kRestoreFactoryConfig);  // clears every open flag
+  EXPECT_FALSE(frame.config().windowOpen(cmd::kWndEphemeris));
+  EXPECT_TRUE(commands.State(cmd::kWndEphemeris).checked);
   commands.OnCommand(cmd::kWndEphemeris);
+  EXPECT_FALSE(commands.State(cmd::kWndEphemeris).checked);
   EXPECT_EQ(host.hosts.count(cmd::kWndEphemeris), 0u);
   EXPECT_EQ(host.log.back(), "destroy 32777");
 }

@@ -286,7 +286,7 @@ CommandState FrameCommands::State(int id) const {
   s.enabled = HasHandler(id);
   const MainFrameState& st = frame_.state();
   if (IsWindowCommand(id)) {
-    s.checked = frame_.config().windowOpen(id);
+    s.checked = windows_.isOpen(id);
   } else if (FindToolbarByViewCommand(id) != nullptr) {
     s.checked = host_.IsToolbarVisible(id);
   } else if (IsUtilityButton(id)) {

@@ -39,6 +39,13 @@ class WindowToggles {
   void OnHostClosed(int command);
   // The frame holds the window (it may be on its way out after a close).
   bool exists(int command) const { return existing_.count(command) != 0; }
+  // The window is on screen: the frame holds it and the user has not closed it. Its menu item
+  // is checked then, whatever the record's open flag says (Restore Factory Config clears the
+  // flags under open windows).
+  bool isOpen(int command) const {
+    const auto it = existing_.find(command);
+    return it != existing_.end() && it->second;
+  }
 
   // Called with true after a window is created and with false before it is forgotten, so its
   // page can be linked into the decoder and unlinked again.
