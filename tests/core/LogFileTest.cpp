@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -142,8 +143,39 @@ TEST_F(LogFileTest, CreateSendAndReopen) {
   EXPECT_TRUE(LogFile::Delete(path));
   EXPECT_FALSE(LogFile::Delete(path));
   EXPECT_FALSE(reader.OpenExisting(dir + "/missing.log", O_RDONLY));
-  EXPECT_FALSE(reader.OpenForPlayback(std::string(200, 'x'), &desktop));
-  EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// Files that cannot be played are refused with a message that says why: a name the log file
+// cannot keep, a file that cannot be opened, and whatever is not a regular file (a FIFO would
+// otherwise block the open until a writer came, and a pipe cannot seek back).
+TEST_F(LogFileTest, PlaybackRefusesWhatItCannotPlayAndSaysWhy) {
+  LogFile reader;
+  const std::string longPath = dir + "/" + std::string(200, 'x') + ".log";
+  EXPECT_FALSE(reader.OpenForPlayback(longPath, &desktop));
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  EXPECT_EQ(desktop.boxes[0].text,
+            "The path of this file is longer than the 199 characters a log file name may have:\n" + longPath);
+  EXPECT_EQ(desktop.boxes[0].caption, "Open Log File");
+  EXPECT_EQ(desktop.boxes[0].icon, MessageIcon::Exclamation);
+
+  EXPECT_FALSE(reader.OpenForPlayback(dir + "/missing.log", &desktop));
+  ASSERT_EQ(desktop.boxes.size(), 2u);
+  EXPECT_EQ(desktop.boxes[1].text, "Unable to open the log file " + dir + "/missing.log:\nNo such file or directory.");
+
+  const std::string fifo = dir + "/fifo.log";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(reader.OpenForPlayback(fifo, &desktop));  // returns at once: nobody writes
+  ASSERT_EQ(desktop.boxes.size(), 3u);
+  EXPECT_EQ(desktop.boxes[2].text, fifo + " is not a regular file: a pipe, a device or a folder cannot be played back.");
+  EXPECT_FALSE(reader.OpenForPlayback(dir, &desktop));
+  EXPECT_EQ(desktop.boxes.size(), 4u);
+  EXPECT_FALSE(reader.OpenForPlayback("/dev/zero", &desktop));
+  EXPECT_EQ(desktop.boxes.size(), 5u);
+  EXPECT_FALSE(reader.isOpen());
+
+  // A regular file is read as before, blocking reads and all.
+  EXPECT_EQ(StartOf(Cat(Hex("00 00"), test::Frame(20, {1}))), 2);
+  EXPECT_EQ(file.Receive(100), 7u);
 }
 
 TEST_F(LogFileTest, CreateNeverReportsSuccessOnDescriptorZero) {

@@ -155,6 +155,17 @@ TEST_F(MainFramePlaybackTest, AFileThatFailsTheCheckIsNotPlayed) {
   EXPECT_EQ(desk.boxes.size(), 1u);
 }
 
+// A path the log file cannot keep used to do nothing at all; now the user is told.
+TEST_F(MainFramePlaybackTest, APathTooLongForTheLogFileIsRefusedWithAMessage) {
+  desk.openFileAnswer = dir + "/" + std::string(195, 'a') + ".log";
+  frame.OnOpenLogFile();
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_NE(desk.boxes[0].text.find("longer than the 199 characters"), std::string::npos);
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+}
+
 TEST_F(MainFramePlaybackTest, RateDialogCancelKeepsTheRate) {
   desk.formDriver = [](Form& form) {
     form.SetPosition(PlaybackRateForm::kSlider, 50);

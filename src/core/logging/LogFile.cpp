@@ -2,13 +2,17 @@
 #include "logging/LogFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <span>
 #include <vector>
+
+#include "util/Format.h"
 
 namespace orv {
 
@@ -17,6 +21,11 @@ namespace {
 constexpr std::size_t kMaxFileName = 199;
 // The decoder drops a sentence that does not fit its 2048-byte buffer.
 constexpr std::size_t kMaxSentence = 2048;
+constexpr char kOpenCaption[] = "Open Log File";
+
+void Tell(MessageBoxes* boxes, const std::string& text) {
+  if (boxes != nullptr) boxes->MessageBox(text, kOpenCaption, MessageIcon::Exclamation);
+}
 
 // Offset of the first '$' that starts a complete sentence ('$', at least one character, '*',
 // two upper-case hexadecimal digits of the XOR of the characters between) lying wholly in
@@ -55,10 +64,29 @@ bool LogFile::StoreName(const std::string& path) {
   return true;
 }
 
+// Playback reads ahead and seeks back, so only a regular file can be played: a pipe or FIFO
+// cannot seek, and opening a FIFO would wait for a writer. The open does not wait (no-delay
+// mode) and the file's kind is checked on the descriptor itself.
 bool LogFile::OpenForPlayback(const std::string& path, MessageBoxes* boxes, uint32_t protocolSelector) {
   Close();
-  if (!StoreName(path)) return false;
-  if (!OpenDescriptor(path, O_RDONLY, 0)) return false;
+  if (!StoreName(path)) {
+    Tell(boxes, Format("The path of this file is longer than the %zu characters a log file name may have:\n%s",
+                       kMaxFileName, path.c_str()));
+    return false;
+  }
+  if (!OpenDescriptor(path, O_RDONLY | O_NONBLOCK, 0)) {
+    const int error = errno;
+    Tell(boxes, Format("Unable to open the log file %s:\n%s.", path.c_str(), std::strerror(error)));
+    return false;
+  }
+  struct stat st{};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    Close();
+    Tell(boxes, Format("%s is not a regular file: a pipe, a device or a folder cannot be played back.", path.c_str()));
+    return false;
+  }
+  const int flags = ::fcntl(fd_, F_GETFL);
+  if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
   const bool passed = protocolSelector == 0 ? CheckNmeaLogFile(boxes) : CheckLogFile(boxes);
   if (!passed) Close();
   return open_ == 1;
@@ -149,7 +177,7 @@ bool LogFile::CheckLogFile(MessageBoxes* boxes) {
     }
     total += readNow;
     if (total > kCheckLimit) {
-      if (boxes != nullptr) boxes->MessageBox("This is not a KTX log file.", "Open Log File", MessageIcon::Exclamation);
+      Tell(boxes, "This is not a KTX log file.");
       return false;
     }
   }
@@ -169,9 +197,7 @@ bool LogFile::CheckNmeaLogFile(MessageBoxes* boxes) {
   const std::size_t window = std::min(got, static_cast<std::size_t>(kCheckLimit));
   const long start = FindSentence(std::span<const uint8_t>(head).first(window));
   if (start >= 0) return SeekAbsolute(start);
-  if (got > static_cast<std::size_t>(kCheckLimit) && boxes != nullptr) {
-    boxes->MessageBox("This is not an NMEA log file.", "Open Log File", MessageIcon::Exclamation);
-  }
+  if (got > static_cast<std::size_t>(kCheckLimit)) Tell(boxes, "This is not an NMEA log file.");
   return false;
 }
 
