@@ -321,6 +321,28 @@ void MainWindow::MessageBox(const std::string& text, const std::string& caption,
   modal_->ShowMessage(this, text, caption, icon);
 }
 
+// Posted boxes wait in order and come up one at a time, each from the event loop: the timer
+// that asked for one has returned by then, so it fires again while the box is open.
+void MainWindow::PostMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
+  const PendingBox box{text, caption, icon};
+  if (std::find(pendingBoxes_.begin(), pendingBoxes_.end(), box) != pendingBoxes_.end()) return;
+  pendingBoxes_.push_back(box);
+  if (pendingBoxes_.size() == 1 && !showingPosted_) {
+    QMetaObject::invokeMethod(this, [this] { ShowPostedBoxes(); }, Qt::QueuedConnection);
+  }
+}
+
+void MainWindow::ShowPostedBoxes() {
+  if (showingPosted_) return;
+  showingPosted_ = true;
+  while (!pendingBoxes_.empty()) {
+    const PendingBox box = pendingBoxes_.front();
+    pendingBoxes_.pop_front();
+    MessageBox(box.text, box.caption, box.icon);
+  }
+  showingPosted_ = false;
+}
+
 void MainWindow::PostCommand(int commandId) {
   QMetaObject::invokeMethod(this, [this, commandId] { RunCommand(commandId); }, Qt::QueuedConnection);
 }

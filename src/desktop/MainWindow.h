@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -112,6 +113,7 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   std::string PaneText(int paneId) const override;
   void SetPaneText(int paneId, const std::string& text) override;
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+  void PostMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
   std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override;
   std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
   bool RunForm(Form& form) override;
@@ -132,6 +134,12 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  struct PendingBox {
+    std::string text, caption;
+    MessageIcon icon;
+    bool operator==(const PendingBox&) const = default;
+  };
+  void ShowPostedBoxes();
   void BuildStatusBar();
   void BuildToolbars();
   void RestorePlacement();
@@ -155,6 +163,8 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   std::unique_ptr<FrameCommands> commands_;
   std::unique_ptr<MessageWindows> pages_;
   bool placementSaved_ = false;
+  std::deque<PendingBox> pendingBoxes_;
+  bool showingPosted_ = false;
   // The next open-file dialog answers with this path without being shown.
   std::optional<std::string> presetOpenFile_;
 };

@@ -178,8 +178,31 @@ TEST_F(MainFrameTest, AlmanacTransferWaitsFifteenSecondsForTheFirstAck) {
   ASSERT_EQ(desk.boxes.size(), 1u);
   EXPECT_EQ(desk.boxes[0].text, "Link Failure No Ack for Message #78 (Common almanac data transfer).");
   EXPECT_EQ(desk.boxes[0].icon, MessageIcon::Stop);
+  EXPECT_TRUE(desk.boxes[0].posted);  // raised inside the poll: shown after it
   EXPECT_EQ(frame.mainDecoder().flags().transferActive, 0u);
   EXPECT_TRUE(mainPort().sent.empty());
+}
+
+// A box the decoder raises while the poll decodes is posted, so the poll returns and the reads
+// go on while it is open; the same box raised outside a timer event is shown at once.
+TEST_F(MainFrameTest, BoxesRaisedWhileThePollDecodesAreShownAfterIt) {
+  OpenMain("COM1", 9600);
+  frame.StartAlmanacTransfer(std::vector<AlmanacTransferRecord>(1));
+  mainPort().Queue(Frame(78, {1}));
+  mainPort().Queue(Frame(20, {}));
+  frame.OnTimer(kPollTimer);
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "Almanac transfer data is downloaded unsuccesfully.");
+  EXPECT_TRUE(desk.boxes[0].posted);
+  EXPECT_EQ(frame.mainDecoder().counters().messageCountById[20], 1u);  // the block was decoded whole
+  EXPECT_FALSE(frame.inTimerEvent());
+
+  frame.StartAlmanacTransfer(std::vector<AlmanacTransferRecord>(1));
+  std::vector<uint8_t> bytes = Frame(78, {1});
+  bytes.push_back(0);
+  frame.mainDecoder().Decode(bytes.data(), static_cast<uint32_t>(bytes.size() - 1));
+  ASSERT_EQ(desk.boxes.size(), 2u);
+  EXPECT_FALSE(desk.boxes[1].posted);
 }
 
 TEST_F(MainFrameTest, EachAcknowledgementReleasesTheNextRecord) {

@@ -43,10 +43,13 @@ class ScriptedModal : public ModalRunner {
     std::vector<FileDialogRequest> fileRequests;
     // Plays the user: returns whether OK closed the form.
     std::function<bool(Form&)> answerForm;
+    // Runs while a message box is "open", after it was recorded.
+    std::function<void(const ShownMessage&)> duringMessage;
   };
   explicit ScriptedModal(Log& log) : log_(log) {}
   void ShowMessage(QWidget*, const std::string& text, const std::string& caption, MessageIcon icon) override {
     log_.messages.push_back({text, caption, icon});
+    if (log_.duringMessage) log_.duringMessage(log_.messages.back());
   }
   std::optional<std::string> OpenFile(QWidget*, const FileDialogRequest& request) override {
     log_.fileRequests.push_back(request);

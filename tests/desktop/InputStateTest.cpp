@@ -23,6 +23,16 @@ QByteArray SampleLog(int count) {
   }
   return log;
 }
+
+std::vector<uint8_t> KtxFrame(uint8_t id, const std::vector<uint8_t>& payload) {
+  std::vector<uint8_t> f{0x01, id, static_cast<uint8_t>(~id), static_cast<uint8_t>(payload.size())};
+  for (uint8_t b : payload) f.push_back(b);
+  uint16_t sum = 0;
+  for (uint8_t b : f) sum = static_cast<uint16_t>(sum + b);
+  f.push_back(static_cast<uint8_t>(sum & 0xFF));
+  f.push_back(static_cast<uint8_t>(sum >> 8));
+  return f;
+}
 }  // namespace
 
 class InputStateTest : public QObject, WindowFixture {
@@ -54,6 +64,46 @@ class InputStateTest : public QObject, WindowFixture {
     QCOMPARE(w.PaneText(kPanePort), std::string("COM NONE     "));
     QCOMPARE(TopLevelTexts(w.menuBar()).back(), std::string("&Help"));
     QVERIFY(!w.action(cmd::kSerialPort)->isChecked());
+  }
+
+  // A box the decoder raises inside the poll comes up once the poll has returned (the whole
+  // block decoded), and while it is open the port goes on being read.
+  void aBoxRaisedWhileDecodingComesUpAfterThePollAndTheReadsGoOn() {
+    MainWindow& w = **window;
+    w.commands().OpenMainPort("/dev/pts/7", 9600);
+    FakePort& port = *window->ports[0];
+    const auto& counts = w.frame().mainDecoder().counters().messageCountById;
+    w.frame().StartAlmanacTransfer(std::vector<AlmanacTransferRecord>(1));
+    port.Queue(KtxFrame(78, {1}));
+    port.Queue(KtxFrame(20, {}));
+    bool inPoll = true;
+    uint32_t atBox = 0, whileOpen = 0;
+    log.duringMessage = [&](const ShownMessage&) {
+      inPoll = w.frame().inTimerEvent();
+      atBox = counts[20];
+      port.Queue(KtxFrame(20, {}));
+      QTest::qWait(400);  // the box stays up four poll periods
+      whileOpen = counts[20];
+    };
+    QTRY_COMPARE(log.messages.size(), std::size_t{1});
+    QCOMPARE(log.messages[0].text, std::string("Almanac transfer data is downloaded unsuccesfully."));
+    QVERIFY(!inPoll);
+    QCOMPARE(atBox, 1u);
+    QCOMPARE(whileOpen, 2u);
+  }
+
+  // The same box asked for again before it came up is shown once; others keep their order.
+  void postedBoxesComeUpOnceEachInOrder() {
+    MainWindow& w = **window;
+    w.PostMessageBox("first", "", MessageIcon::Stop);
+    w.PostMessageBox("second", "", MessageIcon::Exclamation);
+    w.PostMessageBox("first", "", MessageIcon::Stop);
+    QVERIFY(log.messages.empty());
+    QTRY_COMPARE(log.messages.size(), std::size_t{2});
+    QCOMPARE(log.messages[0].text, std::string("first"));
+    QCOMPARE(log.messages[1].text, std::string("second"));
+    QTest::qWait(50);
+    QCOMPARE(log.messages.size(), std::size_t{2});
   }
 
   void theSerialPortCommandOpensThePortChosenInTheDialog() {

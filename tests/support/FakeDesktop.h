@@ -16,6 +16,7 @@ namespace orv::test {
 struct ShownBox {
   std::string text, caption;
   MessageIcon icon;
+  bool posted = false;  // asked to be shown after the event being handled
 };
 
 class FakeDesktop : public Desktop {
@@ -31,6 +32,9 @@ class FakeDesktop : public Desktop {
   }
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override {
     boxes.push_back({text, caption, icon});
+  }
+  void PostMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override {
+    boxes.push_back({text, caption, icon, true});
   }
   void SetTitle(const std::string& t) override { title = t; }
   void RefreshMenus() override { ++menuRefreshes; }

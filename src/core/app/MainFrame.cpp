@@ -39,7 +39,7 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
   largeRing_.Write(initial, 32);
 
   mainDecoder_->SetStatusBar(&desktop_);
-  mainDecoder_->SetMessageBoxes(&desktop_);
+  mainDecoder_->SetMessageBoxes(&timerBoxes_);
   mainDecoder_->SetProtocolSelector(static_cast<uint32_t>(config_.protocolSelector()));
   desktop_.SetPaneText(kPaneRecording, "");
   desktop_.SetPaneText(kPanePort, kPortPaneInitial);
@@ -73,7 +73,20 @@ bool CMainFrame::AnyStoppableActive() const {
          state_.dgpsFileOpen || state_.syncPlaybackActive || state_.mainRecording || state_.auxRecording;
 }
 
+void CMainFrame::TimerBoxes::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
+  if (frame_.inTimerEvent()) {
+    frame_.desktop_.PostMessageBox(text, caption, icon);
+  } else {
+    frame_.desktop_.MessageBox(text, caption, icon);
+  }
+}
+
 void CMainFrame::OnTimer(int timerId) {
+  struct Depth {
+    explicit Depth(int& d) : d_(d) { ++d_; }
+    ~Depth() { --d_; }
+    int& d_;
+  } depth(timerDepth_);
   ++state_.tickCount;
   if (timerId == kFileManagerTimer) {
     const uint8_t zeros[53] = {};
@@ -150,7 +163,7 @@ void CMainFrame::StepAlmanacTransfer() {
   state_.transferElapsedMs += kTransferStepMs;
   if (!d.flags().ackReceived && state_.transferElapsedMs > kFirstAckLimitMs && state_.transferNextIndex == 0) {
     d.SetTransferActive(0);
-    desktop_.MessageBox(kNoAckText, "Almanac data transfer", MessageIcon::Stop);
+    timerBoxes_.MessageBox(kNoAckText, "Almanac data transfer", MessageIcon::Stop);
   } else if (d.flags().ackReceived) {
     if (state_.transferNextIndex < state_.transferRecordCount && state_.transferNextIndex < transferRecords_.size()) {
       d.SetAckReceived(0);

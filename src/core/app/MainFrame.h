@@ -176,7 +176,11 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   LogFile& writerFile(WriterFile which) { return *writerFiles_[which]; }
   FrameEncoder& encoder() override { return *encoder_; }
   NmeaEncoder& nmeaEncoder() override { return *nmeaEncoder_; }
-  MessageBoxes& boxes() override { return desktop_; }
+  // Message boxes as the frame's objects should raise them: at once, except while a timer event
+  // of the frame runs (the poll decoding, the almanac pacing): then they are posted and shown
+  // after the event has returned, and the poll goes on reading while they are open.
+  MessageBoxes& boxes() override { return timerBoxes_; }
+  bool inTimerEvent() const { return timerDepth_ > 0; }
   Desktop& desktop() { return desktop_; }
 
   // Links and steps that other parts of the console fill in; each may be left empty.
@@ -188,6 +192,15 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
 
  private:
+  class TimerBoxes : public MessageBoxes {
+   public:
+    explicit TimerBoxes(CMainFrame& frame) : frame_(frame) {}
+    void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
+
+   private:
+    CMainFrame& frame_;
+  };
+
   uint32_t PlaybackBytesPerTick() const;
   void PollMainPort();
   void PollAuxPort();
@@ -201,6 +214,8 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void RefreshUtilityButtons();
 
   Desktop& desktop_;
+  TimerBoxes timerBoxes_{*this};
+  int timerDepth_ = 0;
   PortFactory makePort_;
   MainFrameState state_;
   Configuration config_;

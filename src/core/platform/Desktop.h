@@ -63,6 +63,13 @@ class Desktop : public StatusBar, public MessageBoxes, public FormRunner {
     (void)request;
     return std::nullopt;
   }
+  // Shows a message box once the event being handled has returned to the event loop (a box
+  // asked for while the poll decodes must not stop the reads or re-enter the decoder). An
+  // identical box still waiting to be shown is not queued twice. Without an event loop the
+  // box is shown at once.
+  virtual void PostMessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
+    MessageBox(text, caption, icon);
+  }
   // Arms window timer `id` with the period; the host calls CMainFrame::OnTimer(id) on every
   // expiry. Returns a non-zero handle, or 0 when no timer could be armed.
   virtual uint32_t SetTimer(int id, uint32_t periodMs) = 0;
