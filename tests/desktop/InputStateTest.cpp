@@ -6,6 +6,7 @@
 #include "DesktopTest.h"
 #include "ids/CommandIds.h"
 #include "serial/PortDialog.h"
+#include "support/Frames.h"
 
 namespace orv::test {
 
@@ -24,15 +25,6 @@ QByteArray SampleLog(int count) {
   return log;
 }
 
-std::vector<uint8_t> KtxFrame(uint8_t id, const std::vector<uint8_t>& payload) {
-  std::vector<uint8_t> f{0x01, id, static_cast<uint8_t>(~id), static_cast<uint8_t>(payload.size())};
-  for (uint8_t b : payload) f.push_back(b);
-  uint16_t sum = 0;
-  for (uint8_t b : f) sum = static_cast<uint16_t>(sum + b);
-  f.push_back(static_cast<uint8_t>(sum & 0xFF));
-  f.push_back(static_cast<uint8_t>(sum >> 8));
-  return f;
-}
 }  // namespace
 
 class InputStateTest : public QObject, WindowFixture {
@@ -74,14 +66,14 @@ class InputStateTest : public QObject, WindowFixture {
     FakePort& port = *window->ports[0];
     const auto& counts = w.frame().mainDecoder().counters().messageCountById;
     w.frame().StartAlmanacTransfer(std::vector<AlmanacTransferRecord>(1));
-    port.Queue(KtxFrame(78, {1}));
-    port.Queue(KtxFrame(20, {}));
+    port.Queue(Frame(78, {1}));
+    port.Queue(Frame(20, {}));
     bool inPoll = true;
     uint32_t atBox = 0, whileOpen = 0;
     log.duringMessage = [&](const ShownMessage&) {
       inPoll = w.frame().inTimerEvent();
       atBox = counts[20];
-      port.Queue(KtxFrame(20, {}));
+      port.Queue(Frame(20, {}));
       QTest::qWait(400);  // the box stays up four poll periods
       whileOpen = counts[20];
     };
