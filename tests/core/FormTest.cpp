@@ -142,76 +142,46 @@ TEST_F(FormTest, ButtonHandlersDecideWhetherTheFormCloses) {
 // Texts that do not parse whole are refused with the kind's message, whatever prefix of them
 // would parse; the values read are exact.
 TEST(FormExchangeTest, EveryNumericKindRefusesWhatDoesNotParseWhole) {
-  struct Case {
+  const char* kInt = "Please enter an integer.";
+  const char* kReal = "Please enter a number.";
+  const char* kHex = "Please enter a hexadecimal number.";
+  const struct {
     EditKind kind;
     const char* text;
     const char* message;  // empty: accepted
-  };
-  const char* kInt = "Please enter an integer.";
-  const char* kPos = "Please enter a positive integer.";
-  const char* kReal = "Please enter a number.";
-  const char* kHex = "Please enter a hexadecimal number.";
-  const Case cases[] = {
+  } cases[] = {
       {EditKind::Integer, "12G4", kInt}, {EditKind::Integer, "12 4", kInt}, {EditKind::Integer, "1e3", kInt},
       {EditKind::Integer, "", kInt}, {EditKind::Integer, "-", kInt}, {EditKind::Integer, "0x10", kInt},
-      {EditKind::Integer, "+-5", kInt}, {EditKind::Integer, "1.0", kInt}, {EditKind::Integer, "9223372036854775808", kInt},
-      {EditKind::Integer, "-9223372036854775808", ""}, {EditKind::Integer, " +42\t", ""},
-      {EditKind::Unsigned, "-0", kPos}, {EditKind::Unsigned, "18446744073709551616", kPos}, {EditKind::Unsigned, "7", ""},
-      {EditKind::Real, "inf", kReal}, {EditKind::Real, "nan", kReal}, {EditKind::Real, "-infinity", kReal},
-      {EditKind::Real, "1e400", kReal}, {EditKind::Real, "0x1p3", kReal}, {EditKind::Real, "1,5", kReal},
-      {EditKind::Real, "", kReal}, {EditKind::Real, ".", kReal}, {EditKind::Real, "2.5.1", kReal},
+      {EditKind::Integer, "+-5", kInt}, {EditKind::Integer, "9223372036854775808", kInt},
+      {EditKind::Integer, " +42\t", ""}, {EditKind::Unsigned, "-0", "Please enter a positive integer."},
+      {EditKind::Real, "inf", kReal}, {EditKind::Real, "nan", kReal}, {EditKind::Real, "1e400", kReal},
+      {EditKind::Real, "0x1p3", kReal}, {EditKind::Real, "1,5", kReal}, {EditKind::Real, ".", kReal},
       {EditKind::Real, "1e3", ""}, {EditKind::Real, "+.5", ""},
       {EditKind::Hex, "12G4", kHex}, {EditKind::Hex, "12 4", kHex}, {EditKind::Hex, "", kHex}, {EditKind::Hex, "-", kHex},
-      {EditKind::Hex, "-1", kHex}, {EditKind::Hex, "+1", kHex}, {EditKind::Hex, "0x10", kHex},
-      {EditKind::Hex, "10000000000000000", kHex}, {EditKind::Hex, "ffffFFFFffffFFFF", ""}, {EditKind::Hex, " 0010 ", ""},
+      {EditKind::Hex, "+1", kHex}, {EditKind::Hex, "0x10", kHex}, {EditKind::Hex, "10000000000000000", kHex},
+      {EditKind::Hex, " 00fF ", ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Form form;
     form.AddEdit(1, "", c.kind, c.text);
     const auto error = form.Validate();
     EXPECT_EQ(error ? error->text : "", c.message) << '"' << c.text << '"';
-    if (*c.message != '\0') {
+    if (error) {
       EXPECT_FALSE(form.IntValue(1) || form.RealValue(1) || form.HexValue(1)) << '"' << c.text << '"';
     }
   }
   Form form;
   form.AddEdit(1, "", EditKind::Integer, "-9223372036854775808");
+  form.AddEdit(2, "", EditKind::Hex, "ffffFFFFffffFFFF").maxChars = 8;
   EXPECT_EQ(form.IntValue(1), INT64_MIN);
-  form.AddEdit(2, "", EditKind::Real, "1e3");
-  EXPECT_EQ(form.RealValue(2), 1000.0);
-  form.AddEdit(3, "", EditKind::Hex, "ffffFFFFffffFFFF");
-  EXPECT_EQ(form.HexValue(3), UINT64_MAX);
-  EXPECT_FALSE(form.IntValue(3));  // not read as a decimal
-  EXPECT_FALSE(form.HexValue(1));
-}
-
-TEST(FormExchangeTest, HexadecimalEditsKeepTheirLengthAndRange) {
-  Form form;
-  form.SetMessageCaption("Orvantis");
-  form.AddEdit(11, "Address", EditKind::Hex, "0").maxChars = 8;
-  FormField& word = form.AddEdit(12, "Word", EditKind::Hex, "0");
+  EXPECT_EQ(form.Validate()->text, "Please enter no more than 8 characters.");
+  form.SetText(2, "FFFFFFFF0");  // cut to eight digits, as the control does
+  EXPECT_EQ(form.HexValue(2), 0xFFFFFFFFu);
+  EXPECT_FALSE(form.IntValue(2));  // not read as a decimal
+  FormField& word = *form.field(2);
   word.hasRange = true;
   word.hexMax = 0xFFFF;
-  form.AddOkCancel();
-  test::FakeDesktop desktop;
-
-  form.SetText(11, "12G4");
-  EXPECT_EQ(form.Press(kFormOk, &desktop), FormAction::None);
-  ASSERT_EQ(desktop.boxes.size(), 1u);
-  EXPECT_EQ(desktop.boxes[0].text, "Please enter a hexadecimal number.");
-  EXPECT_EQ(form.TakeFocusRequest(), 11);
-  EXPECT_FALSE(form.HexValue(11));
-
-  form.SetText(11, "FFFFFFFF0");  // cut to eight digits, as the control does
-  EXPECT_EQ(form.HexValue(11), 0xFFFFFFFFu);
-  form.field(11)->text = "FFFFFFFF0";
-  EXPECT_EQ(form.Validate()->text, "Please enter no more than 8 characters.");
-  form.SetText(11, "8000");
-  form.SetText(12, "10000");
   EXPECT_EQ(form.Validate()->text, "Please enter a hexadecimal number between 0 and FFFF.");
-  form.SetText(12, "fffe");
-  EXPECT_EQ(form.Press(kFormOk, &desktop), FormAction::Ok);
-  EXPECT_EQ(form.HexValue(12), 0xFFFEu);
 }
 
 // A parameter dialog: the mask angle is checked on every change, the aux rate when the user
@@ -224,8 +194,7 @@ class FieldCheckTest : public ::testing::Test {
     mask.checkTime = CheckTime::OnChange;
     mask.resetText = "0";
     mask.check = [](const Form& f) {
-      const int64_t v = *f.IntValue(11);
-      return v < 0 || v > 15 ? std::string("Error! The value should be between (0 to 15).") : std::string();
+      return *f.IntValue(11) > 15 ? std::string("Error! The value should be between (0 to 15).") : std::string();
     };
     FormField& aux = form.AddEdit(12, "Aux baud", EditKind::Unsigned, "9600");
     aux.checkTime = CheckTime::OnLeave;
@@ -234,8 +203,8 @@ class FieldCheckTest : public ::testing::Test {
       return *f.IntValue(12) % 300 != 0 ? std::string("Auxiliary Baud Rate should be a multiple of 300.") : std::string();
     };
     form.AddOkCancel();
-    form.OnChange([this](Form& f, int id) { changes.push_back(std::to_string(id) + "=" + f.Text(id)); });
-    form.OnLeave([this](Form&, int id) { leaves.push_back(id); });
+    form.OnChange([this](Form& f, int id) { events.push_back(std::to_string(id) + "=" + f.Text(id)); });
+    form.OnLeave([this](Form&, int id) { events.push_back("left " + std::to_string(id)); });
     form.AttachMessageBoxes(&desktop);
   }
   std::vector<std::string> Texts() const {
@@ -245,36 +214,30 @@ class FieldCheckTest : public ::testing::Test {
   }
   Form form;
   test::FakeDesktop desktop;
-  std::vector<std::string> changes;
-  std::vector<int> leaves;
+  std::vector<std::string> events;
 };
 
 TEST_F(FieldCheckTest, AChangeTimeCheckRefusesAtOnceAndPutsTheResetTextBack) {
   form.SetText(11, "12");
   form.SetText(11, "16");
-  EXPECT_EQ(form.Text(11), "0");
   form.SetText(11, "1x");  // the standard exchange comes first
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Error! The value should be between (0 to 15).", "Please enter an integer."}));
   EXPECT_EQ(desktop.boxes[0].icon, MessageIcon::Exclamation);
   EXPECT_EQ(desktop.boxes[0].caption, "Orvantis");
-  EXPECT_EQ(changes, (std::vector<std::string>{"11=12", "11=0", "11=0"}));  // the handler sees the reset text
-  form.SetEnabled(11, false);
-  form.SetText(11, "99");  // a disabled box is not checked
-  EXPECT_EQ(desktop.boxes.size(), 2u);
+  EXPECT_EQ(events, (std::vector<std::string>{"11=12", "11=0", "11=0"}));  // the handler sees the reset text
 }
 
 TEST_F(FieldCheckTest, ALeaveTimeCheckWaitsForTheFocusToGo) {
   form.SetText(12, "9601");
   EXPECT_TRUE(desktop.boxes.empty());
   form.LeaveField(12);
-  EXPECT_EQ(Texts(), std::vector<std::string>{"Auxiliary Baud Rate should be a multiple of 300."});
-  EXPECT_EQ(form.Text(12), "9600");
-  form.SetText(12, "4800");
-  form.LeaveField(12);
   form.LeaveField(11);  // checked on change only
+  EXPECT_EQ(Texts(), std::vector<std::string>{"Auxiliary Baud Rate should be a multiple of 300."});
+  EXPECT_EQ(events, (std::vector<std::string>{"12=9601", "12=9600", "left 12", "left 11"}));
+  form.SetEnabled(12, false);
+  form.SetText(12, "1");
+  form.LeaveField(12);  // a disabled box is not checked
   EXPECT_EQ(desktop.boxes.size(), 1u);
-  EXPECT_EQ(leaves, (std::vector<int>{12, 12, 11}));
-  EXPECT_EQ(changes, (std::vector<std::string>{"12=9601", "12=9600", "12=4800"}));
 }
 
 TEST_F(FieldCheckTest, OkRunsTheOwnChecksOfEveryFieldAndFocusesTheFirstFailing) {
@@ -289,33 +252,21 @@ TEST_F(FieldCheckTest, OkRunsTheOwnChecksOfEveryFieldAndFocusesTheFirstFailing) 
 }
 
 TEST(CheckGridTest, BoxesAreCheckedOneByOneOrAllAndEnabledByTheRules) {
-  std::vector<std::string> svs;
-  for (int sv = 1; sv <= 32; ++sv) svs.push_back(std::to_string(sv));
   Form form;
   form.AddCheckBox(1, "Deselect");
-  form.AddCheckGrid(2, "GPS", svs, 4);
-  int gridChanges = 0;
-  form.OnChange([&](Form&, int id) { gridChanges += id == 2; });
+  form.AddCheckGrid(2, "GPS", std::vector<std::string>(32, "SV"), 4);
   form.SetRules([](Form& f) { f.SetEnabled(2, f.Checked(1)); });
   EXPECT_FALSE(form.Enabled(2));
   form.SetChecked(1, true);
   EXPECT_TRUE(form.Enabled(2));
-
-  form.SetBoxChecked(2, 0, true);
-  form.SetBoxChecked(2, 31, true);
-  form.SetBoxChecked(2, 32, true);  // beyond the grid
-  form.SetBoxChecked(2, -1, true);
+  for (int i : {0, 31, 32, -1}) form.SetBoxChecked(2, i, true);  // the last two are not boxes
   EXPECT_EQ(form.CheckedBoxes(2), (std::vector<int>{0, 31}));
-  EXPECT_TRUE(form.BoxChecked(2, 31));
   EXPECT_FALSE(form.BoxChecked(2, 32));
   form.SetAllBoxes(2, true);
-  EXPECT_EQ(form.CheckedBoxes(2).size(), 32u);
   form.SetBoxChecked(2, 4, false);
-  EXPECT_FALSE(form.BoxChecked(2, 4));
+  EXPECT_EQ(form.CheckedBoxes(2).size(), 31u);
   form.SetAllBoxes(2, false);
   EXPECT_TRUE(form.CheckedBoxes(2).empty());
-  EXPECT_EQ(gridChanges, 5);
-
   form.SetOptionEnabled(2, 7, false);
   EXPECT_FALSE(form.OptionEnabled(2, 7));
   EXPECT_TRUE(form.OptionEnabled(2, 8));
@@ -330,11 +281,7 @@ TEST(ProgressTest, ThePositionStaysWithinTheRangeAsEitherChanges) {
   form.SetProgressRange(1, 0, 65535);
   EXPECT_EQ(form.Progress(1), 65535u);
   form.SetProgressRange(1, 100, 50);  // never upside down
-  EXPECT_EQ(form.field(1)->progressMax, 100u);
   EXPECT_EQ(form.Progress(1), 100u);
-  form.SetProgressRange(1, 0, UINT32_MAX);
-  form.SetProgress(1, UINT32_MAX);
-  EXPECT_EQ(form.Progress(1), UINT32_MAX);
 }
 
 TEST(FormLabelTest, EveryKindOfLineBreakIsOneBreak) {
@@ -344,8 +291,6 @@ TEST(FormLabelTest, EveryKindOfLineBreakIsOneBreak) {
             (std::vector<std::string>{"Download Initiated", "Select start and click send to begin download"}));
   form.SetLabel(1, "a\r\nb\nc\rd\n\n\re");
   EXPECT_EQ(form.LabelLines(1), (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
-  form.SetLabel(1, "");
-  EXPECT_EQ(form.LabelLines(1), std::vector<std::string>{""});
 }
 
 // What a renderer relies on to follow changes made by the poll while the dialog is open.
@@ -355,22 +300,18 @@ TEST(FormObserverTest, EveryChangeFromOutsideNotifiesOnceAndReadsNever) {
   form.AddLabel(2, "");
   form.AddCombo(3, "Files", {"A.LOG", "B.LOG"}, 1);
   form.AddProgress(4, "", 0, 65535);
-  form.AddEdit(5, "Name", EditKind::Text);
   form.SetRules([](Form& f) {
-    for (int id : {2, 3, 4, 5}) f.SetEnabled(id, !f.Checked(1));
+    for (int id : {2, 3, 4}) f.SetEnabled(id, !f.Checked(1));
   });
   int notes = 0;
   form.SetObserver([&] { ++notes; });
   const std::function<void()> changes[] = {
-      [&] { form.SetChecked(1, true); },  // with four rule changes inside: one call
+      [&] { form.SetChecked(1, true); },  // with three rule changes inside: one call
       [&] { form.SetLabel(2, "Downloading"); },
       [&] { form.SetProgress(4, 512); },
-      [&] { form.SetProgressRange(4, 1, 70000); },
       [&] { form.SetOptions(3, {"A.LOG", "B.LOG", "C.LOG"}); },
-      [&] { form.SetVisible(5, false); },
-      [&] { form.SetCaption("Download (2)"); },
+      [&] { form.SetVisible(2, false); },
       [&] { form.SetTimer(54, 1000); },
-      [&] { form.SetFocus(5); },
       [&] { form.RequestClose(FormAction::Cancel); },
   };
   for (const auto& change : changes) {
@@ -379,49 +320,13 @@ TEST(FormObserverTest, EveryChangeFromOutsideNotifiesOnceAndReadsNever) {
     EXPECT_EQ(notes, before + 1) << "change " << (&change - changes);
   }
   EXPECT_EQ(form.Selected(3), 1);  // the selection outlives the new list
-  form.SetOptions(3, {"A.LOG"});
-  EXPECT_EQ(form.Selected(3), -1);
   const int before = notes;
-  (void)form.Text(5);
-  (void)form.CheckedBoxes(3);
   (void)form.Validate();
   form.KillTimer(99);  // nothing armed: nothing changed
+  form.RequestClose(FormAction::None);  // no request
   EXPECT_EQ(notes, before);
-}
-
-TEST(FormObserverTest, ACloseRequestIsTakenOnceAndNoneIsNoRequest) {
-  Form form;
-  form.AddOkCancel();
-  form.RequestClose(FormAction::None);
-  EXPECT_FALSE(form.closeRequest());
-  form.RequestClose(FormAction::Ok);
-  EXPECT_EQ(form.closeRequest(), FormAction::Ok);
-  EXPECT_EQ(form.TakeCloseRequest(), FormAction::Ok);
+  EXPECT_EQ(form.TakeCloseRequest(), FormAction::Cancel);
   EXPECT_FALSE(form.TakeCloseRequest());
-}
-
-// A Send button keeps the form open and may check the fields first; its messages go to the
-// boxes it was pressed with, or else to the attached ones.
-TEST(FormButtonTest, SendChecksTheFieldsOnDemandAndKeepsTheFormOpen) {
-  Form form;
-  form.AddEdit(11, "Start", EditKind::Hex, "zz");
-  form.AddButton(12, "Send");
-  int sent = 0;
-  form.OnButton(12, [&](Form& f) {
-    if (f.CheckFields()) ++sent;
-    f.ShowMessage("sent?", MessageIcon::Information);
-    return FormAction::None;
-  });
-  test::FakeDesktop pressedWith, attached;
-  form.AttachMessageBoxes(&attached);
-  EXPECT_EQ(form.Press(12, &pressedWith), FormAction::None);
-  EXPECT_EQ(pressedWith.boxes.size(), 2u);
-  EXPECT_EQ(form.messageBoxes(), &attached);
-  form.SetText(11, "1F");
-  EXPECT_EQ(form.Press(12), FormAction::None);
-  EXPECT_EQ(sent, 1);
-  ASSERT_EQ(attached.boxes.size(), 1u);
-  EXPECT_EQ(attached.boxes[0].icon, MessageIcon::Information);
 }
 
 }  // namespace

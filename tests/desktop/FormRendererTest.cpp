@@ -238,8 +238,6 @@ class FormRendererTest : public QObject {
       auto* files = dialog->findChild<QComboBox*>();
       QLabel* status = LabelWithText(dialog, "Idle");
       QVERIFY(bar != nullptr && files != nullptr && status != nullptr);
-      QCOMPARE(bar->maximum(), 65535);
-      QCOMPARE(files->count(), 0);
       const int height = status->height();
       QVERIFY(height >= 2 * status->fontMetrics().lineSpacing());
       poll.start(5);
@@ -414,12 +412,6 @@ class FormRendererTest : public QObject {
       window->SetTimer(kFileManagerTimer, 10);  // both: each goes on with its own
       const int fires = formFires;
       QTRY_VERIFY(FileManagerPolls(port) >= polls + 3 && formFires >= fires + 3);
-
-      form.KillTimer(kFileManagerTimer);  // the dialog's killed: the frame's runs on
-      const int last = formFires;
-      const int before = FileManagerPolls(port);
-      QTRY_VERIFY(FileManagerPolls(port) >= before + 3);
-      QCOMPARE(formFires, last);
       ButtonNamed(dialog, "OK")->click();
     });
     QVERIFY(MakeDialogRunner()->RunForm(window.window.get(), form, boxes));
