@@ -1,4 +1,6 @@
-// The generic form model and the Playback Rate dialog built on it.
+// The generic form model and the Playback Rate dialog built on it: the data exchange of every
+// edit kind, checks on change and on leaving, check grids, progress bars and the notification
+// a renderer follows.
 #include <gtest/gtest.h>
 
 #include "forms/Form.h"
@@ -134,6 +136,197 @@ TEST_F(FormTest, ButtonHandlersDecideWhetherTheFormCloses) {
   EXPECT_EQ(sends, 1);
   EXPECT_EQ(form.Press(11, &desktop), FormAction::None);  // not a button
   EXPECT_EQ(oks, 0);
+}
+
+
+// Texts that do not parse whole are refused with the kind's message, whatever prefix of them
+// would parse; the values read are exact.
+TEST(FormExchangeTest, EveryNumericKindRefusesWhatDoesNotParseWhole) {
+  const char* kInt = "Please enter an integer.";
+  const char* kReal = "Please enter a number.";
+  const char* kHex = "Please enter a hexadecimal number.";
+  const struct {
+    EditKind kind;
+    const char* text;
+    const char* message;  // empty: accepted
+  } cases[] = {
+      {EditKind::Integer, "12G4", kInt}, {EditKind::Integer, "12 4", kInt}, {EditKind::Integer, "1e3", kInt},
+      {EditKind::Integer, "", kInt}, {EditKind::Integer, "-", kInt}, {EditKind::Integer, "0x10", kInt},
+      {EditKind::Integer, "+-5", kInt}, {EditKind::Integer, "9223372036854775808", kInt},
+      {EditKind::Integer, " +42\t", ""}, {EditKind::Unsigned, "-0", "Please enter a positive integer."},
+      {EditKind::Real, "inf", kReal}, {EditKind::Real, "nan", kReal}, {EditKind::Real, "1e400", kReal},
+      {EditKind::Real, "0x1p3", kReal}, {EditKind::Real, "1,5", kReal}, {EditKind::Real, ".", kReal},
+      {EditKind::Real, "1e3", ""}, {EditKind::Real, "+.5", ""},
+      {EditKind::Hex, "12G4", kHex}, {EditKind::Hex, "12 4", kHex}, {EditKind::Hex, "", kHex}, {EditKind::Hex, "-", kHex},
+      {EditKind::Hex, "+1", kHex}, {EditKind::Hex, "0x10", kHex}, {EditKind::Hex, "10000000000000000", kHex},
+      {EditKind::Hex, " 00fF ", ""},
+  };
+  for (const auto& c : cases) {
+    Form form;
+    form.AddEdit(1, "", c.kind, c.text);
+    const auto error = form.Validate();
+    EXPECT_EQ(error ? error->text : "", c.message) << '"' << c.text << '"';
+    if (error) {
+      EXPECT_FALSE(form.IntValue(1) || form.RealValue(1) || form.HexValue(1)) << '"' << c.text << '"';
+    }
+  }
+  Form form;
+  form.AddEdit(1, "", EditKind::Integer, "-9223372036854775808");
+  form.AddEdit(2, "", EditKind::Hex, "ffffFFFFffffFFFF").maxChars = 8;
+  EXPECT_EQ(form.IntValue(1), INT64_MIN);
+  EXPECT_EQ(form.Validate()->text, "Please enter no more than 8 characters.");
+  form.SetText(2, "FFFFFFFF0");  // cut to eight digits, as the control does
+  EXPECT_EQ(form.HexValue(2), 0xFFFFFFFFu);
+  EXPECT_FALSE(form.IntValue(2));  // not read as a decimal
+  FormField& word = *form.field(2);
+  word.hasRange = true;
+  word.hexMax = 0xFFFF;
+  EXPECT_EQ(form.Validate()->text, "Please enter a hexadecimal number between 0 and FFFF.");
+}
+
+// A parameter dialog: the mask angle is checked on every change, the aux rate when the user
+// leaves it; both put a good value back when they refuse one.
+class FieldCheckTest : public ::testing::Test {
+ protected:
+  FieldCheckTest() {
+    form.SetMessageCaption("Orvantis");
+    FormField& mask = form.AddEdit(11, "Mask angle", EditKind::Integer, "5");
+    mask.checkTime = CheckTime::OnChange;
+    mask.resetText = "0";
+    mask.check = [](const Form& f) {
+      return *f.IntValue(11) > 15 ? std::string("Error! The value should be between (0 to 15).") : std::string();
+    };
+    FormField& aux = form.AddEdit(12, "Aux baud", EditKind::Unsigned, "9600");
+    aux.checkTime = CheckTime::OnLeave;
+    aux.resetText = "9600";
+    aux.check = [](const Form& f) {
+      return *f.IntValue(12) % 300 != 0 ? std::string("Auxiliary Baud Rate should be a multiple of 300.") : std::string();
+    };
+    form.AddOkCancel();
+    form.OnChange([this](Form& f, int id) { events.push_back(std::to_string(id) + "=" + f.Text(id)); });
+    form.OnLeave([this](Form&, int id) { events.push_back("left " + std::to_string(id)); });
+    form.AttachMessageBoxes(&desktop);
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& b : desktop.boxes) texts.push_back(b.text);
+    return texts;
+  }
+  Form form;
+  test::FakeDesktop desktop;
+  std::vector<std::string> events;
+};
+
+TEST_F(FieldCheckTest, AChangeTimeCheckRefusesAtOnceAndPutsTheResetTextBack) {
+  form.SetText(11, "12");
+  form.SetText(11, "16");
+  form.SetText(11, "1x");  // the standard exchange comes first
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"Error! The value should be between (0 to 15).", "Please enter an integer."}));
+  EXPECT_EQ(desktop.boxes[0].icon, MessageIcon::Exclamation);
+  EXPECT_EQ(desktop.boxes[0].caption, "Orvantis");
+  EXPECT_EQ(events, (std::vector<std::string>{"11=12", "11=0", "11=0"}));  // the handler sees the reset text
+}
+
+TEST_F(FieldCheckTest, ALeaveTimeCheckWaitsForTheFocusToGo) {
+  form.SetText(12, "9601");
+  EXPECT_TRUE(desktop.boxes.empty());
+  form.LeaveField(12);
+  form.LeaveField(11);  // checked on change only
+  EXPECT_EQ(Texts(), std::vector<std::string>{"Auxiliary Baud Rate should be a multiple of 300."});
+  EXPECT_EQ(events, (std::vector<std::string>{"12=9601", "12=9600", "left 12", "left 11"}));
+  form.SetEnabled(12, false);
+  form.SetText(12, "1");
+  form.LeaveField(12);  // a disabled box is not checked
+  EXPECT_EQ(desktop.boxes.size(), 1u);
+}
+
+TEST_F(FieldCheckTest, OkRunsTheOwnChecksOfEveryFieldAndFocusesTheFirstFailing) {
+  form.field(12)->text = "1234";  // never left
+  EXPECT_EQ(form.Press(kFormOk), FormAction::None);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"Auxiliary Baud Rate should be a multiple of 300."});
+  EXPECT_EQ(form.Text(12), "1234");  // OK puts nothing back
+  EXPECT_EQ(form.TakeFocusRequest(), 12);
+  EXPECT_EQ(form.TakeFocusRequest(), 0);
+  form.SetText(12, "1200");
+  EXPECT_EQ(form.Press(kFormOk), FormAction::Ok);
+}
+
+TEST(CheckGridTest, BoxesAreCheckedOneByOneOrAllAndEnabledByTheRules) {
+  Form form;
+  form.AddCheckBox(1, "Deselect");
+  form.AddCheckGrid(2, "GPS", std::vector<std::string>(32, "SV"), 4);
+  form.SetRules([](Form& f) { f.SetEnabled(2, f.Checked(1)); });
+  EXPECT_FALSE(form.Enabled(2));
+  form.SetChecked(1, true);
+  EXPECT_TRUE(form.Enabled(2));
+  for (int i : {0, 31, 32, -1}) form.SetBoxChecked(2, i, true);  // the last two are not boxes
+  EXPECT_EQ(form.CheckedBoxes(2), (std::vector<int>{0, 31}));
+  EXPECT_FALSE(form.BoxChecked(2, 32));
+  form.SetAllBoxes(2, true);
+  form.SetBoxChecked(2, 4, false);
+  EXPECT_EQ(form.CheckedBoxes(2).size(), 31u);
+  form.SetAllBoxes(2, false);
+  EXPECT_TRUE(form.CheckedBoxes(2).empty());
+  form.SetOptionEnabled(2, 7, false);
+  EXPECT_FALSE(form.OptionEnabled(2, 7));
+  EXPECT_TRUE(form.OptionEnabled(2, 8));
+}
+
+TEST(ProgressTest, ThePositionStaysWithinTheRangeAsEitherChanges) {
+  Form form;
+  form.AddProgress(1, "", 1, 70000);
+  EXPECT_EQ(form.Progress(1), 1u);
+  form.SetProgress(1, 70001);
+  EXPECT_EQ(form.Progress(1), 70000u);
+  form.SetProgressRange(1, 0, 65535);
+  EXPECT_EQ(form.Progress(1), 65535u);
+  form.SetProgressRange(1, 100, 50);  // never upside down
+  EXPECT_EQ(form.Progress(1), 100u);
+}
+
+TEST(FormLabelTest, EveryKindOfLineBreakIsOneBreak) {
+  Form form;
+  form.AddLabel(1, "Download Initiated\n\rSelect start and click send to begin download");
+  EXPECT_EQ(form.LabelLines(1),
+            (std::vector<std::string>{"Download Initiated", "Select start and click send to begin download"}));
+  form.SetLabel(1, "a\r\nb\nc\rd\n\n\re");
+  EXPECT_EQ(form.LabelLines(1), (std::vector<std::string>{"a", "b", "c", "d", "", "e"}));
+}
+
+// What a renderer relies on to follow changes made by the poll while the dialog is open.
+TEST(FormObserverTest, EveryChangeFromOutsideNotifiesOnceAndReadsNever) {
+  Form form("Download");
+  form.AddCheckBox(1, "Erase");
+  form.AddLabel(2, "");
+  form.AddCombo(3, "Files", {"A.LOG", "B.LOG"}, 1);
+  form.AddProgress(4, "", 0, 65535);
+  form.SetRules([](Form& f) {
+    for (int id : {2, 3, 4}) f.SetEnabled(id, !f.Checked(1));
+  });
+  int notes = 0;
+  form.SetObserver([&] { ++notes; });
+  const std::function<void()> changes[] = {
+      [&] { form.SetChecked(1, true); },  // with three rule changes inside: one call
+      [&] { form.SetLabel(2, "Downloading"); },
+      [&] { form.SetProgress(4, 512); },
+      [&] { form.SetOptions(3, {"A.LOG", "B.LOG", "C.LOG"}); },
+      [&] { form.SetVisible(2, false); },
+      [&] { form.SetTimer(54, 1000); },
+      [&] { form.RequestClose(FormAction::Cancel); },
+  };
+  for (const auto& change : changes) {
+    const int before = notes;
+    change();
+    EXPECT_EQ(notes, before + 1) << "change " << (&change - changes);
+  }
+  EXPECT_EQ(form.Selected(3), 1);  // the selection outlives the new list
+  const int before = notes;
+  (void)form.Validate();
+  form.KillTimer(99);  // nothing armed: nothing changed
+  form.RequestClose(FormAction::None);  // no request
+  EXPECT_EQ(notes, before);
+  EXPECT_EQ(form.TakeCloseRequest(), FormAction::Cancel);
+  EXPECT_FALSE(form.TakeCloseRequest());
 }
 
 }  // namespace

@@ -1,78 +1,31 @@
-// The form model: building fields, changing values under the enabling rules, and the data
-// exchange with the platform's standard validation messages.
+// The form model: building fields, changing values under the enabling rules, the checks of
+// edit boxes on OK, on change and on leaving, and the one notification per change that lets
+// a renderer follow the form.
 #include "forms/Form.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 
-#include "util/Format.h"
+#include "forms/EditExchange.h"
 
 namespace orv {
 
+// Wraps every change made through the interface. Only the outermost one calls the observer,
+// so that a change whose rules touch twenty fields costs the renderer one pass.
+struct Form::Mutation {
+  explicit Mutation(Form& form) : f(form) { ++f.depth_; }
+  ~Mutation() {
+    if (--f.depth_ == 0 && f.dirty_) {
+      f.dirty_ = false;
+      if (f.observer_) f.observer_();
+    }
+  }
+  Mutation(const Mutation&) = delete;
+  Mutation& operator=(const Mutation&) = delete;
+  Form& f;
+};
+
 namespace {
-
-std::string Trimmed(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  const auto last = s.find_last_not_of(" \t");
-  return s.substr(first, last - first + 1);
-}
-
-bool ParseInteger(const std::string& text, bool allowNegative, int64_t& out) {
-  const std::string t = Trimmed(text);
-  if (t.empty() || (!allowNegative && t[0] == '-')) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long long v = std::strtoll(t.c_str(), &end, 10);
-  if (errno == ERANGE || end == t.c_str() || *end != '\0') return false;
-  out = v;
-  return true;
-}
-
-bool ParseReal(const std::string& text, double& out) {
-  const std::string t = Trimmed(text);
-  if (t.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const double v = std::strtod(t.c_str(), &end);
-  if (errno == ERANGE || end == t.c_str() || *end != '\0' || !std::isfinite(v)) return false;
-  out = v;
-  return true;
-}
-
-// The data exchange of one edit box; the message is empty when the text passes.
-std::string Exchange(const FormField& f) {
-  if (f.maxChars > 0 && f.text.size() > f.maxChars) {
-    return Format("Please enter no more than %zu characters.", f.maxChars);
-  }
-  switch (f.editKind) {
-    case EditKind::Text: return {};
-    case EditKind::Integer:
-    case EditKind::Unsigned: {
-      int64_t v = 0;
-      if (!ParseInteger(f.text, f.editKind == EditKind::Integer, v)) {
-        return f.editKind == EditKind::Integer ? "Please enter an integer." : "Please enter a positive integer.";
-      }
-      if (f.hasRange && (static_cast<double>(v) < f.min || static_cast<double>(v) > f.max)) {
-        return Format("Please enter an integer between %lld and %lld.", static_cast<long long>(f.min),
-                      static_cast<long long>(f.max));
-      }
-      return {};
-    }
-    case EditKind::Real: {
-      double v = 0;
-      if (!ParseReal(f.text, v)) return "Please enter a number.";
-      if (f.hasRange && (v < f.min || v > f.max)) {
-        return Format("Please enter a number between %.15g and %.15g.", f.min, f.max);
-      }
-      return {};
-    }
-  }
-  return {};
-}
-
+bool InOptions(const FormField& f, int index) { return index >= 0 && index < static_cast<int>(f.options.size()); }
 }  // namespace
 
 FormField& Form::Add(int id, FieldKind kind, std::string label) {
@@ -127,6 +80,22 @@ FormField& Form::AddButton(int id, std::string text, FormAction action) {
   return f;
 }
 
+FormField& Form::AddProgress(int id, std::string label, uint32_t rangeMin, uint32_t rangeMax, uint32_t position) {
+  FormField& f = Add(id, FieldKind::Progress, std::move(label));
+  f.progressMin = rangeMin;
+  f.progressMax = std::max(rangeMin, rangeMax);
+  f.progress = std::clamp(position, f.progressMin, f.progressMax);
+  return f;
+}
+
+FormField& Form::AddCheckGrid(int id, std::string caption, std::vector<std::string> labels, int columns) {
+  FormField& f = Add(id, FieldKind::CheckGrid, std::move(caption));
+  f.optionChecked.assign(labels.size(), false);
+  f.options = std::move(labels);
+  f.columns = std::max(1, columns);
+  return f;
+}
+
 void Form::AddOkCancel() {
   AddButton(kFormOk, "OK", FormAction::Ok);
   AddButton(kFormCancel, "Cancel", FormAction::Cancel);
@@ -141,7 +110,14 @@ FormField* Form::field(int id) {
 
 const FormField* Form::field(int id) const { return const_cast<Form*>(this)->field(id); }
 
+void Form::SetCaption(std::string caption) {
+  Mutation m(*this);
+  caption_ = std::move(caption);
+  Touch();
+}
+
 void Form::Changed(int id) {
+  Touch();
   if (onChange_) onChange_(*this, id);
   if (rules_) rules_(*this);
 }
@@ -149,8 +125,10 @@ void Form::Changed(int id) {
 void Form::SetText(int id, std::string text) {
   FormField* f = field(id);
   if (f == nullptr || f->kind != FieldKind::Edit) return;
+  Mutation m(*this);
   if (f->maxChars > 0 && text.size() > f->maxChars) text.resize(f->maxChars);
   f->text = std::move(text);
+  if (f->checkTime == CheckTime::OnChange) CheckField(id);
   Changed(id);
 }
 
@@ -164,6 +142,7 @@ void Form::Select(int id, int index) {
   if (f == nullptr || (f->kind != FieldKind::RadioGroup && f->kind != FieldKind::Combo)) return;
   if (index < -1 || index >= static_cast<int>(f->options.size())) return;
   if (index >= 0 && !OptionEnabled(id, index)) return;
+  Mutation m(*this);
   f->selected = index;
   Changed(id);
 }
@@ -176,6 +155,7 @@ int Form::Selected(int id) const {
 void Form::SetChecked(int id, bool checked) {
   FormField* f = field(id);
   if (f == nullptr || f->kind != FieldKind::CheckBox) return;
+  Mutation m(*this);
   f->checked = checked;
   Changed(id);
 }
@@ -188,6 +168,7 @@ bool Form::Checked(int id) const {
 void Form::SetPosition(int id, int position) {
   FormField* f = field(id);
   if (f == nullptr || f->kind != FieldKind::Slider) return;
+  Mutation m(*this);
   f->position = std::clamp(position, f->rangeMin, f->rangeMax);
   Changed(id);
 }
@@ -214,8 +195,44 @@ void Form::MoveSlider(int id, SliderMove move) {
   SetPosition(id, static_cast<int>(std::clamp<int64_t>(p, f->rangeMin, f->rangeMax)));
 }
 
+void Form::SetBoxChecked(int id, int index, bool checked) {
+  FormField* f = field(id);
+  if (f == nullptr || f->kind != FieldKind::CheckGrid || !InOptions(*f, index)) return;
+  Mutation m(*this);
+  f->optionChecked[static_cast<std::size_t>(index)] = checked;
+  Changed(id);
+}
+
+void Form::SetAllBoxes(int id, bool checked) {
+  FormField* f = field(id);
+  if (f == nullptr || f->kind != FieldKind::CheckGrid) return;
+  Mutation m(*this);
+  f->optionChecked.assign(f->options.size(), checked);
+  Changed(id);
+}
+
+bool Form::BoxChecked(int id, int index) const {
+  const FormField* f = field(id);
+  return f != nullptr && f->kind == FieldKind::CheckGrid && InOptions(*f, index) &&
+         f->optionChecked[static_cast<std::size_t>(index)];
+}
+
+std::vector<int> Form::CheckedBoxes(int id) const {
+  std::vector<int> checked;
+  const FormField* f = field(id);
+  if (f == nullptr || f->kind != FieldKind::CheckGrid) return checked;
+  for (std::size_t i = 0; i < f->optionChecked.size(); ++i) {
+    if (f->optionChecked[i]) checked.push_back(static_cast<int>(i));
+  }
+  return checked;
+}
+
 void Form::SetEnabled(int id, bool enabled) {
-  if (FormField* f = field(id)) f->enabled = enabled;
+  FormField* f = field(id);
+  if (f == nullptr) return;
+  Mutation m(*this);
+  f->enabled = enabled;
+  Touch();
 }
 
 bool Form::Enabled(int id) const {
@@ -223,22 +240,41 @@ bool Form::Enabled(int id) const {
   return f != nullptr && f->enabled;
 }
 
+void Form::SetVisible(int id, bool visible) {
+  FormField* f = field(id);
+  if (f == nullptr) return;
+  Mutation m(*this);
+  f->visible = visible;
+  Touch();
+}
+
+bool Form::Visible(int id) const {
+  const FormField* f = field(id);
+  return f != nullptr && f->visible;
+}
+
 void Form::SetOptionEnabled(int id, int index, bool enabled) {
   FormField* f = field(id);
-  if (f == nullptr || index < 0 || index >= static_cast<int>(f->options.size())) return;
-  if (f->optionEnabled.size() != f->options.size()) f->optionEnabled.assign(f->options.size(), true);
+  if (f == nullptr || !InOptions(*f, index)) return;
+  Mutation m(*this);
+  if (f->optionEnabled.size() != f->options.size()) f->optionEnabled.resize(f->options.size(), true);
   f->optionEnabled[static_cast<std::size_t>(index)] = enabled;
+  Touch();
 }
 
 bool Form::OptionEnabled(int id, int index) const {
   const FormField* f = field(id);
-  if (f == nullptr || index < 0 || index >= static_cast<int>(f->options.size())) return false;
+  if (f == nullptr || !InOptions(*f, index)) return false;
   const auto i = static_cast<std::size_t>(index);
   return i >= f->optionEnabled.size() || f->optionEnabled[i];
 }
 
 void Form::SetLabel(int id, std::string text) {
-  if (FormField* f = field(id)) f->label = std::move(text);
+  FormField* f = field(id);
+  if (f == nullptr) return;
+  Mutation m(*this);
+  f->label = std::move(text);
+  Touch();
 }
 
 std::string Form::Label(int id) const {
@@ -246,15 +282,74 @@ std::string Form::Label(int id) const {
   return f != nullptr ? f->label : std::string();
 }
 
-void Form::SetTimer(int id, uint32_t periodMs) { timers_[id] = periodMs; }
+std::vector<std::string> Form::LabelLines(int id) const {
+  const std::string text = Label(id);
+  std::vector<std::string> lines(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\n' && c != '\r') {
+      lines.back() += c;
+      continue;
+    }
+    // A pair of different break characters is one break, in either order.
+    if (i + 1 < text.size() && (text[i + 1] == '\n' || text[i + 1] == '\r') && text[i + 1] != c) ++i;
+    lines.emplace_back();
+  }
+  return lines;
+}
 
-void Form::KillTimer(int id) { timers_.erase(id); }
+void Form::SetOptions(int id, std::vector<std::string> options) {
+  FormField* f = field(id);
+  if (f == nullptr || f->kind != FieldKind::Combo) return;
+  Mutation m(*this);
+  f->options = std::move(options);
+  if (!f->optionEnabled.empty()) f->optionEnabled.resize(f->options.size(), true);
+  if (f->selected >= static_cast<int>(f->options.size())) f->selected = -1;
+  Touch();
+}
+
+void Form::SetProgressRange(int id, uint32_t rangeMin, uint32_t rangeMax) {
+  FormField* f = field(id);
+  if (f == nullptr || f->kind != FieldKind::Progress) return;
+  Mutation m(*this);
+  f->progressMin = rangeMin;
+  f->progressMax = std::max(rangeMin, rangeMax);
+  f->progress = std::clamp(f->progress, f->progressMin, f->progressMax);
+  Touch();
+}
+
+void Form::SetProgress(int id, uint32_t position) {
+  FormField* f = field(id);
+  if (f == nullptr || f->kind != FieldKind::Progress) return;
+  Mutation m(*this);
+  f->progress = std::clamp(position, f->progressMin, f->progressMax);
+  Touch();
+}
+
+uint32_t Form::Progress(int id) const {
+  const FormField* f = field(id);
+  return f != nullptr ? f->progress : 0;
+}
+
+void Form::SetTimer(int id, uint32_t periodMs) {
+  Mutation m(*this);
+  timers_[id] = periodMs;
+  Touch();
+}
+
+void Form::KillTimer(int id) {
+  Mutation m(*this);
+  if (timers_.erase(id) != 0) Touch();
+}
 
 void Form::FireTimer(int id) {
-  if (TimerArmed(id) && onTimer_) onTimer_(*this, id);
+  if (!TimerArmed(id) || !onTimer_) return;
+  Mutation m(*this);
+  onTimer_(*this, id);
 }
 
 void Form::SetRules(std::function<void(Form&)> rules) {
+  Mutation m(*this);
   rules_ = std::move(rules);
   if (rules_) rules_(*this);
 }
@@ -263,27 +358,73 @@ void Form::OnButton(int id, std::function<FormAction(Form&)> handler) {
   buttonHandlers_.emplace_back(id, std::move(handler));
 }
 
+void Form::ShowMessage(const std::string& text, MessageIcon icon) {
+  if (boxes_ != nullptr) boxes_->MessageBox(text, messageCaption_, icon);
+}
+
 FormAction Form::Press(int id, MessageBoxes* boxes) {
   const FormField* f = field(id);
   if (f == nullptr || f->kind != FieldKind::Button || !f->enabled || !f->visible) return FormAction::None;
+  Mutation m(*this);
+  MessageBoxes* const attached = boxes_;
+  if (boxes != nullptr) boxes_ = boxes;
   FormAction action = f->action;
-  if (action == FormAction::Ok) {
-    if (const auto error = Validate()) {
-      if (boxes != nullptr) boxes->MessageBox(error->text, messageCaption_, MessageIcon::Exclamation);
-      return FormAction::None;
+  if (action == FormAction::Ok && !CheckFields()) {
+    action = FormAction::None;
+  } else {
+    // By index: a handler may add handlers.
+    for (std::size_t i = 0; i < buttonHandlers_.size(); ++i) {
+      if (buttonHandlers_[i].first == id && buttonHandlers_[i].second) action = buttonHandlers_[i].second(*this);
     }
+    if (action == FormAction::Ok && onOk_) onOk_(*this);
   }
-  for (auto& [buttonId, handler] : buttonHandlers_) {
-    if (buttonId == id && handler) action = handler(*this);
-  }
-  if (action == FormAction::Ok && onOk_) onOk_(*this);
+  boxes_ = attached;
   return action;
+}
+
+bool Form::CheckFields() {
+  const auto error = Validate();
+  if (!error) return true;
+  ShowMessage(error->text);
+  SetFocus(error->fieldId);
+  return false;
+}
+
+// A check at change or leave time: its message, then the reset text. While its message is up
+// the checks it would set off (the box takes the focus, a poll changes a field) are skipped,
+// so one refusal never stacks a second box over the first.
+bool Form::CheckField(int id) {
+  const FormField* f = field(id);
+  if (checking_ || f == nullptr || f->kind != FieldKind::Edit || !f->enabled || !f->visible) return true;
+  std::string message = ExchangeMessage(*f);
+  if (message.empty() && f->check) message = f->check(*this);
+  if (message.empty()) return true;
+  checking_ = true;
+  ShowMessage(message);
+  checking_ = false;
+  if (FormField* g = field(id); g != nullptr && g->resetText) {
+    g->text = *g->resetText;
+    Touch();
+  }
+  return false;
+}
+
+void Form::LeaveField(int id) {
+  if (checking_) return;
+  Mutation m(*this);
+  const FormField* f = field(id);
+  if (f != nullptr && f->kind == FieldKind::Edit && f->checkTime == CheckTime::OnLeave) {
+    const std::string before = f->text;
+    if (!CheckField(id) && Text(id) != before) Changed(id);
+  }
+  if (onLeave_) onLeave_(*this, id);
 }
 
 std::optional<FormError> Form::Validate() const {
   for (const FormField& f : fields_) {
     if (f.kind != FieldKind::Edit || !f.enabled || !f.visible) continue;
-    std::string message = Exchange(f);
+    std::string message = ExchangeMessage(f);
+    if (message.empty() && f.check) message = f.check(*this);
     if (!message.empty()) return FormError{f.id, std::move(message)};
   }
   return std::nullopt;
@@ -291,18 +432,39 @@ std::optional<FormError> Form::Validate() const {
 
 std::optional<int64_t> Form::IntValue(int id) const {
   const FormField* f = field(id);
-  if (f == nullptr || f->kind != FieldKind::Edit || !Exchange(*f).empty()) return std::nullopt;
-  int64_t v = 0;
-  if (!ParseInteger(f->text, f->editKind != EditKind::Unsigned, v)) return std::nullopt;
-  return v;
+  if (f == nullptr || f->kind != FieldKind::Edit || f->editKind == EditKind::Hex || !ExchangeMessage(*f).empty()) {
+    return std::nullopt;
+  }
+  return ParseDecimal(f->text, f->editKind != EditKind::Unsigned);
 }
 
 std::optional<double> Form::RealValue(int id) const {
   const FormField* f = field(id);
-  if (f == nullptr || f->kind != FieldKind::Edit || !Exchange(*f).empty()) return std::nullopt;
-  double v = 0;
-  if (!ParseReal(f->text, v)) return std::nullopt;
-  return v;
+  if (f == nullptr || f->kind != FieldKind::Edit || f->editKind == EditKind::Hex || !ExchangeMessage(*f).empty()) {
+    return std::nullopt;
+  }
+  return ParseReal(f->text);
+}
+
+std::optional<uint64_t> Form::HexValue(int id) const {
+  const FormField* f = field(id);
+  if (f == nullptr || f->kind != FieldKind::Edit || f->editKind != EditKind::Hex || !ExchangeMessage(*f).empty()) {
+    return std::nullopt;
+  }
+  return ParseHex(f->text);
+}
+
+void Form::SetFocus(int id) {
+  Mutation m(*this);
+  focusRequest_ = id;
+  Touch();
+}
+
+void Form::RequestClose(FormAction action) {
+  if (action == FormAction::None) return;
+  Mutation m(*this);
+  closeRequest_ = action;
+  Touch();
 }
 
 }  // namespace orv
