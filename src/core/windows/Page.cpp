@@ -29,22 +29,26 @@ void Page::InvalidateAll() {
 }
 
 // A full paint goes on a freshly erased background: labels and values alike are drawn
-// transparent.
+// transparent, and what was remembered of an earlier surface no longer holds.
 void Page::Paint(Canvas& canvas) {
+  cells_.Forget();
   if (spec_.bitmap) canvas.DrawCornerBitmap(1, 1);
   canvas.SetFont(spec_.font);
   canvas.SetTextAlign(TextAlign::Left);
   canvas.SetTextColour(canvas.WindowTextColour());
   canvas.SetBackgroundMode(BackgroundMode::Transparent);
   DrawLabels(canvas);
-  if (hasRecord()) DrawValues(canvas);
+  if (!hasRecord()) return;
+  ValueCanvas values(canvas, cells_, false);
+  DrawValues(values);
 }
 
 void Page::PaintValues(Canvas& canvas) {
   if (!hasRecord()) return;
-  canvas.SetFont(spec_.font);
-  SetValueStyle(canvas);
-  DrawValues(canvas);
+  ValueCanvas values(canvas, cells_, true);
+  values.SetFont(spec_.font);
+  SetValueStyle(values);
+  DrawValues(values);
 }
 
 // Values are drawn over what the last update left: each text fills its own cell.

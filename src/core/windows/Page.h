@@ -12,6 +12,7 @@
 #include "protocol/Frame.h"
 #include "protocol/WindowLinks.h"
 #include "windows/PageContext.h"
+#include "windows/ValueCanvas.h"
 
 namespace orv {
 
@@ -117,10 +118,12 @@ class Page {
   void AttachView(PageView* view) { view_ = view; }
   PageView* view() const { return view_; }
 
-  // The whole page: bitmap, labels, then the values when a record is set.
+  // The whole page: bitmap, labels, then the values when a record is set. The page remembers
+  // the cell each value text covers.
   void Paint(Canvas& canvas);
-  // The update path: the values only, each with the trailing blanks that erase the end of a
-  // longer previous value. Nothing is drawn without a record.
+  // The update path: the values only, drawn over what is there. Each value text first erases
+  // the cell its field's previous text covered, so a shorter value leaves nothing of a longer
+  // one whatever the font. Nothing is drawn without a record.
   void PaintValues(Canvas& canvas);
 
   std::vector<PopupItem> PopupItems() const { return Items(spec_.popup); }
@@ -158,6 +161,7 @@ class Page {
   PageContext context_;
   std::string caption_;
   PageView* view_ = nullptr;
+  ValueCells cells_;
 };
 
 // A page that shows one record of the data store and is told of it through the store's
