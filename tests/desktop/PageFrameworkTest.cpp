@@ -1,10 +1,15 @@
 // The page framework in the Qt page host, with pages written for the test: value updates
 // against the real font, the host's menus, the right click, and records that arrive faster
 // than the display frame.
+#include <QActionGroup>
 #include <QApplication>
 #include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,10 +46,90 @@ class ValuePage : public Page {
   bool shown_ = false;
 };
 
+constexpr int kSmall = pagecmd::kSpecific1;
+constexpr int kMedium = pagecmd::kSpecific2;
+constexpr int kLarge = pagecmd::kSpecific3;
+constexpr int kGrid = pagecmd::kSpecific4;
+constexpr int kPrint = 33000;
+constexpr int kLocked = 33001;
+
+constexpr PopupEntry kFileMenu[] = {PageItem(kPrint, "&Print")};
+constexpr PopupEntry kViewMenu[] = {ChoiceItem(kSmall, "&Small", 1), ChoiceItem(kMedium, "&Medium", 1),
+                                    ChoiceItem(kLarge, "&Large", 1), Separator(), PageItem(kGrid, "&Grid")};
+constexpr PopupEntry kMenuBar[] = {Submenu("&File", kFileMenu), Submenu("&View", kViewMenu), ClearDataItem()};
+constexpr PopupEntry kSizeMenu[] = {ChoiceItem(kSmall, "&Small", 1), ChoiceItem(kLarge, "&Large", 1)};
+constexpr PopupEntry kPopup[] = {PageItem(kPrint, "&Print"), PageItem(kLocked, "&Locked"), Submenu("Si&ze", kSizeMenu)};
+
+constexpr PageSpec kMenuSpec{1, "Menus", {kFaceSansSerif, 10, 400}, false, {}, kMenuBar, 200, 60};
+constexpr PageSpec kPopupSpec{1, "Popup", {kFaceSansSerif, 10, 400}, false, kPopup, {}, 200, 60};
+
+// A page that keeps what it was asked to do: its commands, clears and right clicks in order.
+class CommandPage : public Page {
+ public:
+  explicit CommandPage(const PageSpec& spec = kMenuSpec) : Page(spec, PageContext{}) { OnCreate(""); }
+  bool hasRecord() const override { return false; }
+
+  int size = kMedium;
+  bool grid = false;
+  std::vector<std::string> log;
+
+ protected:
+  void DrawLabels(Canvas&) override {}
+  void DrawValues(Canvas&) override {}
+  void ClearRecord() override { log.push_back("clear"); }
+  void OnPageCommand(int command) override {
+    log.push_back("command " + std::to_string(command));
+    if (command == kGrid) grid = !grid;
+    if (command >= kSmall && command <= kLarge) size = command;
+  }
+  bool IsChecked(int command) const override { return command == size || (command == kGrid && grid); }
+  bool IsEnabled(int command) const override { return command != kLocked && command != kPrint; }
+  void OnRightClick(int x, int y) override {
+    log.push_back("right click " + std::to_string(x) + " " + std::to_string(y));
+  }
+};
+
+class PopupPage : public CommandPage {
+ public:
+  PopupPage() : CommandPage(kPopupSpec) {}
+
+ protected:
+  bool IsEnabled(int command) const override { return command != kLocked; }
+};
+
+QAction* ActionNamed(QMenu* menu, const QString& text) {
+  for (QAction* a : menu->actions()) {
+    if (a->text() == text) return a;
+  }
+  return nullptr;
+}
+
+// Plays the user while a popup is up: `act` gets the popup, which is closed afterwards.
+class PopupUser : public QObject {
+ public:
+  explicit PopupUser(std::function<void(QMenu&)> act) : act_(std::move(act)) {
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      timer_.stop();
+      shown = true;
+      act_(*menu);
+      menu->close();
+    });
+    timer_.start(10);
+  }
+  bool shown = false;
+
+ private:
+  std::function<void(QMenu&)> act_;
+  QTimer timer_;
+};
+
 // A page host of its own, the size of the page.
 template <typename P>
 struct Hosted {
   Hosted() : host(std::make_unique<PageHost>(nullptr, page.command(), page)) {
+    host->setAttribute(Qt::WA_DeleteOnClose, false);
     host->resize(page.extent().width, page.extent().height);
     host->show();
   }
@@ -74,6 +159,103 @@ class PageFrameworkTest : public QObject {
     QCOMPARE(shortValue, fresh.host->SurfaceImage());  // drawn over an erased surface
     fresh.host->InvalidateAll();
     QCOMPARE(shortValue, fresh.host->SurfaceImage());  // a full paint
+  }
+
+  void theMenuBarHasSubmenusExclusiveChoicesAndDirectItems() {
+    Hosted<CommandPage> h;
+    QMenuBar* bar = h.host->pageMenuBar();
+    QVERIFY(bar != nullptr);
+    QCOMPARE(TopLevelTexts(bar), (std::vector<std::string>{"&File", "&View", "Clear Data"}));
+    QMenu* view = TopLevelMenu(bar, "&View");
+    QVERIFY(view != nullptr);
+    QStringList texts;
+    for (QAction* a : view->actions()) texts << (a->isSeparator() ? "-" : a->text());
+    QCOMPARE(texts, (QStringList{"&Small", "&Medium", "&Large", "-", "&Grid"}));
+    QAction* small = ActionNamed(view, "&Small");
+    QAction* medium = ActionNamed(view, "&Medium");
+    QAction* large = ActionNamed(view, "&Large");
+    QVERIFY(medium->isChecked() && !small->isChecked() && small->isCheckable());
+    QVERIFY(large->actionGroup() != nullptr && large->actionGroup() == small->actionGroup());
+    QVERIFY(large->actionGroup()->isExclusive());
+    QVERIFY(!ActionNamed(view, "&Grid")->isCheckable());  // no mark while unchecked
+
+    large->trigger();
+    QCOMPARE(h.page.log, (std::vector<std::string>{"command " + std::to_string(kLarge)}));
+    QVERIFY(large->isChecked() && !medium->isChecked());
+    bar->actions().at(2)->trigger();  // "Clear Data", right on the bar
+    QCOMPARE(h.page.log.back(), std::string("clear"));
+    QCOMPARE(h.page.log.size(), std::size_t{2});
+  }
+
+  // The page's state can change without a menu command: a menu reads it as it opens.
+  void menuBarMarksAreReadFromThePageWhenAMenuOpens() {
+    Hosted<CommandPage> h;
+    QMenu* view = TopLevelMenu(h.host->pageMenuBar(), "&View");
+    h.page.grid = true;
+    h.page.size = kSmall;
+    QVERIFY(!ActionNamed(view, "&Grid")->isChecked());
+    view->popup(h.host->mapToGlobal(QPoint(0, 0)));
+    QTRY_VERIFY(view->isVisible());
+    QVERIFY(ActionNamed(view, "&Grid")->isChecked());
+    QVERIFY(ActionNamed(view, "&Small")->isChecked());
+    QVERIFY(!ActionNamed(view, "&Medium")->isChecked());
+    view->close();
+
+    QMenu* file = TopLevelMenu(h.host->pageMenuBar(), "&File");
+    QAction* print = ActionNamed(file, "&Print");
+    QVERIFY(!print->isEnabled());
+    print->trigger();
+    QVERIFY(h.page.log.empty());
+  }
+
+  void aDisabledPopupItemIsGreyedAndCannotBeChosen() {
+    Hosted<PopupPage> h;
+    QVERIFY(QTest::qWaitForWindowExposed(h.host.get()));
+    std::unique_ptr<QMenu> popup(h.host->BuildPopup(nullptr));
+    QVERIFY(popup != nullptr);
+    QVERIFY(!ActionNamed(popup.get(), "&Locked")->isEnabled());
+    QVERIFY(ActionNamed(popup.get(), "&Print")->isEnabled());
+
+    PopupUser user([](QMenu& menu) { ActionNamed(&menu, "&Locked")->trigger(); });
+    QTest::mouseClick(h.host->surface(), Qt::RightButton, {}, QPoint(20, 20));
+    QVERIFY(user.shown);
+    QCOMPARE(h.page.log, (std::vector<std::string>{"right click 20 20"}));
+    QVERIFY(!h.page.OnCommand(kLocked));
+  }
+
+  void aPopupSubmenusChoiceRunsOnce() {
+    Hosted<PopupPage> h;
+    QVERIFY(QTest::qWaitForWindowExposed(h.host.get()));
+    PopupUser user([](QMenu& menu) { ActionNamed(&menu, "Si&ze")->menu()->actions().at(1)->trigger(); });
+    QTest::mouseClick(h.host->surface(), Qt::RightButton, {}, QPoint(5, 6));
+    QVERIFY(user.shown);
+    QCOMPARE(h.page.log, (std::vector<std::string>{"right click 5 6", "command " + std::to_string(kLarge)}));
+    QCOMPARE(h.page.size, kLarge);
+  }
+
+  // The page hears of the click before the popup is up, at the click's place on the page.
+  void theRightClickIsToldBeforeThePopupShows() {
+    Hosted<PopupPage> h;
+    QVERIFY(QTest::qWaitForWindowExposed(h.host.get()));
+    std::vector<std::string> whenShown;
+    QPoint shownAt;
+    PopupUser user([&](QMenu& menu) {
+      whenShown = h.page.log;
+      shownAt = menu.pos();
+    });
+    QTest::mouseClick(h.host->surface(), Qt::RightButton, {}, QPoint(37, 14));
+    QVERIFY(user.shown);
+    QCOMPARE(whenShown, (std::vector<std::string>{"right click 37 14"}));
+    QCOMPARE(shownAt, h.host->surface()->mapToGlobal(QPoint(37, 14)));
+  }
+
+  void aPageWithoutPopupItemsStillHearsTheRightClick() {
+    Hosted<CommandPage> h;  // a menu bar, no popup
+    QVERIFY(QTest::qWaitForWindowExposed(h.host.get()));
+    QVERIFY(h.host->BuildPopup(nullptr) == nullptr);
+    QTest::mouseClick(h.host->surface(), Qt::RightButton, {}, QPoint(30, 25));
+    QCOMPARE(h.page.log, (std::vector<std::string>{"right click 30 25"}));
+    QVERIFY(QApplication::activePopupWidget() == nullptr);
   }
 };
 

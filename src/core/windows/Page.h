@@ -36,14 +36,20 @@ enum class PopupAction {
   ClearData,      // forget the record and repaint: labels only
   ClearCounters,  // reset the page's counters and repaint
   PageCommand,    // handled by the page itself (OnPageCommand)
+  Submenu,        // a title whose `items` open beside it; on a menu bar, a top-level menu
+  Separator,      // a line between items
 };
 
+// One item of a popup or a menu bar, as a page lists them in a constant table.
 struct PopupEntry {
   int command;
   const char* text;
   PopupAction action;
   int argument = 0;
   RequestMode mode = kOneShot;
+  // Items of one non-zero group are exclusive choices: the page checks one of them.
+  int group = 0;
+  std::span<const PopupEntry> items = {};  // a submenu's
 };
 
 // The standard items.
@@ -59,12 +65,28 @@ constexpr PopupEntry ClearCountersItem() { return {pagecmd::kClearData, "Clear C
 constexpr PopupEntry FrameItem(int command, const char* text, int frameCommand) {
   return {command, text, PopupAction::PostToFrame, frameCommand};
 }
+// An item the page runs itself; it shows a check mark while the page says so (IsChecked).
+constexpr PopupEntry PageItem(int command, const char* text) { return {command, text, PopupAction::PageCommand}; }
+// One of a group of exclusive choices the page runs itself ("&Small", "&Medium", "&Large").
+constexpr PopupEntry ChoiceItem(int command, const char* text, int group) {
+  return {command, text, PopupAction::PageCommand, 0, kOneShot, group};
+}
+constexpr PopupEntry Submenu(const char* title, std::span<const PopupEntry> items) {
+  return {0, title, PopupAction::Submenu, 0, kOneShot, 0, items};
+}
+constexpr PopupEntry Separator() { return {0, "", PopupAction::Separator}; }
 
-// A popup or menu-bar item as the host shows it.
+enum class PopupKind { Command, Submenu, Separator };
+
+// A popup or menu-bar item as the host shows it, with the page's state of the moment.
 struct PopupItem {
   int command;
   std::string text;
   bool checked = false;
+  bool enabled = true;  // a disabled item is shown greyed and cannot be chosen
+  int group = 0;        // exclusive choices share a non-zero group
+  PopupKind kind = PopupKind::Command;
+  std::vector<PopupItem> items = {};  // a submenu's
   bool operator==(const PopupItem&) const = default;
 };
 
@@ -126,10 +148,16 @@ class Page {
   // one whatever the font. Nothing is drawn without a record.
   void PaintValues(Canvas& canvas);
 
+  // The items with their check marks and enabled state as they are now: the host asks again
+  // each time it shows them.
   std::vector<PopupItem> PopupItems() const { return Items(spec_.popup); }
   std::vector<PopupItem> MenuBarItems() const { return Items(spec_.menuBar); }
-  // Runs a popup or menu-bar command; false when the page has no such item.
+  // Runs a popup or menu-bar command, in a submenu or not; false when the page has no such
+  // item or the item is disabled.
   bool OnCommand(int command);
+  // A right click at (x, y) of the page area. The host tells the page before it shows the
+  // popup, and also when the page has no popup items.
+  void RightClick(int x, int y) { OnRightClick(x, y); }
 
   virtual bool hasRecord() const = 0;
 
@@ -140,10 +168,18 @@ class Page {
   virtual void ClearRecord() = 0;
   virtual void ClearCounters() {}
   virtual void OnPageCommand(int command) { (void)command; }
-  // Check mark of a page command item.
+  // Check mark and enabled state of an item, asked each time the items are listed.
   virtual bool IsChecked(int command) const {
     (void)command;
     return false;
+  }
+  virtual bool IsEnabled(int command) const {
+    (void)command;
+    return true;
+  }
+  virtual void OnRightClick(int x, int y) {
+    (void)x;
+    (void)y;
   }
 
   void SetCaption(std::string caption);
@@ -154,6 +190,7 @@ class Page {
 
  private:
   std::vector<PopupItem> Items(std::span<const PopupEntry> entries) const;
+  const PopupEntry* Find(std::span<const PopupEntry> entries, int command) const;
   void Run(const PopupEntry& entry);
   void SetValueStyle(Canvas& canvas) const;
 
