@@ -95,7 +95,8 @@ class PageSurface : public QWidget {
   }
 
   // Brings the image up to date: a whole page after an erase, or the values over the last
-  // image. Several records since the last frame draw once, with the latest record.
+  // image. Several records since the last frame draw once, with the latest record; a page that
+  // accumulates has kept what each of them adds (UpdateQueue) and draws it all then.
   void Render() {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;

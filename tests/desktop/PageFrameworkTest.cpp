@@ -97,6 +97,31 @@ class PopupPage : public CommandPage {
   bool IsEnabled(int command) const override { return command != kLocked; }
 };
 
+// Each record adds a mark, a short stroke at its x, drawn by the next value paint. The whole
+// page keeps no marks: whatever shows was drawn by the update path.
+class MarkPage : public Page {
+ public:
+  MarkPage() : Page(kPlainSpec, PageContext{}) { OnCreate(""); }
+  bool hasRecord() const override { return true; }
+  void Add(int x) { QueueUpdate(pending_, x); }
+  int valuePaints = 0;
+
+ protected:
+  void DrawLabels(Canvas&) override {}
+  void DrawValues(Canvas& canvas) override {
+    if (paintingWholePage()) {
+      pending_.Clear();
+      return;
+    }
+    ++valuePaints;
+    pending_.Drain([&canvas](int x) { canvas.FillRect(x, 20, x + 3, 30, Rgb(200, 0, 0)); });
+  }
+  void ClearRecord() override {}
+
+ private:
+  UpdateQueue<int> pending_{64};
+};
+
 QAction* ActionNamed(QMenu* menu, const QString& text) {
   for (QAction* a : menu->actions()) {
     if (a->text() == text) return a;
@@ -247,6 +272,24 @@ class PageFrameworkTest : public QObject {
     QVERIFY(user.shown);
     QCOMPARE(whenShown, (std::vector<std::string>{"right click 37 14"}));
     QCOMPARE(shownAt, h.host->surface()->mapToGlobal(QPoint(37, 14)));
+  }
+
+  // Records come faster than the display frame: one value paint, every record's mark on screen.
+  void everyRecordWithinOneFrameIsDrawn() {
+    Hosted<MarkPage> h;
+    QVERIFY(QTest::qWaitForWindowExposed(h.host.get()));
+    h.host->SurfaceImage();
+    constexpr int kRecords = 12;
+    for (int i = 0; i < kRecords; ++i) h.page.Add(10 + 12 * i);
+    QCOMPARE(h.page.valuePaints, 0);
+    QTRY_COMPARE(h.page.valuePaints, 1);
+    QTest::qWait(40);
+    QCOMPARE(h.page.valuePaints, 1);
+    const QImage screen = h.host->surface()->grab().toImage();
+    int marks = 0;
+    for (int i = 0; i < kRecords; ++i) marks += screen.pixelColor(11 + 12 * i, 25) == QColor(200, 0, 0);
+    QCOMPARE(marks, kRecords);
+    QVERIFY(screen.pixelColor(10 + 12 * kRecords + 1, 25) != QColor(200, 0, 0));
   }
 
   void aPageWithoutPopupItemsStillHearsTheRightClick() {

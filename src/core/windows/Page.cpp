@@ -40,7 +40,9 @@ void Page::Paint(Canvas& canvas) {
   DrawLabels(canvas);
   if (!hasRecord()) return;
   ValueCanvas values(canvas, cells_, false);
+  wholePage_ = true;
   DrawValues(values);
+  wholePage_ = false;
 }
 
 void Page::PaintValues(Canvas& canvas) {

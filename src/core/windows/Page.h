@@ -12,6 +12,7 @@
 #include "protocol/Frame.h"
 #include "protocol/WindowLinks.h"
 #include "windows/PageContext.h"
+#include "windows/UpdateQueue.h"
 #include "windows/ValueCanvas.h"
 
 namespace orv {
@@ -186,6 +187,20 @@ class Page {
   // Tells the host that the values changed (a new record) or that everything must be redrawn.
   void NotifyValues();
   void InvalidateAll();
+  // A page that accumulates (marks, dots, counts) keeps what each record adds to the drawing
+  // until the next value paint: the host merges paints, never records. A queue that overflows
+  // drops its oldest update and has the whole page painted again instead.
+  template <typename T>
+  void QueueUpdate(UpdateQueue<T>& queue, T item) {
+    if (queue.Push(std::move(item))) {
+      NotifyValues();
+    } else {
+      InvalidateAll();
+    }
+  }
+  // While Paint draws the whole page, DrawValues draws everything the page keeps and clears its
+  // queues; on the update path it drains them.
+  bool paintingWholePage() const { return wholePage_; }
   FrameEncoder* encoder() const { return context_.encoder; }
 
  private:
@@ -199,6 +214,7 @@ class Page {
   std::string caption_;
   PageView* view_ = nullptr;
   ValueCells cells_;
+  bool wholePage_ = false;
 };
 
 // A page that shows one record of the data store and is told of it through the store's
