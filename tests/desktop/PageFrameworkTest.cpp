@@ -23,12 +23,12 @@ namespace orv::test {
 
 namespace {
 
-constexpr PageSpec kPlainSpec{1, "Test Page", {kFaceSansSerif, 10, 700}, false, {}, {}, 200, 60};
+constexpr PageSpec kPlainLayout{1, "Test Page", {kFaceSansSerif, 10, 700}, false, {}, {}, 200, 60};
 
 // One value field after a label, padded as the pages pad theirs.
 class ValuePage : public Page {
  public:
-  ValuePage() : Page(kPlainSpec, PageContext{}) { OnCreate(""); }
+  ValuePage() : Page(kPlainLayout, PageContext{}) { OnCreate(""); }
   bool hasRecord() const override { return shown_; }
   void Show(std::string value) {
     value_ = std::move(value);
@@ -60,13 +60,13 @@ constexpr PopupEntry kMenuBar[] = {Submenu("&File", kFileMenu), Submenu("&View",
 constexpr PopupEntry kSizeMenu[] = {ChoiceItem(kSmall, "&Small", 1), ChoiceItem(kLarge, "&Large", 1)};
 constexpr PopupEntry kPopup[] = {PageItem(kPrint, "&Print"), PageItem(kLocked, "&Locked"), Submenu("Si&ze", kSizeMenu)};
 
-constexpr PageSpec kMenuSpec{1, "Menus", {kFaceSansSerif, 10, 400}, false, {}, kMenuBar, 200, 60};
-constexpr PageSpec kPopupSpec{1, "Popup", {kFaceSansSerif, 10, 400}, false, kPopup, {}, 200, 60};
+constexpr PageSpec kMenuLayout{1, "Menus", {kFaceSansSerif, 10, 400}, false, {}, kMenuBar, 200, 60};
+constexpr PageSpec kPopupLayout{1, "Popup", {kFaceSansSerif, 10, 400}, false, kPopup, {}, 200, 60};
 
 // A page that keeps what it was asked to do: its commands, clears and right clicks in order.
 class CommandPage : public Page {
  public:
-  explicit CommandPage(const PageSpec& spec = kMenuSpec) : Page(spec, PageContext{}) { OnCreate(""); }
+  explicit CommandPage(const PageSpec& layout = kMenuLayout) : Page(layout, PageContext{}) { OnCreate(""); }
   bool hasRecord() const override { return false; }
 
   int size = kMedium;
@@ -91,7 +91,7 @@ class CommandPage : public Page {
 
 class PopupPage : public CommandPage {
  public:
-  PopupPage() : CommandPage(kPopupSpec) {}
+  PopupPage() : CommandPage(kPopupLayout) {}
 
  protected:
   bool IsEnabled(int command) const override { return command != kLocked; }
@@ -101,7 +101,7 @@ class PopupPage : public CommandPage {
 // page keeps no marks: whatever shows was drawn by the update path.
 class MarkPage : public Page {
  public:
-  MarkPage() : Page(kPlainSpec, PageContext{}) { OnCreate(""); }
+  MarkPage() : Page(kPlainLayout, PageContext{}) { OnCreate(""); }
   bool hasRecord() const override { return true; }
   void Add(int x) { QueueUpdate(pending_, x); }
   int valuePaints = 0;

@@ -111,7 +111,9 @@ struct PageSpec {
   FontSpec font;
   bool bitmap = true;            // draws the corner bitmap
   std::span<const PopupEntry> popup;
-  std::span<const PopupEntry> menuBar;  // a window with a menu bar instead of a popup
+  // A window with a menu bar instead of a popup: its submenus are the menus, its other items
+  // sit on the bar itself.
+  std::span<const PopupEntry> menuBar;
   int width = 250;               // the area the page draws in, pixels
   int height = 250;
 };
