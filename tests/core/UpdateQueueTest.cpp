@@ -82,16 +82,6 @@ class AccumulatingPageTest : public ::testing::Test {
   void TearDown() override { page.AttachView(nullptr); }
 };
 
-TEST_F(AccumulatingPageTest, RecordsBetweenTwoValuePaintsAreAllDrawnByTheNextOne) {
-  page.Add(10);
-  page.Add(20);
-  page.Add(30);
-  EXPECT_EQ(view.values, 3);
-  page.PaintValues(canvas);
-  page.PaintValues(canvas);  // nothing new: nothing drawn twice
-  EXPECT_EQ(page.drawn, (std::vector<std::string>{"mark 10", "mark 20", "mark 30"}));
-}
-
 TEST_F(AccumulatingPageTest, AnOverflowAsksForTheWholePageWhichDrawsEverything) {
   for (int x = 1; x <= 5; ++x) page.Add(x);
   EXPECT_EQ(view.values, 4);

@@ -129,16 +129,5 @@ TEST_F(ValueCellsTest, AFullPaintForgetsEarlierCellsAndRemembersItsOwn) {
   EXPECT_EQ(Fills(view.screen), (std::vector<std::string>{"fill 20 10 34 20 " + kWhite}));
 }
 
-TEST(ValueCellsBoundTest, PositionsBeyondTheBoundAreDrawnButNotRemembered) {
-  ValueCells cells;
-  for (std::size_t i = 0; i < ValueCells::kMaxCells + 10; ++i) {
-    cells.Remember({static_cast<int>(i), 0, {}}, {0, 0, 1, 1});
-  }
-  EXPECT_EQ(cells.size(), ValueCells::kMaxCells);
-  cells.Remember({0, 0, {}}, {0, 0, 5, 5});  // a known field still moves on
-  ASSERT_NE(cells.Find({0, 0, {}}), nullptr);
-  EXPECT_EQ(*cells.Find({0, 0, {}}), (PixelRect{0, 0, 5, 5}));
-}
-
 }  // namespace
 }  // namespace orv
