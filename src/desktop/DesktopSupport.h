@@ -7,11 +7,13 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 #include "platform/Canvas.h"
 
 class QPainter;
+class QPoint;
 class QWidget;
 
 namespace orv {
@@ -35,15 +37,19 @@ QString QtFileFilter(const std::string& filter);
 QRect RectFromEdges(int32_t left, int32_t top, int32_t right, int32_t bottom, int minWidth, int minHeight);
 QRect RectFromSize(int64_t left, int64_t top, int64_t width, int64_t height, int minWidth, int minHeight);
 
+// Texts are placed by TextCell with the font's advance and height; a line stops one pixel short
+// of its end point along its major axis, as the canvas's line rule says.
 class QtCanvas : public Canvas {
  public:
-  explicit QtCanvas(QPainter& painter);
+  // The area is the painter's device in logical pixels, unless told otherwise (a printed page
+  // whose painter is scaled to it).
+  explicit QtCanvas(QPainter& painter, std::optional<AreaSize> area = std::nullopt);
 
   void SetFont(const FontSpec& font) override;
   void SetTextColour(Colour c) override;
   void SetBackgroundMode(BackgroundMode mode) override;
   void SetBackgroundColour(Colour c) override;
-  void SetTextAlign(TextAlign align) override;
+  void SetTextAlignment(TextAlignment alignment) override;
   void TextOut(int x, int y, const std::string& text) override;
   TextExtent GetTextExtent(const std::string& text) override;
   void SetPen(PenStyle style, int width, Colour c) override;
@@ -55,15 +61,20 @@ class QtCanvas : public Canvas {
   void FillRect(int left, int top, int right, int bottom, Colour c) override;
   void Ellipse(int left, int top, int right, int bottom) override;
   void DrawCornerBitmap(int x, int y) override;
+  AreaSize GetAreaSize() const override;
   Colour WindowTextColour() const override;
   Colour WindowColour() const override;
 
  private:
+  void DrawThinLine(const QPoint& from, const QPoint& to);
+  void DrawWideLine(const QPoint& from, const QPoint& to);
+
   QPainter& p_;
   Colour text_ = 0;
   Colour background_ = 0xFFFFFF;
   BackgroundMode mode_ = BackgroundMode::Opaque;
-  TextAlign align_ = TextAlign::Left;
+  TextAlignment align_;
+  std::optional<AreaSize> area_;
   int x_ = 0;
   int y_ = 0;
 };

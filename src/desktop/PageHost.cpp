@@ -1,6 +1,7 @@
 // The generic page host and the surface that paints the page.
 #include "desktop/PageHost.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +9,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QVBoxLayout>
+
+#include <map>
 
 #include "desktop/DesktopSupport.h"
 
@@ -18,6 +21,58 @@ namespace {
 constexpr int kFrameMs = 16;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// An unchecked item shows no mark, as the pages' menus always did; exclusive choices keep
+// their place for the mark.
+void ApplyState(QAction* action, const PopupItem& item) {
+  action->setCheckable(item.checked || item.group != 0);
+  action->setChecked(item.checked);
+  action->setEnabled(item.enabled);
+}
+
+// Adds the items to a popup or a menu bar. A command action carries its command as its data;
+// each exclusive group of one menu gets its action group.
+template <typename Menu>
+void AddItems(Menu* menu, const std::vector<PopupItem>& items) {
+  std::map<int, QActionGroup*> groups;
+  for (const PopupItem& item : items) {
+    if (item.kind == PopupKind::Separator) {
+      menu->addSeparator();
+      continue;
+    }
+    if (item.kind == PopupKind::Submenu) {
+      AddItems(menu->addMenu(Q(item.text)), item.items);
+      continue;
+    }
+    QAction* a = menu->addAction(Q(item.text));
+    a->setData(item.command);
+    if (item.group != 0) {
+      QActionGroup*& group = groups[item.group];
+      if (group == nullptr) group = new QActionGroup(menu);
+      group->addAction(a);
+    }
+    ApplyState(a, item);
+  }
+}
+
+void CollectStates(const std::vector<PopupItem>& items, std::map<int, PopupItem>& out) {
+  for (const PopupItem& item : items) {
+    if (item.kind == PopupKind::Submenu) CollectStates(item.items, out);
+    if (item.kind == PopupKind::Command) out.emplace(item.command, item);
+  }
+}
+
+void ApplyStates(const QList<QAction*>& actions, const std::map<int, PopupItem>& states) {
+  for (QAction* a : actions) {
+    if (QMenu* sub = a->menu()) {
+      ApplyStates(sub->actions(), states);
+      continue;
+    }
+    if (!a->data().isValid()) continue;
+    const auto it = states.find(a->data().toInt());
+    if (it != states.end()) ApplyState(a, it->second);
+  }
+}
 }  // namespace
 
 class PageSurface : public QWidget {
@@ -40,7 +95,8 @@ class PageSurface : public QWidget {
   }
 
   // Brings the image up to date: a whole page after an erase, or the values over the last
-  // image. Several records since the last frame draw once, with the latest record.
+  // image. Several records since the last frame draw once, with the latest record; a page that
+  // accumulates has kept what each of them adds (UpdateQueue) and draws it all then.
   void Render() {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
@@ -74,7 +130,7 @@ class PageSurface : public QWidget {
   void resizeEvent(QResizeEvent*) override { full_ = true; }
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() == Qt::RightButton) {
-      host_.ShowPopup(event->position().toPoint());
+      host_.RightClick(event->position().toPoint());
       return;
     }
     QWidget::mousePressEvent(event);
@@ -95,12 +151,12 @@ PageHost::PageHost(QWidget* owner, int command, Page& page) : WindowHost(owner, 
   const std::vector<PopupItem> bar = page.MenuBarItems();
   if (!bar.empty()) {
     menuBar_ = new QMenuBar(this);
-    for (const PopupItem& item : bar) {
-      QAction* a = menuBar_->addAction(Q(item.text));
-      const int id = item.command;
-      connect(a, &QAction::triggered, this, [this, id] {
-        if (page_ != nullptr) page_->OnCommand(id);
-      });
+    AddItems(menuBar_, bar);
+    connect(menuBar_, &QMenuBar::triggered, this, [this](QAction* a) {
+      if (a->data().isValid()) RunCommand(a->data().toInt());
+    });
+    for (QMenu* menu : menuBar_->findChildren<QMenu*>()) {
+      connect(menu, &QMenu::aboutToShow, this, &PageHost::RefreshMenuBar);
     }
     layout->setMenuBar(menuBar_);
   }
@@ -135,16 +191,34 @@ QMenu* PageHost::BuildPopup(QWidget* parent) {
   const std::vector<PopupItem> items = page_->PopupItems();
   if (items.empty()) return nullptr;
   auto* menu = new QMenu(parent);
-  for (const PopupItem& item : items) {
-    QAction* a = menu->addAction(Q(item.text));
-    a->setData(item.command);
-    a->setCheckable(item.checked);
-    a->setChecked(item.checked);
-  }
+  AddItems(menu, items);
   return menu;
 }
 
-// The menu runs its own event loop; the page may be gone when it returns.
+void PageHost::RefreshMenuBar() {
+  if (menuBar_ == nullptr || page_ == nullptr) return;
+  std::map<int, PopupItem> states;
+  CollectStates(page_->MenuBarItems(), states);
+  ApplyStates(menuBar_->actions(), states);
+}
+
+void PageHost::RunCommand(int command) {
+  if (page_ == nullptr) return;
+  const QPointer<PageHost> alive(this);
+  page_->OnCommand(command);
+  if (!alive.isNull()) RefreshMenuBar();
+}
+
+// The page hears of the click first: what it does there may change what its popup shows.
+void PageHost::RightClick(const QPoint& at) {
+  if (page_ == nullptr) return;
+  const QPointer<PageHost> alive(this);
+  page_->RightClick(at.x(), at.y());
+  if (!alive.isNull()) ShowPopup(at);
+}
+
+// The menu runs its own event loop; the page may be gone when it returns. A submenu's choice
+// reaches the top menu's signal too.
 void PageHost::ShowPopup(const QPoint& at) {
   QMenu* menu = BuildPopup(this);
   if (menu == nullptr) return;
@@ -154,7 +228,7 @@ void PageHost::ShowPopup(const QPoint& at) {
   menu->exec(surface_->mapToGlobal(at));
   delete menu;
   if (alive.isNull()) return;
-  if (chosen != 0 && page_ != nullptr) page_->OnCommand(chosen);
+  if (chosen != 0) RunCommand(chosen);
 }
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -261,23 +262,24 @@ QString QtFileFilter(const std::string& filter) {
   return entries.join(";;");
 }
 
-QtCanvas::QtCanvas(QPainter& painter) : p_(painter) {}
+QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area) : p_(painter), area_(area) {}
 
 void QtCanvas::SetFont(const FontSpec& font) { p_.setFont(FontFor(font)); }
 void QtCanvas::SetTextColour(Colour c) { text_ = c; }
 void QtCanvas::SetBackgroundMode(BackgroundMode mode) { mode_ = mode; }
 void QtCanvas::SetBackgroundColour(Colour c) { background_ = c; }
-void QtCanvas::SetTextAlign(TextAlign align) { align_ = align; }
+void QtCanvas::SetTextAlignment(TextAlignment alignment) { align_ = alignment; }
 
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
   const QString s = QString::fromStdString(text);
   const QFontMetrics m(p_.font());
-  const int w = m.horizontalAdvance(s);
-  const int left = align_ == TextAlign::Left ? x : align_ == TextAlign::Center ? x - w / 2 : x - w;
-  if (mode_ == BackgroundMode::Opaque) p_.fillRect(left, y, w, m.height(), ToQColor(background_));
+  const PixelRect cell = TextCell(x, y, {m.horizontalAdvance(s), m.height()}, align_);
+  if (mode_ == BackgroundMode::Opaque) {
+    p_.fillRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, ToQColor(background_));
+  }
   const QPen saved = p_.pen();
   p_.setPen(ToQColor(text_));
-  p_.drawText(left, y + m.ascent(), s);
+  p_.drawText(cell.left, cell.top + m.ascent(), s);
   p_.setPen(saved);
 }
 
@@ -303,9 +305,58 @@ void QtCanvas::MoveTo(int x, int y) {
 }
 
 void QtCanvas::LineTo(int x, int y) {
-  p_.drawLine(x_, y_, x, y);
+  const QPoint from(x_, y_);
+  const QPoint to(x, y);
   x_ = x;
   y_ = y;
+  if (from == to || p_.pen().style() == Qt::NoPen) return;
+  if (p_.pen().width() > 1) {
+    DrawWideLine(from, to);
+  } else {
+    DrawThinLine(from, to);
+  }
+}
+
+// A thin pen draws both end points: the last one is left out. A slanted line is drawn whole and
+// clipped short of the end point's column (or row), so its pixels are those of the whole line.
+void QtCanvas::DrawThinLine(const QPoint& from, const QPoint& to) {
+  const int dx = to.x() - from.x();
+  const int dy = to.y() - from.y();
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
+  if (dx == 0 || dy == 0) {
+    const QPoint step(dx > 0 ? 1 : dx < 0 ? -1 : 0, dy > 0 ? 1 : dy < 0 ? -1 : 0);
+    const QPoint last = to - step;
+    if (last == from) {
+      p_.drawPoint(from);
+    } else {
+      p_.drawLine(from, last);
+    }
+    return;
+  }
+  // Qt's QRect(QPoint, QPoint) of a reversed pair is not the box of the two points.
+  int left = std::min(from.x(), to.x());
+  int right = std::max(from.x(), to.x());
+  int top = std::min(from.y(), to.y());
+  int bottom = std::max(from.y(), to.y());
+  if (xMajor && dx > 0) --right;
+  if (xMajor && dx < 0) ++left;
+  if (!xMajor && dy > 0) --bottom;
+  if (!xMajor && dy < 0) ++top;
+  p_.save();
+  p_.setClipRect(QRect(QPoint(left, top), QPoint(right, bottom)), Qt::IntersectClip);
+  p_.drawLine(from, to);
+  p_.restore();
+}
+
+// A flat cap ends the stroke at the end point itself: the line covers its length exactly and
+// the pen's width across it.
+void QtCanvas::DrawWideLine(const QPoint& from, const QPoint& to) {
+  const QPen saved = p_.pen();
+  QPen flat = saved;
+  flat.setCapStyle(Qt::FlatCap);
+  p_.setPen(flat);
+  p_.drawLine(from, to);
+  p_.setPen(saved);
 }
 
 void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
@@ -330,6 +381,17 @@ void QtCanvas::DrawCornerBitmap(int x, int y) {
   p_.drawLine(6, 6, 6, 14);
   p_.drawLine(2, 15, 10, 15);
   p_.restore();
+}
+
+// Images and pixmaps count device pixels; widgets and other devices count logical ones.
+AreaSize QtCanvas::GetAreaSize() const {
+  if (area_) return *area_;
+  const QPaintDevice* device = p_.device();
+  if (device == nullptr) return {};
+  QSizeF size(device->width(), device->height());
+  if (device->devType() == QInternal::Image) size = static_cast<const QImage*>(device)->deviceIndependentSize();
+  if (device->devType() == QInternal::Pixmap) size = static_cast<const QPixmap*>(device)->deviceIndependentSize();
+  return {qRound(size.width()), qRound(size.height())};
 }
 
 Colour QtCanvas::WindowTextColour() const { return FromQColor(QApplication::palette().color(QPalette::WindowText)); }

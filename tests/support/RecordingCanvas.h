@@ -21,8 +21,12 @@ class RecordingCanvas : public Canvas {
     Log(m == BackgroundMode::Opaque ? "bk opaque" : "bk transparent");
   }
   void SetBackgroundColour(Colour c) override { Log("bkcolour " + std::to_string(c)); }
-  void SetTextAlign(TextAlign a) override {
-    Log(std::string("align ") + (a == TextAlign::Left ? "left" : a == TextAlign::Center ? "center" : "right"));
+  // "align left", "align right bottom": the vertical reference only when it is not the top.
+  void SetTextAlignment(TextAlignment a) override {
+    alignment = a;
+    const TextAlign h = a.horizontal;
+    Log(std::string("align ") + (h == TextAlign::Left ? "left" : h == TextAlign::Center ? "center" : "right") +
+        (a.vertical == TextVAlign::Bottom ? " bottom" : ""));
   }
   void TextOut(int x, int y, const std::string& text) override {
     Log("text " + std::to_string(x) + " " + std::to_string(y) + " " + text);
@@ -44,6 +48,7 @@ class RecordingCanvas : public Canvas {
   }
   void Ellipse(int l, int t, int r, int b) override { Log("ellipse " + Xy(l, t) + " " + Xy(r, b)); }
   void DrawCornerBitmap(int x, int y) override { Log("bitmap " + Xy(x, y)); }
+  AreaSize GetAreaSize() const override { return area; }
   Colour WindowTextColour() const override { return Rgb(0, 0, 0); }
   Colour WindowColour() const override { return Rgb(255, 255, 255); }
 
@@ -59,7 +64,9 @@ class RecordingCanvas : public Canvas {
 
   std::vector<std::string> calls;
   FontSpec font;
+  TextAlignment alignment;
   int charWidth = 7;
+  AreaSize area{250, 250};
 
  private:
   static std::string Xy(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }

@@ -29,22 +29,28 @@ void Page::InvalidateAll() {
 }
 
 // A full paint goes on a freshly erased background: labels and values alike are drawn
-// transparent.
+// transparent, and what was remembered of an earlier surface no longer holds.
 void Page::Paint(Canvas& canvas) {
+  cells_.Forget();
   if (spec_.bitmap) canvas.DrawCornerBitmap(1, 1);
   canvas.SetFont(spec_.font);
   canvas.SetTextAlign(TextAlign::Left);
   canvas.SetTextColour(canvas.WindowTextColour());
   canvas.SetBackgroundMode(BackgroundMode::Transparent);
   DrawLabels(canvas);
-  if (hasRecord()) DrawValues(canvas);
+  if (!hasRecord()) return;
+  ValueCanvas values(canvas, cells_, false);
+  wholePage_ = true;
+  DrawValues(values);
+  wholePage_ = false;
 }
 
 void Page::PaintValues(Canvas& canvas) {
   if (!hasRecord()) return;
-  canvas.SetFont(spec_.font);
-  SetValueStyle(canvas);
-  DrawValues(canvas);
+  ValueCanvas values(canvas, cells_, true);
+  values.SetFont(spec_.font);
+  SetValueStyle(values);
+  DrawValues(values);
 }
 
 // Values are drawn over what the last update left: each text fills its own cell.
@@ -59,18 +65,41 @@ std::vector<PopupItem> Page::Items(std::span<const PopupEntry> entries) const {
   std::vector<PopupItem> items;
   items.reserve(entries.size());
   for (const PopupEntry& e : entries) {
-    items.push_back({e.command, e.text, e.action == PopupAction::PageCommand && IsChecked(e.command)});
+    PopupItem item{e.command, e.text};
+    if (e.action == PopupAction::Separator) {
+      item.kind = PopupKind::Separator;
+    } else if (e.action == PopupAction::Submenu) {
+      item.kind = PopupKind::Submenu;
+      item.items = Items(e.items);
+    } else {
+      item.checked = IsChecked(e.command);
+      item.enabled = IsEnabled(e.command);
+      item.group = e.group;
+    }
+    items.push_back(std::move(item));
   }
   return items;
 }
 
+const PopupEntry* Page::Find(std::span<const PopupEntry> entries, int command) const {
+  for (const PopupEntry& e : entries) {
+    if (e.action == PopupAction::Submenu) {
+      if (const PopupEntry* inner = Find(e.items, command)) return inner;
+    } else if (e.action != PopupAction::Separator && e.command == command) {
+      return &e;
+    }
+  }
+  return nullptr;
+}
+
+// A disabled item cannot be chosen, however the command arrives.
 bool Page::OnCommand(int command) {
   for (std::span<const PopupEntry> list : {spec_.popup, spec_.menuBar}) {
-    for (const PopupEntry& e : list) {
-      if (e.command != command) continue;
-      Run(e);
-      return true;
-    }
+    const PopupEntry* e = Find(list, command);
+    if (e == nullptr) continue;
+    if (!IsEnabled(command)) return false;
+    Run(*e);
+    return true;
   }
   return false;
 }
@@ -93,6 +122,9 @@ void Page::Run(const PopupEntry& entry) {
       return;
     case PopupAction::PageCommand:
       OnPageCommand(entry.command);
+      return;
+    case PopupAction::Submenu:
+    case PopupAction::Separator:
       return;
   }
 }

@@ -12,6 +12,8 @@
 #include "protocol/Frame.h"
 #include "protocol/WindowLinks.h"
 #include "windows/PageContext.h"
+#include "windows/UpdateQueue.h"
+#include "windows/ValueCanvas.h"
 
 namespace orv {
 
@@ -35,14 +37,20 @@ enum class PopupAction {
   ClearData,      // forget the record and repaint: labels only
   ClearCounters,  // reset the page's counters and repaint
   PageCommand,    // handled by the page itself (OnPageCommand)
+  Submenu,        // a title whose `items` open beside it; on a menu bar, a top-level menu
+  Separator,      // a line between items
 };
 
+// One item of a popup or a menu bar, as a page lists them in a constant table.
 struct PopupEntry {
   int command;
   const char* text;
   PopupAction action;
   int argument = 0;
   RequestMode mode = kOneShot;
+  // Items of one non-zero group are exclusive choices: the page checks one of them.
+  int group = 0;
+  std::span<const PopupEntry> items = {};  // a submenu's
 };
 
 // The standard items.
@@ -58,12 +66,28 @@ constexpr PopupEntry ClearCountersItem() { return {pagecmd::kClearData, "Clear C
 constexpr PopupEntry FrameItem(int command, const char* text, int frameCommand) {
   return {command, text, PopupAction::PostToFrame, frameCommand};
 }
+// An item the page runs itself; it shows a check mark while the page says so (IsChecked).
+constexpr PopupEntry PageItem(int command, const char* text) { return {command, text, PopupAction::PageCommand}; }
+// One of a group of exclusive choices the page runs itself ("&Small", "&Medium", "&Large").
+constexpr PopupEntry ChoiceItem(int command, const char* text, int group) {
+  return {command, text, PopupAction::PageCommand, 0, kOneShot, group};
+}
+constexpr PopupEntry Submenu(const char* title, std::span<const PopupEntry> items) {
+  return {0, title, PopupAction::Submenu, 0, kOneShot, 0, items};
+}
+constexpr PopupEntry Separator() { return {0, "", PopupAction::Separator}; }
 
-// A popup or menu-bar item as the host shows it.
+enum class PopupKind { Command, Submenu, Separator };
+
+// A popup or menu-bar item as the host shows it, with the page's state of the moment.
 struct PopupItem {
   int command;
   std::string text;
   bool checked = false;
+  bool enabled = true;  // a disabled item is shown greyed and cannot be chosen
+  int group = 0;        // exclusive choices share a non-zero group
+  PopupKind kind = PopupKind::Command;
+  std::vector<PopupItem> items = {};  // a submenu's
   bool operator==(const PopupItem&) const = default;
 };
 
@@ -87,7 +111,9 @@ struct PageSpec {
   FontSpec font;
   bool bitmap = true;            // draws the corner bitmap
   std::span<const PopupEntry> popup;
-  std::span<const PopupEntry> menuBar;  // a window with a menu bar instead of a popup
+  // A window with a menu bar instead of a popup: its submenus are the menus, its other items
+  // sit on the bar itself.
+  std::span<const PopupEntry> menuBar;
   int width = 250;               // the area the page draws in, pixels
   int height = 250;
 };
@@ -117,16 +143,24 @@ class Page {
   void AttachView(PageView* view) { view_ = view; }
   PageView* view() const { return view_; }
 
-  // The whole page: bitmap, labels, then the values when a record is set.
+  // The whole page: bitmap, labels, then the values when a record is set. The page remembers
+  // the cell each value text covers.
   void Paint(Canvas& canvas);
-  // The update path: the values only, each with the trailing blanks that erase the end of a
-  // longer previous value. Nothing is drawn without a record.
+  // The update path: the values only, drawn over what is there. Each value text first erases
+  // the cell its field's previous text covered, so a shorter value leaves nothing of a longer
+  // one whatever the font. Nothing is drawn without a record.
   void PaintValues(Canvas& canvas);
 
+  // The items with their check marks and enabled state as they are now: the host asks again
+  // each time it shows them.
   std::vector<PopupItem> PopupItems() const { return Items(spec_.popup); }
   std::vector<PopupItem> MenuBarItems() const { return Items(spec_.menuBar); }
-  // Runs a popup or menu-bar command; false when the page has no such item.
+  // Runs a popup or menu-bar command, in a submenu or not; false when the page has no such
+  // item or the item is disabled.
   bool OnCommand(int command);
+  // A right click at (x, y) of the page area. The host tells the page before it shows the
+  // popup, and also when the page has no popup items.
+  void RightClick(int x, int y) { OnRightClick(x, y); }
 
   virtual bool hasRecord() const = 0;
 
@@ -137,20 +171,43 @@ class Page {
   virtual void ClearRecord() = 0;
   virtual void ClearCounters() {}
   virtual void OnPageCommand(int command) { (void)command; }
-  // Check mark of a page command item.
+  // Check mark and enabled state of an item, asked each time the items are listed.
   virtual bool IsChecked(int command) const {
     (void)command;
     return false;
+  }
+  virtual bool IsEnabled(int command) const {
+    (void)command;
+    return true;
+  }
+  virtual void OnRightClick(int x, int y) {
+    (void)x;
+    (void)y;
   }
 
   void SetCaption(std::string caption);
   // Tells the host that the values changed (a new record) or that everything must be redrawn.
   void NotifyValues();
   void InvalidateAll();
+  // A page that accumulates (marks, dots, counts) keeps what each record adds to the drawing
+  // until the next value paint: the host merges paints, never records. A queue that overflows
+  // drops its oldest update and has the whole page painted again instead.
+  template <typename T>
+  void QueueUpdate(UpdateQueue<T>& queue, T item) {
+    if (queue.Push(std::move(item))) {
+      NotifyValues();
+    } else {
+      InvalidateAll();
+    }
+  }
+  // While Paint draws the whole page, DrawValues draws everything the page keeps and clears its
+  // queues; on the update path it drains them.
+  bool paintingWholePage() const { return wholePage_; }
   FrameEncoder* encoder() const { return context_.encoder; }
 
  private:
   std::vector<PopupItem> Items(std::span<const PopupEntry> entries) const;
+  const PopupEntry* Find(std::span<const PopupEntry> entries, int command) const;
   void Run(const PopupEntry& entry);
   void SetValueStyle(Canvas& canvas) const;
 
@@ -158,6 +215,8 @@ class Page {
   PageContext context_;
   std::string caption_;
   PageView* view_ = nullptr;
+  ValueCells cells_;
+  bool wholePage_ = false;
 };
 
 // A page that shows one record of the data store and is told of it through the store's

@@ -87,6 +87,12 @@ void CMeasWnd::DrawValues(Canvas& canvas) {
   }
 }
 
+bool CMeasWnd::IsEnabled(int command) const {
+  const bool rate = command == pagecmd::kContinuous || command == k2HzCommand || command == k5HzCommand ||
+                    command == k10HzCommand;
+  return !(base_ && rate);
+}
+
 CChanAssWnd::CChanAssWnd(const PageContext& context) : RecordPage(kChannelSpec, context) {}
 
 // Header and rows share their column widths.

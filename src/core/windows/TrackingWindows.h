@@ -16,7 +16,8 @@ class CEphemWnd : public RecordPage<EphemerisRecord> {
 };
 
 // One class serves the Measurements window and the Base Measurements window of synchronized
-// playback; the base one never sends (it has no encoder) and draws no corner bitmap.
+// playback; the base one never sends (it has no encoder), so its rate items are disabled, and
+// it draws no corner bitmap.
 class CMeasWnd : public RecordPage<MeasurementBlockRecord> {
  public:
   static constexpr int k2HzCommand = pagecmd::kSpecific1;
@@ -28,6 +29,7 @@ class CMeasWnd : public RecordPage<MeasurementBlockRecord> {
  protected:
   void DrawLabels(Canvas& canvas) override;
   void DrawValues(Canvas& canvas) override;
+  bool IsEnabled(int command) const override;
 
  private:
   bool base_;

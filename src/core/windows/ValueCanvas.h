@@ -1,0 +1,78 @@
+// The canvas a page draws its values on: it remembers the cell each value text covered, so
+// that an update erases all of a longer earlier text, whatever the width of the face's blanks.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+
+#include "platform/Canvas.h"
+
+namespace orv {
+
+// Where a value is drawn: the same text position and alignment is the same value field.
+struct ValueCellKey {
+  int x = 0;
+  int y = 0;
+  TextAlignment alignment;
+  auto operator<=>(const ValueCellKey&) const = default;
+};
+
+// The rectangle the last text of each value field covered.
+class ValueCells {
+ public:
+  // Far more fields than any page has; texts at positions that move with the data (a label
+  // beside a plotted point) would otherwise be remembered without end.
+  static constexpr std::size_t kMaxCells = 4096;
+
+  void Forget() { cells_.clear(); }
+  const PixelRect* Find(const ValueCellKey& key) const;
+  void Remember(const ValueCellKey& key, const PixelRect& rect);
+  std::size_t size() const { return cells_.size(); }
+
+ private:
+  std::map<ValueCellKey, PixelRect> cells_;
+};
+
+// Passes every call on to the page's canvas. A text drawn with an opaque background is a value
+// field: its cell is remembered, and when `erase` is set the union of the cell its field had
+// and the new text's cell is filled with the background colour first. A transparent text
+// (drawn over a plot) is neither remembered nor erased.
+class ValueCanvas final : public Canvas {
+ public:
+  ValueCanvas(Canvas& target, ValueCells& cells, bool erase);
+
+  void SetFont(const FontSpec& font) override { target_.SetFont(font); }
+  void SetTextColour(Colour c) override { target_.SetTextColour(c); }
+  void SetBackgroundMode(BackgroundMode mode) override;
+  void SetBackgroundColour(Colour c) override;
+  void SetTextAlignment(TextAlignment alignment) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  TextExtent GetTextExtent(const std::string& text) override { return target_.GetTextExtent(text); }
+  void SetPen(PenStyle style, int width, Colour c) override { target_.SetPen(style, width, c); }
+  void SetBrush(Colour c) override { target_.SetBrush(c); }
+  void SetNoBrush() override { target_.SetNoBrush(); }
+  void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
+  void LineTo(int x, int y) override { target_.LineTo(x, y); }
+  void Rectangle(int left, int top, int right, int bottom) override { target_.Rectangle(left, top, right, bottom); }
+  void FillRect(int left, int top, int right, int bottom, Colour c) override {
+    target_.FillRect(left, top, right, bottom, c);
+  }
+  void Ellipse(int left, int top, int right, int bottom) override { target_.Ellipse(left, top, right, bottom); }
+  void DrawCornerBitmap(int x, int y) override { target_.DrawCornerBitmap(x, y); }
+  AreaSize GetAreaSize() const override { return target_.GetAreaSize(); }
+  Colour WindowTextColour() const override { return target_.WindowTextColour(); }
+  Colour WindowColour() const override { return target_.WindowColour(); }
+
+ private:
+  Canvas& target_;
+  ValueCells& cells_;
+  bool erase_;
+  // The page's own choice: the full paint draws values transparent on a fresh surface, yet a
+  // value the update path draws opaque is a field there too.
+  bool opaque_ = true;
+  Colour background_;
+  TextAlignment alignment_;
+};
+
+}  // namespace orv

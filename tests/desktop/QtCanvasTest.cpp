@@ -1,0 +1,174 @@
+// The Qt canvas counted in pixels: lines stop short of their end point, texts sit in the cell
+// their alignment names, and the area is the device's logical size unless told otherwise.
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+#include <functional>
+#include <set>
+#include <utility>
+
+#include "DesktopTest.h"
+#include "desktop/DesktopSupport.h"
+
+namespace orv::test {
+
+namespace {
+
+using Pixels = std::set<std::pair<int, int>>;
+
+constexpr QRgb kPaper = 0xFFFFFFFF;
+
+QImage Paper(int width = 80, int height = 80) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(kPaper);
+  return image;
+}
+
+Pixels Inked(const QImage& image) {
+  Pixels out;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != kPaper) out.insert({x, y});
+    }
+  }
+  return out;
+}
+
+Pixels Draw(const std::function<void(Canvas&)>& draw) {
+  QImage image = Paper();
+  QPainter painter(&image);
+  QtCanvas canvas(painter);
+  canvas.SetPen(PenStyle::Solid, 1, Rgb(0, 0, 0));
+  draw(canvas);
+  painter.end();
+  return Inked(image);
+}
+
+Pixels Line(QPoint a, QPoint b, int width = 1) {
+  return Draw([&](Canvas& c) {
+    c.SetPen(PenStyle::Solid, width, Rgb(0, 0, 0));
+    c.MoveTo(a.x(), a.y());
+    c.LineTo(b.x(), b.y());
+  });
+}
+
+// What QPainter itself draws for the whole line, both end points included.
+Pixels WholeQtLine(QPoint a, QPoint b) {
+  QImage image = Paper();
+  QPainter painter(&image);
+  painter.setPen(QPen(Qt::black, 1));
+  painter.drawLine(a, b);
+  painter.end();
+  return Inked(image);
+}
+
+Pixels Box(int left, int top, int right, int bottom) {
+  Pixels out;
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) out.insert({x, y});
+  }
+  return out;
+}
+
+QRect Bounds(const Pixels& pixels) {
+  QRect r;
+  for (auto [x, y] : pixels) r |= QRect(x, y, 1, 1);
+  return r;
+}
+
+}  // namespace
+
+class QtCanvasTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void straightLinesStopOnePixelShortOfTheirEnd() {
+    QCOMPARE(Line({10, 20}, {20, 20}), Box(10, 20, 20, 21));
+    QCOMPARE(Line({20, 20}, {10, 20}), Box(11, 20, 21, 21));
+    QCOMPARE(Line({30, 5}, {30, 12}), Box(30, 5, 31, 12));
+    QCOMPARE(Line({30, 12}, {30, 5}), Box(30, 6, 31, 13));
+    QCOMPARE(Line({40, 40}, {41, 40}), Box(40, 40, 41, 41));
+    QVERIFY(Line({40, 40}, {40, 40}).empty());
+  }
+
+  // The plus mark the plots draw: half-extent h, 2h pixels in each direction.
+  void aPlusMarkOfHalfExtentHIsTwoHPixelsAcross() {
+    const int x = 40, y = 30, h = 4;
+    const Pixels mark = Draw([&](Canvas& c) {
+      c.MoveTo(x - h, y);
+      c.LineTo(x + h, y);
+      c.MoveTo(x, y - h);
+      c.LineTo(x, y + h);
+    });
+    const QRect bounds = Bounds(mark);
+    QCOMPARE(bounds.width(), 2 * h);
+    QCOMPARE(bounds.height(), 2 * h);
+    QCOMPARE(mark.size(), std::size_t(4 * h - 1));  // the two strokes share the centre
+  }
+
+  // Every direction and slope: the pixels of Qt's whole line less the end point, one per step
+  // of the major axis.
+  void slantedLinesAreTheWholeLineLessItsEndPoint() {
+    const QPoint a(40, 40);
+    const QPoint offsets[] = {{13, 5}, {-13, 5}, {13, -5}, {-13, -5}, {5, 13}, {-5, 13},
+                              {5, -13}, {-5, -13}, {9, 9}, {-9, 9}, {1, 1}, {20, 1}};
+    for (QPoint d : offsets) {
+      const QPoint b = a + d;
+      Pixels expected = WholeQtLine(a, b);
+      QVERIFY(expected.erase({b.x(), b.y()}) == 1);
+      const Pixels drawn = Line(a, b);
+      QVERIFY2(drawn == expected, qPrintable(QString("to %1,%2").arg(d.x()).arg(d.y())));
+      QCOMPARE(drawn.size(), std::size_t(std::max(std::abs(d.x()), std::abs(d.y()))));
+    }
+  }
+
+  // Across the line the pen's width, along it exactly the line's length.
+  void aWidePenStillStopsAtTheEndPoint() {
+    QCOMPARE(Line({10, 40}, {20, 40}, 3), Box(10, 39, 20, 42));
+    QCOMPARE(Line({50, 10}, {50, 30}, 2), Box(49, 10, 51, 30));
+  }
+
+  // Opaque text fills exactly its cell: the filled box shows where each alignment put it.
+  void textSitsInTheCellItsAlignmentNames() {
+    const std::pair<TextAlign, TextVAlign> alignments[] = {
+        {TextAlign::Left, TextVAlign::Top},     {TextAlign::Center, TextVAlign::Top},
+        {TextAlign::Right, TextVAlign::Top},    {TextAlign::Left, TextVAlign::Bottom},
+        {TextAlign::Center, TextVAlign::Bottom}, {TextAlign::Right, TextVAlign::Bottom}};
+    for (auto [h, v] : alignments) {
+      QImage image = Paper(200, 100);
+      QPainter painter(&image);
+      QtCanvas canvas(painter);
+      canvas.SetFont({kFaceSansSerif, 12, 400});
+      canvas.SetBackgroundMode(BackgroundMode::Opaque);
+      canvas.SetBackgroundColour(Rgb(255, 0, 0));
+      canvas.SetTextColour(Rgb(0, 0, 0));
+      canvas.SetTextAlign(h, v);
+      canvas.TextOut(100, 50, "Hg 27");
+      const TextExtent e = canvas.GetTextExtent("Hg 27");
+      painter.end();
+      const PixelRect cell = TextCell(100, 50, e, {h, v});
+      QCOMPARE(Bounds(Inked(image)), QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top));
+      QVERIFY(e.width > 20 && e.height >= 12);
+    }
+  }
+
+  void theAreaIsTheDeviceInLogicalPixelsOrWhatItIsTold() {
+    QImage image(120, 80, QImage::Format_RGB32);
+    {
+      QPainter painter(&image);
+      QCOMPARE(QtCanvas(painter).GetAreaSize(), (AreaSize{120, 80}));
+      QCOMPARE(QtCanvas(painter, AreaSize{600, 800}).GetAreaSize(), (AreaSize{600, 800}));
+    }
+    QImage sharp(240, 160, QImage::Format_RGB32);
+    sharp.setDevicePixelRatio(2);
+    QPainter painter(&sharp);
+    QCOMPARE(QtCanvas(painter).GetAreaSize(), (AreaSize{120, 80}));
+  }
+};
+
+ORV_DESKTOP_TEST(QtCanvasTest);
+
+}  // namespace orv::test
+
+#include "QtCanvasTest.moc"
