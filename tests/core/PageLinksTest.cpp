@@ -13,6 +13,7 @@
 #include "support/FakePort.h"
 #include "support/FakeShellHost.h"
 #include "support/Frames.h"
+#include "forms/Form.h"
 #include "windows/MessageWindows.h"
 
 namespace orv {
@@ -21,10 +22,14 @@ namespace {
 constexpr int kCountsWindow = 40001;
 constexpr int kBaseCountsWindow = 40002;
 
-// A page told of the binary counts and of every GGA record.
+constexpr int kAskItem = pagecmd::kSpecific1;
+constexpr PopupEntry kCountsPopup[] = {PageItem(kAskItem, "Ask")};
+
+// A page told of the binary counts and of every GGA record, with a dialog of its own.
 class CountsPage : public Page, public BinaryCountLink, public NmeaRecordLink<NmeaGgaRecord> {
  public:
-  static constexpr PageSpec kSpec{kCountsWindow, nullptr, FontSpec{kFaceSansSerif, 10, 400}, true, {}, {}, 100, 50};
+  static constexpr PageSpec kSpec{kCountsWindow, nullptr, FontSpec{kFaceSansSerif, 10, 400}, true, kCountsPopup, {},
+                                  100, 50};
   explicit CountsPage(const PageContext& context) : Page(kSpec, context), context_(context) {}
   bool hasRecord() const override { return count20 > 0; }
   void OnCounts(uint32_t, const uint32_t* messageCountById) override { count20 = messageCountById[20]; }
@@ -38,6 +43,14 @@ class CountsPage : public Page, public BinaryCountLink, public NmeaRecordLink<Nm
   void DrawLabels(Canvas&) override {}
   void DrawValues(Canvas&) override {}
   void ClearRecord() override { count20 = 0; }
+  void OnPageCommand(int) override {
+    Form form("Time interval between two messages.");
+    form.AddOkCancel();
+    asked = RunForm(form);
+  }
+
+ public:
+  bool asked = false;
 
  private:
   PageContext context_;
@@ -84,6 +97,16 @@ TEST_F(PageLinksTest, APageLinkedAtDecoderLevelAndIntoTheNmeaStoreIsToldUntilItG
   frame.mainDecoder().SetProtocolSelector(0);
   Feed(frame.mainDecoder(), test::Bytes(test::Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,")));
   EXPECT_EQ(page->gga, &frame.mainDecoder().nmea().gga());
+
+  // Its own dialog runs through the frame's desktop.
+  std::vector<std::string> captions;
+  desk.formDriver = [&captions](Form& form) {
+    captions.push_back(form.caption());
+    return true;
+  };
+  EXPECT_TRUE(page->OnCommand(kAskItem));
+  EXPECT_TRUE(page->asked);
+  EXPECT_EQ(captions, std::vector<std::string>{"Time interval between two messages."});
 
   // The page knows the frame it belongs to.
   frame.config().SetMainPortName("COM3");

@@ -204,6 +204,10 @@ class Page {
   // queues; on the update path it drains them.
   bool paintingWholePage() const { return wholePage_; }
   FrameEncoder* encoder() const { return context_.encoder; }
+  const PageContext& context() const { return context_; }
+  // Shows a dialog of the page's own (an interval to ask for, a parameter to set): true when
+  // it closed with OK; false when cancelled or when nothing can show it.
+  bool RunForm(Form& form) const { return context_.forms != nullptr && context_.forms->RunForm(form); }
 
  private:
   std::vector<PopupItem> Items(std::span<const PopupEntry> entries) const;
