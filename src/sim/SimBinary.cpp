@@ -112,7 +112,8 @@ Payload BaselineSolution(const SimFix& f, bool matched) {
   return w.Done();
 }
 
-Payload NavLlh(const SimFix& f) {
+Payload NavLlh(const SimFix& f, int datumNumber) {
+  const auto datum = static_cast<uint8_t>(datumNumber & 0x3F);
   PayloadWriter w(71);
   w.Put<uint8_t>(static_cast<uint8_t>(f.utc.hour & 0x1F))
       .Put<uint8_t>(static_cast<uint8_t>(f.utc.minute))
@@ -133,8 +134,8 @@ Payload NavLlh(const SimFix& f) {
       .Put<int16_t>(Tenths(f.hdop))
       .Put<int16_t>(Tenths(f.vdop))
       .Put<uint8_t>(kNav3d)
-      .Put<uint8_t>(static_cast<uint8_t>(UsedCount(f) & 0x0F))
-      .Put<uint8_t>(kSystemNavigation)
+      .Put<uint8_t>(static_cast<uint8_t>((UsedCount(f) & 0x0F) | (datum & 0x0F) << 4))
+      .Put<uint8_t>(static_cast<uint8_t>(kSystemNavigation | (datum & 0x30)))
       .Put<uint16_t>(0);
   return w.Done();
 }

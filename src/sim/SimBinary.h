@@ -17,7 +17,9 @@ inline constexpr int kChannels = 12;
 Payload ChannelAssignment(const SimFix& f, bool firstHalf);
 // Messages 18 and 19: baseline from the circle's centre (41 bytes).
 Payload BaselineSolution(const SimFix& f, bool matched);
-Payload NavLlh(const SimFix& f);                  // 20, 71 bytes
+// 20, 71 bytes; the datum number (0..63) goes into the upper half of the satellite byte (its
+// low four bits) and bits 4-5 of the status byte.
+Payload NavLlh(const SimFix& f, int datumNumber = 0);
 Payload NavXyz(const SimFix& f);                  // 21, 79 bytes
 Payload Ephemeris(const SimFix& f, int prn);      // 22, 73 bytes
 Payload MeasurementBlock(const SimFix& f);        // 23, 11 + n * 11 bytes

@@ -7,9 +7,12 @@
 #include <cstdlib>
 #include <utility>
 
+#include "geodesy/DatumSetup.h"
+#include "geodesy/DatumTables.h"
 #include "platform/PosixSerialDevice.h"
 #include "protocol/Frame.h"
 #include "protocol/ProtocolSwitch.h"
+#include "util/ByteIo.h"
 
 namespace orv::sim {
 
@@ -19,6 +22,9 @@ constexpr int kAnswered[] = {6, 7, 18, 19, 20, 21, 22, 23, 33, 45, 47, 48, 49, 5
 constexpr int kAlmanacSatellites = 32;
 constexpr uint8_t kAlmanacGic = 2;
 constexpr uint8_t kProtocolNmeaBit = 0x80;
+// Message 88: option (0 select, 1 define, 2 select and define), datum number, shifts, a, 1/f.
+constexpr std::size_t kDatumPayloadSize = 30;
+constexpr uint8_t kSelectDatum = 0, kDefineDatum = 1, kSelectAndDefine = 2;
 
 bool Answers(int message) { return std::find(std::begin(kAnswered), std::end(kAnswered), message) != std::end(kAnswered); }
 
@@ -92,6 +98,10 @@ void SimReceiver::OnFrame(const InputItem& item) {
     SwitchTo((item.payload[0] & kProtocolNmeaBit) ? SimProtocol::Nmea : SimProtocol::Ktx, baud);
     return;
   }
+  if (message == 88) {
+    if (protocol_ == SimProtocol::Ktx) OnDatum(item.payload);
+    return;
+  }
   // A request has the length the console's encoder gives it; anything else (our own frames
   // echoed by a terminal not yet in raw mode, for one) is not a request.
   if (kTransmitLength[message] != item.payload.size() + kFrameOverhead) return;
@@ -111,6 +121,21 @@ void SimReceiver::OnBinaryRequest(int message, bool continuous, const std::vecto
   e.rateCode = message == 23 && !payload.empty() ? payload[0] : 0;
   e.period = message == 23 ? MeasurementPeriod(e.rateCode) : 1.0;
   e.nextDue = now_;
+}
+
+void SimReceiver::OnDatum(const std::vector<uint8_t>& payload) {
+  if (payload.size() != kDatumPayloadSize) return;
+  const uint8_t option = payload[0];
+  const uint8_t number = payload[1];
+  if (option > kSelectAndDefine || number >= kDatumCount) return;
+  if (option != kSelectDatum) {
+    // A definition is only taken for a user-defined datum and an ellipsoid that is the Earth's.
+    const double a = ReadLe<double>(payload, 8);
+    const double inverseFlattening = ReadLe<double>(payload, 16);
+    if (!IsUserDefinedDatum(number) || !IsUsableEllipsoid(a, inverseFlattening)) return;
+  }
+  // "Define" alone changes a user datum's parameters, not the datum positions are given in.
+  if (option != kDefineDatum) datumNumber_ = number;
 }
 
 void SimReceiver::OnSentence(const std::string& body) {
@@ -209,7 +234,7 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
       SendFrame(7, ChannelAssignment(fix, false));
       return;
     case 18: case 19: SendFrame(message, BaselineSolution(fix, message == 19)); return;
-    case 20: SendFrame(20, NavLlh(fix)); return;
+    case 20: SendFrame(20, NavLlh(fix, datumNumber_)); return;
     case 21: SendFrame(21, NavXyz(fix)); return;
     case 22: {
       const std::size_t n = fix.satellites.size();

@@ -12,6 +12,9 @@
 // $PQTLG,004,<code> sends one sentence now; $PQTLG,005,[interval],<code>,<rate>,... sets the
 // seconds between outputs of each code (0 stops it).
 //
+// Message 88 chooses the datum positions are given in (options 0 and 2; option 1 only defines a
+// user datum), and message 20 reports its number from then on.
+//
 // Both modes switch on message 110 (bit 7 set: NMEA, clear: KTX Binary; bits 0-6 the rate
 // code) and, in NMEA mode, on $PQTLG,000,<protocol>,<rate> (protocol 1 KTX Binary, 0 NMEA;
 // rate in bit/s). Message 110 is understood in NMEA mode too: the console confirms an NMEA
@@ -62,6 +65,8 @@ class SimReceiver {
   uint32_t baud() const { return baud_; }
   double now() const { return now_; }
   bool IsContinuous(int message) const { return binarySchedule_.count(message) != 0; }
+  // The datum positions are reported in (0: WGS 1984).
+  int datumNumber() const { return datumNumber_; }
   // Seconds between outputs of an NMEA code; 0 when it is off.
   int NmeaPeriod(std::string_view code) const;
 
@@ -83,6 +88,7 @@ class SimReceiver {
   void OnFrame(const InputItem& item);
   void OnSentence(const std::string& body);
   void OnBinaryRequest(int message, bool continuous, const std::vector<uint8_t>& payload);
+  void OnDatum(const std::vector<uint8_t>& payload);
   void SwitchTo(SimProtocol protocol, uint32_t baud);
   void ResetNmeaSchedule(double from);
 
@@ -96,6 +102,7 @@ class SimReceiver {
   SimProtocol protocol_;
   uint32_t baud_;
   double now_ = 0;
+  int datumNumber_ = 0;
   InputScanner scanner_;
   std::map<int, BinaryEntry> binarySchedule_;
   NmeaEntry nmeaSchedule_[kNmeaCodeCount];

@@ -268,15 +268,22 @@ TEST_F(FrameEncoderTest, RecordBuilders) {
   EXPECT_EQ(std::vector<uint8_t>(p.begin() + 16, p.end()), std::vector<uint8_t>(8, 0));
 
   DatumParameters d;
-  d.a = 1;
-  d.b = 2;
-  d.shift[0] = -3;
-  d.words[3] = 0xDEADBEEF;
+  d.option = 1;
+  d.datumNumber = 2;
+  d.dx = -3;
+  d.dz = 300;
+  d.semiMajorAxis = 6378000.5;
+  d.inverseFlattening = 299.25;
   encoder.SendDatum(d);
   p = LastPayload(88);
   ASSERT_EQ(p.size(), 30u);
+  EXPECT_EQ(p[0], 1);
+  EXPECT_EQ(p[1], 2);
   EXPECT_EQ(ReadLe<int16_t>(p, 2), -3);
-  EXPECT_EQ(ReadLe<uint32_t>(p, 20), 0xDEADBEEFu);
+  EXPECT_EQ(ReadLe<int16_t>(p, 6), 300);
+  EXPECT_EQ(ReadLe<double>(p, 8), 6378000.5);
+  EXPECT_EQ(ReadLe<double>(p, 16), 299.25);
+  EXPECT_EQ(std::vector<uint8_t>(p.begin() + 24, p.end()), std::vector<uint8_t>(6, 0));
 
   const int svs[] = {0, 9, 31, 40};
   encoder.SendAlmanacTransferStart(svs, 377, 61440.0);

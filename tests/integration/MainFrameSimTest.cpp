@@ -7,6 +7,7 @@
 
 #include "SimProcess.h"
 #include "app/MainFrame.h"
+#include "geodesy/DatumSetup.h"
 #include "serial/SerialPort.h"
 #include "support/FakeDesktop.h"
 
@@ -107,6 +108,32 @@ TEST(MainFrameSim, AWrongRateGivesNothingAndTheRightOneData) {
   c.frame.encoder().SendRequest(45, kContinuous);
   c.PollUntil([&] { return c.Count(45) > 0; }, 10000);
   EXPECT_GT(c.Count(45), 0u);
+}
+
+TEST(MainFrameSim, ADatumSentByTheConsoleComesBackInMessage20) {
+  test::SimProcess sim({"--baud", "115200"});
+  REQUIRE_SIM(sim);
+  Console c;
+  c.frame.config().SetMainPortName(sim.path());
+  c.frame.ChangeMainBaud(115200);
+  ASSERT_TRUE(c.frame.mainPort().IsOpen());
+  const auto& llh = c.frame.mainDecoder().store().navLlh();
+
+  // What the Datum dialog's OK does for "Tokyo" (row 61).
+  const auto fields = DatumRowFields(61, c.frame.config());
+  const auto params = AcceptDatum(DatumOption::Select, 61, EntryFromFields(*fields), c.frame.config());
+  ASSERT_TRUE(params.has_value());
+  c.frame.encoder().SendDatum(*params);
+  c.frame.encoder().SendRequest(20, kContinuous);
+  c.PollUntil([&] { return c.Count(20) >= 1 && llh.datumNumber() == 61; }, 10000);
+  EXPECT_EQ(llh.datumNumber(), 61);
+
+  // A user datum, selected and defined at once.
+  DatumEntry mine{"Here", "Krassovsky", -24, 123, 94, 6378245.0, 298.3};
+  c.frame.encoder().SendDatum(*AcceptDatum(DatumOption::SelectAndDefine, 2, mine, c.frame.config()));
+  c.PollUntil([&] { return llh.datumNumber() == 2; }, 10000);
+  EXPECT_EQ(llh.datumNumber(), 2);
+  EXPECT_EQ(c.frame.mainDecoder().counters().protocolErrorCount, 0u);
 }
 
 }  // namespace

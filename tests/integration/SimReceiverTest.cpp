@@ -298,6 +298,47 @@ TEST(SimReceiver, OutputStopsGrowingWhenNobodyTakesIt) {
   EXPECT_TRUE(rx.output().empty());
 }
 
+// Message 88 as the console's encoder builds it.
+std::vector<uint8_t> DatumPayload(uint8_t option, uint8_t number, double a = 6377397.155, double f = 299.1528128) {
+  std::vector<uint8_t> p(30, 0);
+  p[0] = option;
+  p[1] = number;
+  WriteLe(std::span<uint8_t>(p), 8, a);
+  WriteLe(std::span<uint8_t>(p), 16, f);
+  return p;
+}
+
+TEST(SimReceiver, DatumMessageChangesTheDatumMessage20Reports) {
+  SimReceiver rx = Receiver();
+  const int used = [&] {
+    Send(rx, 0, 20);
+    return Frames(rx)[0].payload[67] & 0x0F;
+  }();
+  ASSERT_GT(used, 0);
+  EXPECT_EQ(rx.datumNumber(), 0);
+  Send(rx, 1, 88, DatumPayload(0, 61));
+  EXPECT_EQ(rx.datumNumber(), 61);  // 0x3D: both halves of the number in use
+  Send(rx, 1, 20);
+  const auto p = Frames(rx)[0].payload;
+  EXPECT_EQ(p[67], used | 0xD0);
+  EXPECT_EQ(p[68], 3 | 0x30);
+
+  // "Define" alone does not change the datum positions are given in; select and define does.
+  Send(rx, 2, 88, DatumPayload(1, 2, 6378245.0, 298.3));
+  EXPECT_EQ(rx.datumNumber(), 61);
+  Send(rx, 2, 88, DatumPayload(2, 2, 6378245.0, 298.3));
+  EXPECT_EQ(rx.datumNumber(), 2);
+  // Refused: an ellipsoid that is not the Earth's, a definition of a built-in datum, a number
+  // or option outside the message's range, a short payload.
+  Send(rx, 3, 88, DatumPayload(2, 1, 0.0, 298.3));
+  Send(rx, 3, 88, DatumPayload(2, 61));
+  Send(rx, 3, 88, DatumPayload(0, 64));
+  Send(rx, 3, 88, DatumPayload(3, 5));
+  Send(rx, 3, 88, std::vector<uint8_t>{0, 5});
+  EXPECT_EQ(rx.datumNumber(), 2);
+  EXPECT_TRUE(rx.output().empty());  // the receiver does not answer message 88
+}
+
 TEST(SimInput, FramesAndSentencesOutOfNoise) {
   sim::InputScanner scanner;
   std::vector<uint8_t> bytes = test::Bytes("xx\x01\x02garbage$GPGGA*00\r\n");

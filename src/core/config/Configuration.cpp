@@ -309,11 +309,13 @@ void Configuration::SetUserDatum(int which, const UserDatum& d) {
   const std::size_t b = cfg::kUserDatums[which - 1];
   using D = UserDatum;
   SetText(b + D::kName, D::kNameWidth, d.name);
-  SetText(b + D::kCountries, D::kCountriesWidth, d.countries);
+  // The dialog takes up to 175 and 30 characters: a text that fills its field is kept whole,
+  // without a terminator, and read back up to the field's end.
+  SetText(b + D::kCountries, D::kCountriesWidth, d.countries, true);
   SetI16(b + D::kShifts, d.dx);
   SetI16(b + D::kShifts + 2, d.dy);
   SetI16(b + D::kShifts + 4, d.dz);
-  SetText(b + D::kEllipsoidName, D::kNameWidth, d.ellipsoidName);
+  SetText(b + D::kEllipsoidName, D::kNameWidth, d.ellipsoidName, true);
   SetF64(b + D::kSemiMajorAxis, d.semiMajorAxis);
   SetF64(b + D::kInverseFlattening, d.inverseFlattening);
 }

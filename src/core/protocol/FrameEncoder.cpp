@@ -155,12 +155,12 @@ void FrameEncoder::SendDefaultMessageSelection(std::span<const int> messageNumbe
   SendMessage(105, p);
 }
 
+// option, number, DX, DY, DZ (int16), a, 1/f (IEEE 754 doubles), 6 zero bytes: 30 bytes.
 void FrameEncoder::SendDatum(const DatumParameters& d) {
   uint8_t p[30];
   ByteWriter w(p);
-  w.Put(d.a).Put(d.b);
-  for (int16_t s : d.shift) w.Put(s);
-  for (uint32_t v : d.words) w.Put(v);
+  w.Put(d.option).Put(d.datumNumber).Put(d.dx).Put(d.dy).Put(d.dz);
+  w.Put(d.semiMajorAxis).Put(d.inverseFlattening);
   w.PutZeros(6);
   SendMessage(88, p);
 }

@@ -37,10 +37,14 @@ struct TrackSvRequest {
   uint8_t byte2 = 0;
 };
 
+// Message 88: the datum the receiver reports positions in and, with the define options, the
+// parameters of a user-defined one.
 struct DatumParameters {
-  uint8_t a = 0, b = 0;
-  int16_t shift[3] = {0, 0, 0};
-  uint32_t words[4] = {0, 0, 0, 0};
+  uint8_t option = 0;       // 0 select, 1 define, 2 select and define
+  uint8_t datumNumber = 0;  // 0..63
+  int16_t dx = 0, dy = 0, dz = 0;
+  double semiMajorAxis = 0;      // metres
+  double inverseFlattening = 0;
 };
 
 class FrameEncoder {

@@ -1,26 +1,11 @@
-// Latitude and longitude texts, mode names, padding and hexadecimal groups.
+// Mode names, padding and hexadecimal groups.
 #include "windows/PageText.h"
-
-#include <cmath>
 
 #include "util/Format.h"
 
 namespace orv {
 
 namespace {
-
-// The angle text the windows share; `blanks` separate the hemisphere letter from the degrees.
-std::string AngleText(double radians, const char* positive, const char* negative, const char* blanks) {
-  const double degrees = radians * 180.0 / 3.141592653589793;
-  const char* letter = degrees >= 0 ? positive : negative;
-  const double a = std::fabs(degrees);
-  // A field that is not a real angle would overflow the integer parts.
-  if (!std::isfinite(a) || a > 1.0e6) return Format("%s%s--- --'--.---\" (Deg)", letter, blanks);
-  const int d = static_cast<int>(a);
-  const int m = static_cast<int>((a - d) * 60);
-  const double s = ((a - d) - m / 60.0) * 3600;
-  return Format("%s%s%03d %02d'%06.3lf\" (Deg)", letter, blanks, d, m, s);
-}
 
 // Twenty characters per entry, as every window keeps them.
 constexpr char kNavModeNames[32][21] = {
@@ -36,9 +21,6 @@ constexpr char kNavModeNames[32][21] = {
 constexpr const char* kNavSystemModes[] = {"Self Test", "Initialization", "Acquisition", "Navigation", "Fault"};
 
 }  // namespace
-
-std::string LatitudeText(double radians) { return AngleText(radians, "N", "S", "  "); }
-std::string LongitudeText(double radians) { return AngleText(radians, "E", "W", " "); }
 
 const char* NavModeName(int mode) { return kNavModeNames[mode & 31]; }
 

@@ -1,6 +1,6 @@
-// Texts shared by the message pages: latitude and longitude in degrees, minutes and seconds,
-// the navigation and system mode names, value fields padded with blanks, and opaque bytes
-// as hexadecimal groups.
+// Texts shared by the message pages: the navigation and system mode names, value fields padded
+// with blanks, opaque bytes as hexadecimal groups, and (through geodesy/AngleText.h) latitude
+// and longitude in degrees, minutes and seconds.
 #pragma once
 
 #include <cstddef>
@@ -8,14 +8,10 @@
 #include <span>
 #include <string>
 
+#include "geodesy/AngleText.h"
 #include "platform/Canvas.h"
 
 namespace orv {
-
-// "N  045 30'12.348\" (Deg)" from radians: hemisphere letter, two blanks (one for a
-// longitude), degrees, minutes and seconds.
-std::string LatitudeText(double radians);
-std::string LongitudeText(double radians);
 
 // The 32 navigation mode names, by the mode's low five bits.
 const char* NavModeName(int mode);
