@@ -94,13 +94,17 @@ int main(int argc, char** argv) {
     window.RefreshMenus();
   }
   if (parser.isSet(play)) window.PlayFile(parser.value(play).toStdString());
-  for (const QString& id : parser.values(command)) window.RunCommand(id.toInt());
   if (parser.isSet(shot)) {
     const QString path = parser.value(shot);
     QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, path] {
       SaveScreenshot(window, path);
-      window.close();
+      // A command may have left a dialog open: the picture shows it, and closing it lets the
+      // command return before the window goes.
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+      QTimer::singleShot(0, &window, [&window] { window.close(); });
     });
   }
+  // The commands run from the event loop, so a dialog one opens is on screen for --screenshot.
+  for (const QString& id : parser.values(command)) window.PostCommand(id.toInt());
   return QApplication::exec();
 }

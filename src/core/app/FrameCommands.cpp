@@ -6,6 +6,7 @@
 #include "ids/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ToolbarModel.h"
+#include "geodesy/DatumForm.h"
 #include "util/Format.h"
 
 namespace orv {
@@ -63,7 +64,8 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kPlaybackRate,   kSaveConfig,       kRestoreFactoryConfig, kStop,
                             kExit,           kAbout,            kSwitchToKtx,          kSwitchToNmea,
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
-                            kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar};
+                            kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
+                            kSetDatum};
 // Dialogs the message windows open by posting their commands. Until the dialogs exist the
 // frame accepts the commands and does nothing.
 constexpr int kWindowDialogCommands[] = {kOperatingMode,    kDiffMessageRate, kMaskAngle,          kSvDeselection,
@@ -177,6 +179,11 @@ bool FrameCommands::OnCommand(int id) {
     case kAbout:
       host_.ShowAbout();
       return true;
+    case kSetDatum: {
+      DatumForm dialog(frame_.config());
+      if (frame_.desktop().RunForm(dialog.form()) && dialog.accepted()) frame_.encoder().SendDatum(*dialog.accepted());
+      return true;
+    }
     default:
       return std::find(std::begin(kWindowDialogCommands), std::end(kWindowDialogCommands), id) !=
              std::end(kWindowDialogCommands);
