@@ -72,7 +72,8 @@ TEST(PageMenuTest, MenuBarHasSubmenusDirectItemsAndThePagesState) {
   ASSERT_TRUE(page.OnCommand(kLarge));
   ASSERT_TRUE(page.OnCommand(kGrid));
   std::vector<bool> marks;
-  for (const PopupItem& item : Sub(page.MenuBarItems(), "&View")) marks.push_back(item.checked);
+  const std::vector<PopupItem> after = page.MenuBarItems();
+  for (const PopupItem& item : Sub(after, "&View")) marks.push_back(item.checked);
   EXPECT_EQ(marks, (std::vector<bool>{false, false, true, false, true}));
   EXPECT_FALSE(page.OnCommand(0));  // separators and titles are no commands
   EXPECT_FALSE(page.OnCommand(kPrint));  // disabled
