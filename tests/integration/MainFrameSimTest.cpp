@@ -36,6 +36,11 @@ struct Console {
     const auto end = std::chrono::steady_clock::now() + milliseconds(ms);
     while (!done() && std::chrono::steady_clock::now() < end) PollFor(20);
   }
+  // Opens the main port on the simulator's device, as the port command would.
+  void Open(const std::string& path, uint32_t baud) {
+    frame.config().SetMainPortName(path);
+    frame.ChangeMainBaud(baud);
+  }
   uint32_t Count(int message) { return frame.mainDecoder().counters().messageCountById[message]; }
 
   test::FakeDesktop desk;
@@ -50,8 +55,7 @@ TEST(MainFrameSim, ContinuousStreamsAreDecodedByThePoll) {
   test::SimProcess sim({"--baud", "115200"});
   REQUIRE_SIM(sim);
   Console c;
-  c.frame.config().SetMainPortName(sim.path());
-  c.frame.ChangeMainBaud(115200);
+  c.Open(sim.path(), 115200);
   ASSERT_TRUE(c.frame.mainPort().IsOpen());
   ASSERT_EQ(c.desk.timers.at(kPollTimer), kSerialPollMs);
 
@@ -76,8 +80,7 @@ TEST(MainFrameSim, ForcedSweepFindsAnNmeaReceiverAndBringsItToBinaryAt9600) {
   test::SimProcess sim({"--protocol", "nmea", "--baud", "4800", "--rate-limit", "off"});
   REQUIRE_SIM(sim);
   Console c;
-  c.frame.config().SetMainPortName(sim.path());
-  c.frame.ChangeMainBaud(9600);
+  c.Open(sim.path(), 9600);
   c.frame.StartBaudSweep();
   // One timer event per step; the receiver gets a moment at each rate, as 100 ms polls give it.
   for (int i = 0; i < 18 && c.frame.state().sweepActive; ++i) {
@@ -96,8 +99,7 @@ TEST(MainFrameSim, AWrongRateGivesNothingAndTheRightOneData) {
   test::SimProcess sim({"--baud", "38400", "--rate-limit", "off"});
   REQUIRE_SIM(sim);
   Console c;
-  c.frame.config().SetMainPortName(sim.path());
-  c.frame.ChangeMainBaud(19200);
+  c.Open(sim.path(), 19200);
   c.frame.encoder().SendRequest(45, kContinuous);
   c.PollFor(200);
   EXPECT_EQ(c.frame.state().lastMainCount, 0u);
@@ -114,8 +116,7 @@ TEST(MainFrameSim, ADatumSentByTheConsoleComesBackInMessage20) {
   test::SimProcess sim({"--baud", "115200"});
   REQUIRE_SIM(sim);
   Console c;
-  c.frame.config().SetMainPortName(sim.path());
-  c.frame.ChangeMainBaud(115200);
+  c.Open(sim.path(), 115200);
   ASSERT_TRUE(c.frame.mainPort().IsOpen());
   const auto& llh = c.frame.mainDecoder().store().navLlh();
 
