@@ -52,7 +52,8 @@ long Number(const std::string& s) {
 }  // namespace
 
 SimReceiver::SimReceiver(const SimSettings& settings)
-    : scene_(settings.seed, settings.startGpsTime), protocol_(settings.protocol), baud_(settings.baud) {
+    : scene_(settings.seed, settings.startGpsTime), protocol_(settings.protocol), baud_(settings.baud),
+      badChecksumEvery_(settings.badChecksumEvery) {
   if (protocol_ == SimProtocol::Nmea) ResetNmeaSchedule(0);
 }
 
@@ -75,7 +76,7 @@ int SimReceiver::NmeaPeriod(std::string_view code) const {
 }
 
 void SimReceiver::ResetNmeaSchedule(double from) {
-  for (NmeaEntry& e : nmeaSchedule_) e = NmeaEntry{1, from};
+  for (int i = 0; i < kNmeaCodeCount; ++i) nmeaSchedule_[i] = NmeaEntry{i < kNmeaDefaultCodes ? 1 : 0, from};
 }
 
 void SimReceiver::Receive(const uint8_t* bytes, std::size_t n, double now) {
@@ -151,6 +152,10 @@ void SimReceiver::OnSentence(const std::string& body) {
   } else if (f[1] == "004" && f.size() >= 3) {
     const int i = NmeaCodeIndex(f[2]);
     if (i >= 0) SendNmea(i, scene_.At(now_));
+  } else if (f[1] == "008") {
+    if (const auto params = ParseRxParams(f)) rxParams_ = *params;
+  } else if (f[1] == "003") {
+    SendNmea(NmeaCodeIndex("902"), scene_.At(now_));
   } else if (f[1] == "005") {
     // Field 2 is the interval between two outputs; each code's own rate is what paces it here.
     for (std::size_t k = 3; k + 1 < f.size() && k < 3 + 2 * 10; k += 2) {
@@ -224,6 +229,7 @@ void SimReceiver::Advance(double now) {
 void SimReceiver::SendFrame(int message, const Payload& payload) {
   uint8_t frame[kMaxFrameLength];
   const std::size_t n = BuildFrame(static_cast<uint8_t>(message), payload, frame);
+  if (SpoilNext()) frame[n - 1] ^= 0x5A;
   output_.insert(output_.end(), frame, frame + n);
 }
 
@@ -267,7 +273,17 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
 }
 
 void SimReceiver::SendNmea(int codeIndex, const SimFix& fix) {
-  for (const std::string& s : NmeaSentencesFor(kNmeaCodes[codeIndex], fix)) output_.insert(output_.end(), s.begin(), s.end());
+  if (codeIndex < 0 || codeIndex >= kNmeaCodeCount) return;
+  for (std::string s : NmeaSentencesFor(kNmeaCodes[codeIndex], fix, rxParams_)) {
+    // The second checksum digit, just before CR LF, made wrong.
+    if (SpoilNext() && s.size() >= 3) s[s.size() - 3] = s[s.size() - 3] == '0' ? '1' : '0';
+    output_.insert(output_.end(), s.begin(), s.end());
+  }
+}
+
+bool SimReceiver::SpoilNext() {
+  ++sentCount_;
+  return badChecksumEvery_ != 0 && sentCount_ % badChecksumEvery_ == 0;
 }
 
 }  // namespace orv::sim

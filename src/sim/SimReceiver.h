@@ -42,6 +42,9 @@ struct SimSettings {
   uint32_t baud = 9600;
   uint32_t seed = 1;
   double startGpsTime = 0;  // seconds since the GPS epoch at time 0
+  // Every Nth frame or sentence sent goes out with a wrong checksum (0: none), to exercise
+  // the console's error counters.
+  uint32_t badChecksumEvery = 0;
 };
 
 inline constexpr double kNever = std::numeric_limits<double>::infinity();
@@ -69,6 +72,8 @@ class SimReceiver {
   int datumNumber() const { return datumNumber_; }
   // Seconds between outputs of an NMEA code; 0 when it is off.
   int NmeaPeriod(std::string_view code) const;
+  // What the $PQTLG,908 report says; a valid $PQTLG,008 changes it.
+  const SimRxParams& rxParams() const { return rxParams_; }
 
   // The rate a code of message 110 means: 65, 66, 67 for 38400, 57600, 115200, else code x 300.
   static uint32_t BaudFromCode(uint8_t code);
@@ -96,6 +101,8 @@ class SimReceiver {
   void SendBinary(int message, const SimFix& fix, BinaryEntry* cycle);
   void SendFrame(int message, const Payload& payload);
   void SendNmea(int codeIndex, const SimFix& fix);
+  // Counts one frame or sentence out; true when this one is to carry a wrong checksum.
+  bool SpoilNext();
   bool Backlogged() const;
 
   SimScene scene_;
@@ -106,6 +113,9 @@ class SimReceiver {
   InputScanner scanner_;
   std::map<int, BinaryEntry> binarySchedule_;
   NmeaEntry nmeaSchedule_[kNmeaCodeCount];
+  SimRxParams rxParams_;
+  uint32_t badChecksumEvery_ = 0;
+  uint32_t sentCount_ = 0;
   std::vector<uint8_t> output_;
 };
 
