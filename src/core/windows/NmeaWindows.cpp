@@ -333,7 +333,6 @@ Form IntervalForm() {
   f.hasRange = true;
   f.min = 0;
   f.max = 999;
-  f.maxChars = 3;
   form.AddLabel(kIntervalField + 1, "seconds");
   form.AddOkCancel();
   return form;
