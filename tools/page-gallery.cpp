@@ -23,7 +23,9 @@
 #include "desktop/PageHost.h"
 #include "protocol/Frame.h"
 #include "sim/SimBinary.h"
+#include "sim/SimNmea.h"
 #include "sim/SimScene.h"
+#include "windows/NmeaWindows.h"
 #include "windows/SatelliteWindows.h"
 
 namespace {
@@ -77,6 +79,26 @@ std::vector<uint8_t> BuildGalleryLog(const orv::sim::SimScene& scene) {
     AppendOpaqueRecords(log, epoch);
   }
   return log;
+}
+
+// The NMEA pages' log: six epochs of every sentence the simulated receiver sends, a second
+// apart.
+std::vector<uint8_t> BuildNmeaGalleryLog(const orv::sim::SimScene& scene) {
+  std::vector<uint8_t> log;
+  for (int epoch = 0; epoch < 6; ++epoch) {
+    const orv::sim::SimFix f = scene.At(epoch);
+    for (std::string_view code : orv::sim::kNmeaCodes) {
+      for (const std::string& s : orv::sim::NmeaSentencesFor(code, f)) log.insert(log.end(), s.begin(), s.end());
+    }
+  }
+  return log;
+}
+
+bool IsNmeaPage(int command) {
+  for (const orv::PageKind& kind : orv::NmeaPageKinds()) {
+    if (kind.command == command) return true;
+  }
+  return false;
 }
 
 // The gallery never shows a dialog: messages go to the terminal, forms are cancelled.
@@ -164,11 +186,12 @@ bool WaitForPlayback(orv::MainWindow& window) {
   return true;
 }
 
-int SavePictures(orv::MainWindow& window, const QDir& out) {
+// The pictures of the NMEA pages (nmea) or of the others.
+int SavePictures(orv::MainWindow& window, const QDir& out, bool nmea) {
   int saved = 0;
   for (const orv::WindowCommandInfo& info : orv::WindowCommandTable()) {
     orv::WindowHost* host = window.windowHost(info.command);
-    if (host == nullptr || !window.pages().HasPage(info.command)) continue;
+    if (host == nullptr || !window.pages().HasPage(info.command) || IsNmeaPage(info.command) != nmea) continue;
     const QString path = out.filePath(FileName(info.caption) + ".png");
     if (host->grab().save(path)) {
       ++saved;
@@ -197,7 +220,8 @@ int main(int argc, char** argv) {
   }
   const orv::sim::SimScene scene(7, orv::sim::SimScene::GpsTimeFromUnix(1786000000.0));
   const QString logPath = work.filePath("gallery.log");
-  if (!WriteFile(logPath, BuildGalleryLog(scene))) return 1;
+  const QString nmeaLogPath = work.filePath("gallery-nmea.log");
+  if (!WriteFile(logPath, BuildGalleryLog(scene)) || !WriteFile(nmeaLogPath, BuildNmeaGalleryLog(scene))) return 1;
 
   orv::MainWindowOptions options;
   options.ports = [](orv::StreamDecoder*) { return std::make_unique<NoPort>(); };
@@ -213,7 +237,17 @@ int main(int argc, char** argv) {
   }
   FeedBaseDecoder(window, scene);
   QApplication::processEvents();
-  const int saved = SavePictures(window, out);
+  int saved = SavePictures(window, out, false);
+  // Then the NMEA pages, from a log of sentences played with the decoder talking NMEA.
+  window.frame().config().SetProtocolSelector(0);
+  window.frame().mainDecoder().SetProtocolSelector(0);
+  window.PlayFile(nmeaLogPath.toStdString());
+  if (!WaitForPlayback(window)) {
+    std::fprintf(stderr, "page-gallery: the NMEA playback did not end\n");
+    return 1;
+  }
+  QApplication::processEvents();
+  saved += SavePictures(window, out, true);
   std::printf("page-gallery: %d pictures in %s\n", saved, qPrintable(out.absolutePath()));
   return saved > 0 ? 0 : 1;
 }

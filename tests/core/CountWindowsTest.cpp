@@ -93,6 +93,33 @@ TEST(CountWindow, GridOfMessageNumbersAndBaseFileFlag) {
   EXPECT_TRUE(Drew(base, "Valid msg:      7"));
 }
 
+class Recording : public FrameStatus {
+ public:
+  bool mainPortOpen() const override { return true; }
+  std::string mainPortName() const override { return "/dev/ttyS0"; }
+  uint32_t mainBaudRate() const override { return 9600; }
+  int protocolSelector() const override { return 1; }
+  bool mainRecording() const override { return recording; }
+  std::string mainRecordingPath() const override { return recording ? "run1.log" : ""; }
+  bool recording = false;
+};
+
+TEST(CountWindow, LogFileLineOnlyWhileRecording) {
+  Recording status;
+  PageContext context;
+  context.status = &status;
+  CMsgWnd window(context);
+  uint32_t counts[kCounterSlots] = {};
+  window.OnCounts(0, counts);
+  RecordingCanvas off;
+  window.Paint(off);
+  EXPECT_FALSE(Drew(off, "Log file:"));
+  status.recording = true;
+  RecordingCanvas on;
+  window.Paint(on);
+  EXPECT_TRUE(Drew(on, "Log file:      run1.log"));
+}
+
 struct RawDisplay : ::testing::Test {
   RawDisplay() : encoder(&port), nmeaEncoder(&port) {
     LinkRawDisplay(PageLinkTargets{decoder, &encoder, &nmeaEncoder}, &window);

@@ -247,8 +247,8 @@ TEST_F(NmeaWindows, CountPageShowsSlotsTotalAndChecksumErrors) {
   EXPECT_EQ(TextAt(c, 195, 8), "2");
   EXPECT_EQ(TextAt(c, 85, 8 + 13 * 5), "1");  // PQTLG,907
   EXPECT_EQ(TextAt(c, 195, 8 + 13 * 5), "0");  // GPRMC
-  EXPECT_EQ(TextAt(c, 100, 8 + 13 * 9), "4");
-  EXPECT_EQ(TextAt(c, 100, 8 + 13 * 10), "1");
+  EXPECT_EQ(TextAt(c, 120, 8 + 13 * 9), "4");
+  EXPECT_EQ(TextAt(c, 120, 8 + 13 * 10), "1");
 }
 
 }  // namespace

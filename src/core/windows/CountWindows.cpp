@@ -18,14 +18,14 @@ namespace {
 constexpr double kLargestBlock = 65535.0;
 
 constexpr int kLineX = 10;
-constexpr int kSecondColumnX = 260;
+constexpr int kSecondColumnX = 200;
 constexpr int kFirstLineY = 8;
 constexpr int kLineStep = 14;
 // The grid: message numbers top to bottom, then left to right.
 constexpr int kGridY = kFirstLineY + 2 * kLineStep + 6;
 constexpr int kGridRowStep = 13;
 constexpr int kGridColumnStep = 54;
-constexpr int kGridCountOffset = 24;
+constexpr int kGridCountOffset = 28;
 constexpr std::size_t kCountWidth = 6;
 
 constexpr PageSpec kMsgSpec{cmd::kWndReceivedMessages, nullptr, {kFaceSansSerif, 10, 400}, false, {}, {}, 560,
@@ -62,10 +62,8 @@ void CMsgWnd::OnCounts(uint32_t baseFileFlag, const uint32_t* messageCountById) 
   validTotal_ = ValidTotal(messageCountById);
   if (counters_ != nullptr) {
     const uint32_t now = counters_->protocolErrorCount;
-    if (errorCountSeen_ && now > lastErrorCount_) ++errorFigure_;
-    if (!errorCountSeen_ && now > 0) ++errorFigure_;
+    if (now > lastErrorCount_) ++errorFigure_;
     lastErrorCount_ = now;
-    errorCountSeen_ = true;
   }
   NotifyValues();
 }
@@ -73,13 +71,14 @@ void CMsgWnd::OnCounts(uint32_t baseFileFlag, const uint32_t* messageCountById) 
 void CMsgWnd::DrawValues(Canvas& canvas) {
   if (counts_ == nullptr) return;
   const uint32_t bytesRead = counters_ != nullptr ? counters_->bytesReadLastCall : 0;
+  // Buffer read and the log file on the first line, the totals on the second.
   ValueOut(canvas, kLineX, kFirstLineY, BufferReadText(bytesRead), 32);
-  ValueOut(canvas, kSecondColumnX, kFirstLineY, orv::Format("Valid msg:      %1d", static_cast<int>(validTotal_)), 32);
   const FrameStatus* status = context().status;
   const bool logging = status != nullptr && status->mainRecording();
-  ValueOut(canvas, kLineX, kFirstLineY + kLineStep,
-           logging ? orv::Format("Log file:      %s", status->mainRecordingPath().c_str()) : std::string(), 60);
-  ValueOut(canvas, kSecondColumnX + 140, kFirstLineY + kLineStep, orv::Format("Protocol error: %d", errorFigure_), 22);
+  ValueOut(canvas, kSecondColumnX, kFirstLineY,
+           logging ? orv::Format("Log file:      %s", status->mainRecordingPath().c_str()) : std::string(), 64);
+  ValueOut(canvas, kLineX, kFirstLineY + kLineStep, orv::Format("Valid msg:      %1d", static_cast<int>(validTotal_)), 32);
+  ValueOut(canvas, kSecondColumnX, kFirstLineY + kLineStep, orv::Format("Protocol error: %d", errorFigure_), 32);
   if (baseFileFlag_ != 0) return;
   for (int id = 0; id < kShownIds; ++id) {
     const int x = kLineX + (id / kGridRows) * kGridColumnStep;

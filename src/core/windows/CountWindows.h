@@ -49,7 +49,6 @@ class CMsgWnd : public Page, public BinaryCountLink {
   uint32_t validTotal_ = 0;
   int errorFigure_ = 0;
   uint32_t lastErrorCount_ = 0;
-  bool errorCountSeen_ = false;
 };
 
 // One direction of the raw display: the length of the last frame (0: none yet), its ID byte

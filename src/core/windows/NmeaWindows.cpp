@@ -541,6 +541,7 @@ constexpr int kCountStep = 13;
 constexpr int kCountTop = 8;
 constexpr int kLeftNameX = 10, kLeftCountX = 85, kRightNameX = 140, kRightCountX = 195;
 constexpr int kTotalsY = kCountTop + 9 * kCountStep;
+constexpr int kTotalsValueX = 120;
 constexpr PageSpec kCountSpec{cmd::kWndNmeaReceivedMessages, nullptr, {kFaceSansSerif, 10, 400}, false, {}, {},
                               260, kTotalsY + 2 * kCountStep + 6};
 
@@ -576,8 +577,8 @@ void CNMEAMsgWnd::DrawValues(Canvas& canvas) {
     ValueOut(canvas, CountX(i, false), CountY(i), Format("%lu", static_cast<unsigned long>(counts_[kCountSlots[i].slot])), 7);
   }
   if (counters_ == nullptr) return;
-  ValueOut(canvas, kLeftCountX + 15, kTotalsY, Format("%lu", static_cast<unsigned long>(counters_->nmeaSentenceCount)), 10);
-  ValueOut(canvas, kLeftCountX + 15, kTotalsY + kCountStep,
+  ValueOut(canvas, kTotalsValueX, kTotalsY, Format("%lu", static_cast<unsigned long>(counters_->nmeaSentenceCount)), 10);
+  ValueOut(canvas, kTotalsValueX, kTotalsY + kCountStep,
            Format("%lu", static_cast<unsigned long>(counters_->nmeaChecksumErrorCount)), 10);
 }
 
