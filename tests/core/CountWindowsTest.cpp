@@ -138,6 +138,10 @@ TEST_F(RawDisplay, TransmittedRequestsShowTheirMode) {
   encoder.SendRequest(20, kOneShot);
   EXPECT_EQ(CDisplayMsgWnd::TransmittedTitle(window.transmitted()).rfind("Transmitted: 6 Bytes , ID#20 (One Shot)", 0), 0u);
   EXPECT_EQ(window.transmitted().rows[0].substr(0, 18), "01 14 EB 00 00 01 ");
+  // A frame without an ID byte says neither.
+  RawFrameRows none;
+  none.Format(nullptr, 0);
+  EXPECT_EQ(CDisplayMsgWnd::TransmittedTitle(none).find('('), std::string::npos);
   nmeaEncoder.SendQuery("GGA");
   EXPECT_EQ(window.transmitted().length, 19);  // "$PQTLG,004,GGA*hh" CR LF
   EXPECT_EQ(window.transmitted().rows[0].substr(0, 6), "24 50 ");

@@ -125,5 +125,21 @@ TEST(SimNmeaReports, BadChecksumsOnRequest) {
   EXPECT_EQ(bad, (good + bad) / 4);  // every fourth spoilt
 }
 
+TEST(SimNmeaReports, BadChecksumsOnBinaryFramesToo) {
+  sim::SimSettings settings;
+  settings.seed = 7;
+  settings.badChecksumEvery = 2;
+  SimReceiver rx(settings);
+  const std::vector<uint8_t> request = test::Frame(20 | 0x80, {});
+  rx.Receive(request.data(), request.size(), 0);
+  for (double t = 0; t < 6; t += 0.5) rx.Advance(t);
+  ReceiverDecoder decoder;
+  std::vector<uint8_t> bytes = rx.output();
+  decoder.Decode(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  const uint32_t good = decoder.counters().messageCountById[20];
+  EXPECT_GE(good, 2u);
+  EXPECT_GE(decoder.counters().protocolErrorCount, good - 1);
+}
+
 }  // namespace
 }  // namespace orv
