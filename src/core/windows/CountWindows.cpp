@@ -34,7 +34,7 @@ constexpr PageSpec kMsgSpec{cmd::kWndReceivedMessages, nullptr, {kFaceSansSerif,
 constexpr int kTitleX = 10;
 constexpr int kRawFirstY = 6;
 constexpr int kRawBlockStep = (RawFrameRows::kRows + 1) * CDisplayMsgWnd::kRowStep + 8;
-constexpr PageSpec kRawSpec{cmd::kWndDisplayMessages, nullptr, {kFaceFixed, 10, 400}, false, {}, {}, 470,
+constexpr PageSpec kRawSpec{cmd::kWndDisplayMessages, nullptr, {kFaceSansSerif, 10, 400}, false, {}, {}, 470,
                             kRawFirstY + 2 * kRawBlockStep};
 
 }  // namespace
