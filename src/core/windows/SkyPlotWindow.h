@@ -25,7 +25,7 @@ class CShowSVsPositionWnd : public LinkedPage<SvStatusRecord, SvPositionWindowLi
   static constexpr int kShowMaskAngleCommand = pagecmd::kSpecific4;
   static constexpr std::size_t kLabelCacheSize = 32;
   // Updates kept for the next value paint; more and the whole page is painted again.
-  static constexpr std::size_t kQueuedUpdates = 64;
+  static constexpr std::size_t kQueuedUpdates = 256;
 
   explicit CShowSVsPositionWnd(const PageContext& context);
 
