@@ -198,7 +198,7 @@ TEST(SimReceiver, SatellitesRiseAndSetThroughTheirStatesAndAcrossTheMask) {
   SimReceiver rx = Receiver();
   Send(rx, 0, 49);
   EXPECT_EQ(ReadLe<uint16_t>(Frames(rx)[0].payload, 19), 1200);  // a 12 degree mask
-  std::set<int> counts, statuses, waas, first, later, references, failedChannels, healthCodes;
+  std::set<int> counts, statuses, waas, channelWaas, first, later, references, failedChannels, healthCodes;
   std::map<int, std::pair<int, int>> elevationSpan;  // PRN: lowest and highest elevation seen
   bool rejected = false, usedBelowMask = false;
   for (double t = 0; t <= 3600; t += 15) {
@@ -228,6 +228,8 @@ TEST(SimReceiver, SatellitesRiseAndSetThroughTheirStatesAndAcrossTheMask) {
         const int location = (st >> 2) & 3;
         EXPECT_NE(location, 3);
         if ((st & 3) == 3) failedChannels.insert(half.id * 10 + ch);
+        const uint8_t sv = half.payload[1 + 14 * ch];
+        if (sv & 0x20) channelWaas.insert((sv & 0xDF) + 120);
       }
     }
     Send(rx, t, 19);
@@ -247,6 +249,7 @@ TEST(SimReceiver, SatellitesRiseAndSetThroughTheirStatesAndAcrossTheMask) {
   EXPECT_EQ(statuses, (std::set<int>{0, 1, 2, 3}));
   EXPECT_FALSE(usedBelowMask);
   EXPECT_EQ(waas, (std::set<int>{122, 133}));
+  EXPECT_EQ(channelWaas, waas);
   EXPECT_NE(first, later);
   int crossing = 0;
   for (const auto& [prn, span] : elevationSpan) crossing += span.first < 12 && span.second >= 12;
