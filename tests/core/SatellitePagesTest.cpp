@@ -235,6 +235,7 @@ TEST(SkyPlotPageTest, MaskAngleOnlyAfterItsOwnRequestAndWithoutSatellites) {
   page.ShowMaskAngle(rs);
   EXPECT_FALSE(page.maskRequestPending());
   EXPECT_EQ(page.maskAngle(), 10);
+  EXPECT_EQ(page.maskRecord(), &rs);
   const auto& s = view.screen;
   const long horizon = IndexOf(s, "ellipse 25 20 385 380");
   ASSERT_GT(horizon, 0);
@@ -248,6 +249,7 @@ TEST(SkyPlotPageTest, MaskAngleOnlyAfterItsOwnRequestAndWithoutSatellites) {
   // Clear Data: plain rings, and a later answer without a new request changes nothing.
   page.OnCommand(32966);
   EXPECT_FALSE(page.showMask());
+  EXPECT_EQ(page.maskRecord(), nullptr);
   EXPECT_FALSE(view.screen.Has("brush 8454016"));
   page.OnCommand(CShowSVsPositionWnd::kShowMaskAngleCommand);
   page.OnCommand(32966);  // cleared before the answer: the answer draws rings and mask only

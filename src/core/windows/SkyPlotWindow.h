@@ -39,6 +39,8 @@ class CShowSVsPositionWnd : public LinkedPage<SvStatusRecord, SvPositionWindowLi
   bool showMask() const { return showMask_; }
   bool maskRequestPending() const { return maskRequestPending_; }
   int maskAngle() const { return maskAngle_; }
+  // The receiver status message that answered the last mask request; null after "Clear Data".
+  const ReceiverStatusRecord* maskRecord() const { return mask_; }
   std::size_t labelCount() const { return labelCount_; }
 
  protected:
