@@ -54,19 +54,38 @@ void AppendOpaqueRecords(std::vector<uint8_t>& log, int epoch) {
   Append(log, 83, rtcm);
 }
 
-// Six epochs of everything, a second apart.
+// The sky plot's tracks: the mask first (the plot asked for it), then ten minutes of
+// satellites, one message every five seconds.
+// The epochs after them show a failed channel and a rejected satellite (both come and go).
+constexpr int kTrackSeconds = 600;
+void AppendSkyTracks(std::vector<uint8_t>& log, const orv::sim::SimScene& scene) {
+  Append(log, 49, orv::sim::ReceiverStatus(scene.At(0)));
+  for (int t = 0; t < kTrackSeconds; t += 5) Append(log, 33, orv::sim::SvStatus(scene.At(t)));
+}
+
+// The first GPS satellite in view, taking turns by epoch (WAAS satellites have no ephemeris).
+int EphemerisPrn(const orv::sim::SimFix& f, int epoch) {
+  std::vector<int> gps;
+  for (const orv::sim::SimSatellite& s : f.satellites) {
+    if (!s.sbas) gps.push_back(s.prn);
+  }
+  return gps.empty() ? 0 : gps[static_cast<std::size_t>(epoch) % gps.size()];
+}
+
+// The sky's tracks, then six epochs of everything, a second apart.
 std::vector<uint8_t> BuildGalleryLog(const orv::sim::SimScene& scene) {
   using namespace orv::sim;
   std::vector<uint8_t> log;
+  AppendSkyTracks(log, scene);
   for (int epoch = 0; epoch < 6; ++epoch) {
-    const SimFix f = scene.At(epoch);
+    const SimFix f = scene.At(kTrackSeconds + epoch);
     Append(log, 6, ChannelAssignment(f, true));
     Append(log, 7, ChannelAssignment(f, false));
     Append(log, 18, BaselineSolution(f, false));
     Append(log, 19, BaselineSolution(f, true));
     Append(log, 20, NavLlh(f));
     Append(log, 21, NavXyz(f));
-    if (!f.satellites.empty()) Append(log, 22, Ephemeris(f, f.satellites[epoch % f.satellites.size()].prn));
+    if (const int prn = EphemerisPrn(f, epoch)) Append(log, 22, Ephemeris(f, prn));
     Append(log, 23, MeasurementBlock(f));
     Append(log, 33, SvStatus(f));
     Append(log, 45, PartNumber());

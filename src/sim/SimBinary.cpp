@@ -52,12 +52,27 @@ int UsedCount(const SimFix& f) {
   return n;
 }
 
-uint32_t UsedMask(const SimFix& f) {
+// Bit k for SV k + 1 of the GPS satellites that `pick` chooses.
+template <typename Pick>
+uint32_t SvMask(const SimFix& f, Pick pick) {
   uint32_t m = 0;
   for (const SimSatellite& s : f.satellites) {
-    if (s.used) m |= 1u << (s.prn - 1);
+    if (!s.sbas && s.prn >= 1 && s.prn <= 32 && pick(s)) m |= 1u << (s.prn - 1);
   }
   return m;
+}
+uint32_t UsedMask(const SimFix& f) {
+  return SvMask(f, [](const SimSatellite& s) { return s.used; });
+}
+
+// The channel status byte: tracking status in bits 0-1 (0 not ready, 1 bit ready,
+// 2 measurement ready, 3 failed), location in bits 2-3 (0 idle, 1 locating, 2 tracking),
+// bit 4 automatic assignment.
+uint8_t ChannelStatus(const SimSatellite& s) {
+  int tracking = s.status == kSvView ? 0 : s.status == kSvTrack ? 1 : 2;
+  if (s.channelFailed) tracking = 3;
+  const int location = s.status == kSvView ? 1 : 2;
+  return static_cast<uint8_t>(tracking | location << 2 | 1 << 4);
 }
 
 int16_t Tenths(double v) { return static_cast<int16_t>(std::lround(v * 10)); }
@@ -74,16 +89,17 @@ Payload ChannelAssignment(const SimFix& f, bool firstHalf) {
   for (int ch = firstHalf ? 0 : 6; ch < (firstHalf ? 6 : 12); ++ch) {
     if (ch < static_cast<int>(f.satellites.size())) {
       const SimSatellite& s = f.satellites[ch];
-      // Status: tracking "Measready", location "Tracking", channel mode "Auto".
-      w.Put<uint8_t>(static_cast<uint8_t>(s.prn - 1))
+      // A geostationary satellite is numbered from 120 with bit 5 set.
+      const int code = s.sbas ? ((s.prn - 120) & 0x1F) | 0x20 : (s.prn - 1) & 0x1F;
+      w.Put<uint8_t>(static_cast<uint8_t>(code))
           .Put<uint32_t>(static_cast<uint32_t>(std::lround(140539.542 + s.dopplerHz * 0.0999999)))
           .Put<float>(static_cast<float>(s.snrDbHz))
           .Put<int16_t>(0)
           .Put<int8_t>(0)
           .Put<uint8_t>(0)
-          .Put<uint8_t>(2 | 3 << 2 | 1 << 4);
+          .Put<uint8_t>(ChannelStatus(s));
     } else {
-      w.Zeros(13).Put<uint8_t>(1 << 2 | 1 << 4);  // idle, auto
+      w.Zeros(13).Put<uint8_t>(1 << 4);  // idle, auto
     }
   }
   return w.Done();
@@ -92,11 +108,7 @@ Payload ChannelAssignment(const SimFix& f, bool firstHalf) {
 Payload BaselineSolution(const SimFix& f, bool matched) {
   double cx, cy, cz;
   GeodeticToEcef(kCentreLatDeg * kDeg, kCentreLonDeg * kDeg, kCentreAltM, cx, cy, cz);
-  int reference = f.satellites.empty() ? 0 : f.satellites[0].prn;
-  double best = -90;
-  for (const SimSatellite& s : f.satellites) {
-    if (s.elevationDeg > best) best = s.elevationDeg, reference = s.prn;
-  }
+  const int reference = f.referencePrn;
   PayloadWriter w(41);
   w.Put<float>(static_cast<float>(f.gpsSeconds))
       .Put<float>(static_cast<float>(f.x - cx))
@@ -107,7 +119,7 @@ Payload BaselineSolution(const SimFix& f, bool matched) {
       .Put<float>(static_cast<float>(f.vy))
       .Put<float>(static_cast<float>(f.vz))
       .Put<uint32_t>(UsedMask(f))
-      .Put<uint32_t>(0)
+      .Put<uint32_t>(SvMask(f, [](const SimSatellite& s) { return s.rejected; }))
       .Put<uint8_t>(static_cast<uint8_t>(reference > 0 ? reference - 1 : 0));
   return w.Done();
 }
@@ -175,12 +187,17 @@ Payload Ephemeris(const SimFix& f, int prn) {
   return w.Done();
 }
 
+// The GPS satellites whose channels have measurements ready.
 Payload MeasurementBlock(const SimFix& f) {
-  const int n = std::min<int>(static_cast<int>(f.satellites.size()), kChannels);
+  std::vector<const SimSatellite*> measured;
+  for (const SimSatellite& s : f.satellites) {
+    if (!s.sbas && !s.channelFailed && s.status >= kSvMeasReady && measured.size() < kChannels) measured.push_back(&s);
+  }
+  const int n = static_cast<int>(measured.size());
   PayloadWriter w(11 + 11 * static_cast<std::size_t>(n));
   w.Put<uint16_t>(0x0001).Put<uint8_t>(static_cast<uint8_t>(n)).Put<double>(f.gpsSeconds);
-  for (int i = 0; i < n; ++i) {
-    const SimSatellite& s = f.satellites[i];
+  for (const SimSatellite* m : measured) {
+    const SimSatellite& s = *m;
     // Code in 1/16 m units and carrier in cycles, both wrapping at 32 bits.
     const double carrier = (s.rangeM / 0.190293672798) + s.dopplerHz * f.gpsSeconds;
     w.Put<uint8_t>(static_cast<uint8_t>((s.prn - 1) & 0x3F))
@@ -198,10 +215,12 @@ Payload SvStatus(const SimFix& f) {
   w.Put<uint8_t>(static_cast<uint8_t>(n));
   for (int i = 0; i < n; ++i) {
     const SimSatellite& s = f.satellites[i];
-    const uint8_t status = s.used ? 3 : 1;  // "Use Nav" or "Track"
-    w.Put<uint8_t>(static_cast<uint8_t>(((s.prn - 1) & 0x1F) | status << 5))
+    // A WAAS satellite carries its PRN - 88 in the upper seven bits of the azimuth word.
+    const int gps = s.sbas ? 0 : (s.prn - 1) & 0x1F;
+    const int waas = s.sbas ? (s.prn - 88) & 0x7F : 0;
+    w.Put<uint8_t>(static_cast<uint8_t>(gps | (s.status & 3) << 5))
         .Put<int8_t>(static_cast<int8_t>(std::lround(s.elevationDeg)))
-        .Put<uint16_t>(static_cast<uint16_t>(std::lround(s.azimuthDeg) % 360))
+        .Put<uint16_t>(static_cast<uint16_t>(waas << 9 | std::lround(s.azimuthDeg) % 360))
         .Put<uint8_t>(static_cast<uint8_t>(std::lround(s.snrDbHz)));
   }
   return w.Done();
@@ -251,7 +270,7 @@ Payload ReceiverStatus(const SimFix& f) {
       .Put<uint32_t>(0)
       .Put<uint16_t>(0);
   w.At(19)
-      .Put<uint16_t>(static_cast<uint16_t>(kMaskAngleDeg * 100))
+      .Put<uint16_t>(static_cast<uint16_t>(std::lround(kMaskAngleDeg * 100)))
       .Put<uint8_t>(0x00)
       .Put<int16_t>(static_cast<int16_t>(12 + std::lround(3 * std::sin(f.gpsSeconds / 300))))
       .Put<uint8_t>(3)
@@ -261,18 +280,10 @@ Payload ReceiverStatus(const SimFix& f) {
 }
 
 Payload SatelliteHealth(const SimFix& f) {
-  PayloadWriter w(8);
-  // All healthy except one satellite out of view marked unusable (code 3).
-  int sick = 1;
-  auto visible = [&](int prn) {
-    for (const SimSatellite& s : f.satellites) {
-      if (s.prn == prn) return true;
-    }
-    return false;
-  };
-  while (sick < 32 && visible(sick)) ++sick;
+  // Satellite n's two bits, satellite 1 in the top bits of the first byte.
   uint8_t bytes[8] = {};
-  bytes[(sick - 1) / 4] = static_cast<uint8_t>(3 << (6 - 2 * ((sick - 1) % 4)));
+  for (int i = 0; i < 32; ++i) bytes[i / 4] |= static_cast<uint8_t>((f.healthCodes[i] & 3) << (6 - 2 * (i % 4)));
+  PayloadWriter w(8);
   for (uint8_t b : bytes) w.Put<uint8_t>(b);
   return w.Done();
 }

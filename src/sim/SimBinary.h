@@ -34,6 +34,6 @@ Payload SystemProfile();                          // 111, 4 bytes per entry
 Payload TimingInformation(const SimFix& f);       // 113, 59 bytes
 
 // Mask angle the receiver reports, degrees.
-inline constexpr double kMaskAngleDeg = 5.0;
+inline constexpr double kMaskAngleDeg = kSimMaskAngleDeg;
 
 }  // namespace orv::sim

@@ -243,12 +243,16 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
     case 20: SendFrame(20, NavLlh(fix, datumNumber_)); return;
     case 21: SendFrame(21, NavXyz(fix)); return;
     case 22: {
-      const std::size_t n = fix.satellites.size();
-      if (n == 0) return;
+      // Ephemerides are of GPS satellites only.
+      std::vector<int> prns;
+      for (const SimSatellite& s : fix.satellites) {
+        if (!s.sbas) prns.push_back(s.prn);
+      }
+      if (prns.empty()) return;
       if (cycle != nullptr) {
-        SendFrame(22, Ephemeris(fix, fix.satellites[cycle->cursor++ % n].prn));
+        SendFrame(22, Ephemeris(fix, prns[cycle->cursor++ % prns.size()]));
       } else {
-        for (const SimSatellite& s : fix.satellites) SendFrame(22, Ephemeris(fix, s.prn));
+        for (int prn : prns) SendFrame(22, Ephemeris(fix, prn));
       }
       return;
     }

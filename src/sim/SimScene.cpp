@@ -17,7 +17,76 @@ constexpr double kWgsE2 = 6.69437999014e-3;
 constexpr double kSecondsPerWeek = 604800.0;
 // 1980-01-06 is day 3657 after 1970-01-01.
 constexpr double kGpsEpochUnix = 3657.0 * 86400.0;
-constexpr int kSatellitesInSky = 10;
+constexpr int kGpsOrbits = 14;
+constexpr std::size_t kTrackedChannels = 12;
+// Elevations at which a rising satellite's channel moves on: found, bits locked, measuring.
+constexpr double kTrackFromDeg = 2.0;
+constexpr double kMeasureFromDeg = 5.0;
+// Every kFailPeriodS seconds one channel loses its satellite for kFailS seconds; every
+// kRejectPeriodS seconds the lowest satellite in use is rejected for kRejectS seconds.
+constexpr double kFailPeriodS = 75.0, kFailS = 8.0;
+constexpr double kRejectPeriodS = 40.0, kRejectS = 10.0;
+
+// The status of a satellite's channel from its elevation: the lower it is, the earlier in
+// its life since it rose (or the later before it sets).
+int StatusAt(double elevation) {
+  if (elevation < kTrackFromDeg) return kSvView;
+  if (elevation < kMeasureFromDeg) return kSvTrack;
+  if (elevation < kSimMaskAngleDeg) return kSvMeasReady;
+  return kSvUseNav;
+}
+
+// The receiver's view of its satellites this second: who is used, which channel failed,
+// which satellite the solution rejects and which one is its reference.
+void Judge(SimFix& f, double elapsed) {
+  const int64_t failCycle = static_cast<int64_t>(std::floor(elapsed / kFailPeriodS));
+  const bool failing = elapsed - failCycle * kFailPeriodS < kFailS;
+  const bool rejecting = std::fmod(elapsed, kRejectPeriodS) < kRejectS;
+  std::vector<SimSatellite*> gps;
+  for (SimSatellite& s : f.satellites) {
+    if (!s.sbas) gps.push_back(&s);
+  }
+  if (failing && !gps.empty()) {
+    SimSatellite& s = *gps[static_cast<std::size_t>(failCycle) % gps.size()];
+    s.channelFailed = true;
+    s.status = kSvTrack;
+    s.snrDbHz = std::min(s.snrDbHz, 24.0);
+  }
+  SimSatellite* lowest = nullptr;
+  SimSatellite* highest = nullptr;
+  for (SimSatellite* s : gps) {
+    s->used = s->status == kSvUseNav;
+    if (!s->used) continue;
+    if (lowest == nullptr || s->elevationDeg < lowest->elevationDeg) lowest = s;
+    if (highest == nullptr || s->elevationDeg > highest->elevationDeg) highest = s;
+  }
+  // A solution keeps four satellites at least; only then is one rejected.
+  int usedCount = 0;
+  for (SimSatellite* s : gps) usedCount += s->used ? 1 : 0;
+  if (rejecting && lowest != nullptr && lowest != highest && usedCount > 4) {
+    lowest->rejected = true;
+    lowest->used = false;
+  }
+  f.referencePrn = highest != nullptr ? highest->prn : 0;
+}
+
+// Healthy, except for a few satellites the scene does not fly (codes 1 to 3) and one whose
+// code comes and goes every five minutes.
+void Health(SimFix& f, double elapsed) {
+  std::fill(std::begin(f.healthCodes), std::end(f.healthCodes), uint8_t{0});
+  int marked = 0;
+  for (int prn = 32; prn >= 1 && marked < 4; --prn) {
+    bool flown = false;
+    for (const SimSatellite& s : f.satellites) flown = flown || s.prn == prn;
+    if (flown) continue;
+    f.healthCodes[prn - 1] = static_cast<uint8_t>(1 + marked % 3);
+    ++marked;
+  }
+  const int flicker = 1 + static_cast<int>(std::floor(elapsed / 300.0)) % 32;
+  bool flickerUsed = false;
+  for (const SimSatellite& s : f.satellites) flickerUsed = flickerUsed || s.prn == flicker;
+  if (!flickerUsed && std::fmod(elapsed, 300.0) < 150.0) f.healthCodes[flicker - 1] = 2;
+}
 
 uint32_t Mix(uint32_t x) {
   x ^= x >> 16;
@@ -56,9 +125,9 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
 double SimScene::GpsTimeFromUnix(double unixSeconds) { return unixSeconds - kGpsEpochUnix + kGpsUtcLeapSeconds; }
 
 SimScene::SimScene(uint32_t seed, double startGpsTime) : seed_(seed), startGpsTime_(startGpsTime) {
-  // Ten distinct PRNs out of 32, each on its own slow track.
+  // Distinct PRNs out of 32, each on its own track; about two thirds of them are up at a time.
   std::vector<int> prns;
-  for (uint32_t n = 0; static_cast<int>(prns.size()) < kSatellitesInSky; ++n) {
+  for (uint32_t n = 0; static_cast<int>(prns.size()) < kGpsOrbits; ++n) {
     const int prn = 1 + static_cast<int>(Uniform(seed, n) * 32);
     if (std::find(prns.begin(), prns.end(), prn) == prns.end()) prns.push_back(prn);
   }
@@ -66,13 +135,39 @@ SimScene::SimScene(uint32_t seed, double startGpsTime) : seed_(seed), startGpsTi
     const uint32_t k = 1000 + static_cast<uint32_t>(i) * 8;
     Orbit o;
     o.prn = prns[i];
-    o.azimuth0 = 360.0 * (i + Uniform(seed, k)) / kSatellitesInSky;
-    o.azimuthRate = (Uniform(seed, k + 1) < 0.5 ? -1 : 1) * (0.002 + 0.006 * Uniform(seed, k + 2));
+    o.azimuth0 = 360.0 * (i + Uniform(seed, k)) / kGpsOrbits;
+    o.azimuthRate = (Uniform(seed, k + 1) < 0.5 ? -1 : 1) * (0.02 + 0.04 * Uniform(seed, k + 2));
     o.phase = 2 * kPi * Uniform(seed, k + 3);
-    o.rate = 2 * kPi / (14400.0 + 14400.0 * Uniform(seed, k + 4));
+    o.rate = 2 * kPi / (2400.0 + 2400.0 * Uniform(seed, k + 4));
     o.snrBias = 4.0 * Uniform(seed, k + 5) - 2.0;
     orbits_.push_back(o);
   }
+  // Two geostationary satellites low in the southern sky.
+  orbits_.push_back({122, 203.0 + 10 * Uniform(seed, 2000), 0, 0, 0, 1.0, true});
+  orbits_.push_back({133, 236.0 + 10 * Uniform(seed, 2001), 0, 0, 0, -1.0, true});
+}
+
+SimSatellite SimScene::Place(const Orbit& o, double elapsed, int64_t step) const {
+  SimSatellite sat;
+  sat.prn = o.prn;
+  sat.sbas = o.sbas;
+  if (o.sbas) {
+    // Geostationary: a hair of wobble, a weak steady signal, measured but not navigated on.
+    sat.azimuthDeg = o.azimuth0 + 0.3 * std::sin(elapsed / 900.0);
+    sat.elevationDeg = (o.snrBias > 0 ? 24.0 : 31.0) + 0.2 * std::sin(elapsed / 700.0);
+    sat.snrDbHz = 38.0 + o.snrBias + 0.5 * Noise(o.prn, step);
+    sat.rangeM = 37000e3;
+    sat.status = kSvMeasReady;
+    return sat;
+  }
+  sat.azimuthDeg = std::fmod(o.azimuth0 + o.azimuthRate * elapsed + 36000.0, 360.0);
+  sat.elevationDeg = 20.0 + 60.0 * std::sin(o.phase + o.rate * elapsed);
+  const double el = std::max(sat.elevationDeg, 0.0) * kDeg;
+  sat.snrDbHz = 30.0 + 18.0 * std::sin(el) + o.snrBias + 0.8 * Noise(o.prn, step);
+  sat.dopplerHz = -3500.0 * std::cos(el) * std::sin(o.phase + o.rate * elapsed + 1.0);
+  sat.rangeM = 20200e3 + 5500e3 * std::cos(el);
+  sat.status = StatusAt(sat.elevationDeg);
+  return sat;
 }
 
 double SimScene::Noise(int prn, int64_t step) const {
@@ -120,17 +215,12 @@ SimFix SimScene::At(double elapsed) const {
 
   const int64_t step = static_cast<int64_t>(std::floor(elapsed * 10));
   for (const Orbit& o : orbits_) {
-    SimSatellite sat;
-    sat.prn = o.prn;
-    sat.azimuthDeg = std::fmod(o.azimuth0 + o.azimuthRate * elapsed + 3600.0, 360.0);
-    sat.elevationDeg = 45.0 + 40.0 * std::sin(o.phase + o.rate * elapsed);
-    const double el = sat.elevationDeg * kDeg;
-    sat.snrDbHz = 34.0 + 14.0 * std::sin(el) + o.snrBias + 0.8 * Noise(o.prn, step);
-    sat.dopplerHz = -3500.0 * std::cos(el) * std::sin(o.phase + o.rate * elapsed + 1.0);
-    sat.rangeM = 20200e3 + 5500e3 * std::cos(el);
-    sat.used = sat.elevationDeg >= 10.0;
-    f.satellites.push_back(sat);
+    if (f.satellites.size() >= kTrackedChannels) break;
+    const SimSatellite sat = Place(o, elapsed, step);
+    if (sat.elevationDeg >= 0) f.satellites.push_back(sat);
   }
+  Judge(f, elapsed);
+  Health(f, elapsed);
 
   int used = 0;
   for (const SimSatellite& sat : f.satellites) used += sat.used ? 1 : 0;

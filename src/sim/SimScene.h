@@ -1,5 +1,7 @@
 // The world the simulated receiver sees: a slow 50 m circle around a fixed point, GPS and UTC
-// time, and a sky of satellites whose azimuth, elevation and signal drift. Everything is a pure
+// time, and a sky of satellites that rise, cross it and set (quicker than real ones, so that a
+// few minutes show their tracks), two geostationary WAAS satellites, and the receiver's view
+// of them: tracking status, failed channels, rejected satellites and health codes. Everything is a pure
 // function of the elapsed time and the seed, so a run can be replayed exactly.
 #pragma once
 
@@ -8,14 +10,21 @@
 
 namespace orv::sim {
 
+// Tracking status of a satellite as message 33 reports it.
+enum SimSvStatus { kSvView = 0, kSvTrack = 1, kSvMeasReady = 2, kSvUseNav = 3 };
+
 struct SimSatellite {
-  int prn = 0;
+  int prn = 0;  // 1 to 32 for GPS; 120 to 138 for a geostationary (WAAS) satellite
   double azimuthDeg = 0;
   double elevationDeg = 0;
   double snrDbHz = 0;
   double dopplerHz = 0;
   double rangeM = 0;
-  bool used = false;
+  bool used = false;  // in the navigation solution (GPS satellites only)
+  int status = kSvView;
+  bool sbas = false;
+  bool channelFailed = false;  // its channel reports a failed track this second
+  bool rejected = false;       // tracked and measured, but rejected from the solution
 };
 
 struct UtcTime {
@@ -35,7 +44,12 @@ struct SimFix {
   double vx = 0, vy = 0, vz = 0;
   double hdop = 0, vdop = 0, pdop = 0;
   std::vector<SimSatellite> satellites;  // in view, at most 12, in channel order
+  int referencePrn = 0;                  // of the relative solutions; 0 when none is used
+  uint8_t healthCodes[32] = {};          // two-bit health code of SV 1 to 32
 };
+
+// The receiver's elevation mask: satellites below it are tracked but not used.
+inline constexpr double kSimMaskAngleDeg = 12.0;
 
 inline constexpr double kCentreLatDeg = 45.2942232;
 inline constexpr double kCentreLonDeg = -73.4136473;
@@ -66,7 +80,9 @@ class SimScene {
     double azimuth0, azimuthRate;  // degrees, degrees per second
     double phase, rate;            // elevation cycle
     double snrBias;
+    bool sbas = false;
   };
+  SimSatellite Place(const Orbit& o, double elapsed, int64_t step) const;
   double Noise(int prn, int64_t step) const;
 
   uint32_t seed_;

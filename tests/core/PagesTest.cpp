@@ -1,5 +1,5 @@
-// The pages of the status, differential, tracking, satellite and solution windows on a
-// recording canvas: the fields they show, counters, hexadecimal rows, blanked rows.
+// The pages of the status and differential windows on a recording canvas: the fields they
+// show, counters, hexadecimal rows, blanked rows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,10 +11,7 @@
 #include "util/ByteIo.h"
 #include "windows/DgpsWindows.h"
 #include "windows/PageText.h"
-#include "windows/SatelliteWindows.h"
-#include "windows/SolutionWindows.h"
 #include "windows/StatusWindows.h"
-#include "windows/TrackingWindows.h"
 
 namespace orv {
 namespace {
@@ -163,91 +160,6 @@ TEST(FaultLogPageTest, NoBitmapAndTheRecordInHexadecimal) {
   EXPECT_TRUE(view.screen.Has(At(8, 25 + 9 * 15, "48:")));
   EXPECT_EQ(TextAt(view.screen, 40, 25 + 9 * 15), "0000 0000 0000 005C");
   EXPECT_TRUE(page.PopupItems().empty());
-}
-
-TEST(MeasurementPageTest, ShorterBlockBlanksTheRowsOfALongerOne) {
-  CMeasWnd page(PageContext{}, false);
-  RecordingPageView view(page);
-  auto block = [](int n) {
-    std::vector<uint8_t> p(11 + 11 * static_cast<std::size_t>(n), 0);
-    p[2] = static_cast<uint8_t>(n);
-    WriteLe(p, 3, 302412.5);
-    for (int i = 0; i < n; ++i) {
-      p[11 + 11 * static_cast<std::size_t>(i)] = static_cast<uint8_t>(0x40 | i);  // only 6 bits count
-      p[12 + 11 * static_cast<std::size_t>(i)] = 170;
-    }
-    return Make<MeasurementBlockRecord>(p);
-  };
-  const auto eight = block(8);
-  page.ShowRecord(eight);
-  EXPECT_EQ(TextAt(view.screen, 20, 55 + 13 * 7), "08");
-  EXPECT_EQ(TextAt(view.screen, 45, 55 + 13 * 7), "8");
-  EXPECT_EQ(TextAt(view.screen, 70, 55 + 13 * 7), "42.50");
-  const auto three = block(3);
-  page.ShowRecord(three);
-  EXPECT_EQ(TextAt(view.screen, 45, 55), "1");
-  for (int i = 3; i < 12; ++i) {
-    for (int x : {20, 45, 70, 120, 200}) EXPECT_EQ(TextAt(view.screen, x, 55 + 13 * i), "") << i << " " << x;
-  }
-  EXPECT_TRUE(view.screen.Has(At(120, 55 + 13 * 11, std::string(12, ' '))));
-  EXPECT_EQ(TextAt(view.screen, 100, 5), "302412.500000");
-}
-
-TEST(SvPositionPageTest, MaskAngleOnlyAfterItsOwnRequest) {
-  test::RecordingChannel port;
-  FrameEncoder encoder(&port);
-  CShowSVsPositionWnd page(PageContext{&encoder, nullptr});
-  RecordingPageView view(page);
-  std::vector<uint8_t> status(40, 0);
-  WriteLe<uint16_t>(status, 19, 1000);
-  const auto rs = Make<ReceiverStatusRecord>(status);
-
-  page.ShowMaskAngle(rs);  // not asked for: ignored
-  EXPECT_TRUE(view.events.empty());
-  page.OnCommand(CShowSVsPositionWnd::kShowMaskAngleCommand);
-  ASSERT_EQ(port.sent.size(), 1u);
-  EXPECT_EQ(port.sent[0][1], 49);
-  EXPECT_TRUE(page.maskRequestPending());
-  page.ShowMaskAngle(rs);
-  EXPECT_FALSE(page.maskRequestPending());
-  EXPECT_EQ(TextAt(view.screen, 110, 215), "10 deg");
-
-  std::vector<uint8_t> sv(61, 0);
-  sv[0] = 1;
-  sv[1] = 0x60 | 4;  // "Use Nav", SV 5
-  sv[2] = 45;
-  WriteLe<uint16_t>(sv, 3, static_cast<uint16_t>(34 << 9 | 270));  // WAAS code 34: PRN 122
-  sv[5] = 44;
-  const auto svs = Make<SvStatusRecord>(sv);
-  page.ShowRecord(svs);
-  EXPECT_EQ(TextAt(view.screen, 16, 50), "122");
-  EXPECT_EQ(TextAt(view.screen, 45, 50), "Use Nav");
-  EXPECT_EQ(TextAt(view.screen, 110, 50), "270");
-  EXPECT_EQ(TextAt(view.screen, 140, 50), "45");
-  EXPECT_EQ(TextAt(view.screen, 170, 50), "44");
-
-  page.OnCommand(32966);
-  EXPECT_FALSE(page.showMask());
-  EXPECT_FALSE(page.hasRecord());
-  EXPECT_EQ(TextAt(view.screen, 110, 215), "");
-}
-
-TEST(SolutionPagesTest, SvListsAndTheCepLabelOfEachTwin) {
-  CPredictedSolutionWnd predicted(PageContext{});
-  CMatchedSolutionWnd matched(PageContext{});
-  RecordingPageView pv(predicted), mv(matched);
-  std::vector<uint8_t> s(41, 0);
-  WriteLe<uint32_t>(s, 32, 0x00000005u);
-  const auto pr = Make<PredictedSolutionRecord>(s);
-  const auto mr = Make<MatchedSolutionRecord>(s);
-  predicted.ShowRecord(pr);
-  matched.ShowRecord(mr);
-  pv.Repaint();
-  mv.Repaint();
-  EXPECT_EQ(TextAt(pv.screen, 115, 155), "1, 3");
-  EXPECT_EQ(TextAt(pv.screen, 115, 190), "1");
-  EXPECT_TRUE(pv.screen.Has(At(16, 85, "Predicted CEP:")));
-  EXPECT_TRUE(mv.screen.Has(At(16, 85, "Matched CEP:")));
 }
 
 }  // namespace

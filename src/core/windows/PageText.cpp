@@ -33,6 +33,14 @@ std::string PadRight(std::string text, std::size_t width) {
   return text;
 }
 
+std::string PrintableText(std::string text) {
+  for (char& c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b > 0x7E) c = '.';
+  }
+  return text;
+}
+
 std::string HexWords(std::span<const uint8_t> bytes) {
   std::string out;
   for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -21,6 +21,10 @@ const char* NavSystemModeName(int mode);
 // `text` with blanks added up to `width` characters; a longer text is kept whole.
 std::string PadRight(std::string text, std::size_t width);
 
+// `text` with every byte outside printable ASCII (0x20 to 0x7E) shown as '.', so that a
+// receiver's text keeps its width in a fixed column whatever it holds.
+std::string PrintableText(std::string text);
+
 // Bytes in the order they came, two hexadecimal digits each, grouped two by two ("0A1B 2C3D").
 std::string HexWords(std::span<const uint8_t> bytes);
 

@@ -1,8 +1,10 @@
-// The satellite windows: status (33) as a table, position (33, with the mask angle of 49) and
-// health (50), each on a plain page of its fields.
+// The satellite windows of message 33 and 50: the satellites in view as a ruled table coloured
+// by their status, and the health of all 32 satellites as two ruled grids. The sky plot of
+// message 33 lives in SkyPlotWindow.h.
 #pragma once
 
-#include "windows/FieldTable.h"
+#include "windows/Page.h"
+#include "windows/SkyPlotWindow.h"
 
 namespace orv {
 
@@ -13,29 +15,6 @@ class CSVsStatusWnd : public RecordPage<SvStatusRecord> {
  protected:
   void DrawLabels(Canvas& canvas) override;
   void DrawValues(Canvas& canvas) override;
-};
-
-// Told of message 33 and, after its own "Show Mask Angle" request, of message 49.
-class CShowSVsPositionWnd : public LinkedPage<SvStatusRecord, SvPositionWindowLink> {
- public:
-  static constexpr int kShowMaskAngleCommand = pagecmd::kSpecific4;
-  explicit CShowSVsPositionWnd(const PageContext& context);
-
-  void ShowRecord(const SvStatusRecord& record) override { SetRecord(record); }
-  void ShowMaskAngle(const ReceiverStatusRecord& record) override;
-  bool showMask() const { return showMask_; }
-  bool maskRequestPending() const { return maskRequestPending_; }
-
- protected:
-  void DrawLabels(Canvas& canvas) override;
-  void DrawValues(Canvas& canvas) override;
-  void ClearRecord() override;
-  void OnPageCommand(int command) override;
-
- private:
-  const ReceiverStatusRecord* mask_ = nullptr;
-  bool showMask_ = false;
-  bool maskRequestPending_ = false;
 };
 
 class CSatelliteHealthWnd : public RecordPage<SatelliteHealthRecord> {

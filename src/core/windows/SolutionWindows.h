@@ -1,33 +1,63 @@
 // The part number window (45), the base status window (47) and the predicted and matched
-// relative solution windows (18, 19), each on a plain page of its fields.
+// relative solution windows (18, 19).
 #pragma once
 
-#include "windows/FieldTable.h"
+#include <string>
+
+#include "windows/Page.h"
 
 namespace orv {
 
-class CPartNumberWnd : public TablePage<PartNumberRecord> {
+class CPartNumberWnd : public RecordPage<PartNumberRecord> {
  public:
   explicit CPartNumberWnd(const PageContext& context);
+
+ protected:
+  void DrawLabels(Canvas& canvas) override;
+  void DrawValues(Canvas& canvas) override;
 };
 
-class CBaseStatusWnd : public TablePage<BaseStatusRecord> {
+class CBaseStatusWnd : public RecordPage<BaseStatusRecord> {
  public:
   static constexpr int kEntryRows = 6;
   explicit CBaseStatusWnd(const PageContext& context);
 
  protected:
+  void DrawLabels(Canvas& canvas) override;
   void DrawValues(Canvas& canvas) override;
+
+ private:
+  // Entry rows drawn since the page was last painted whole: a shorter list blanks them all.
+  int rowsShown_ = 0;
 };
 
-class CPredictedSolutionWnd : public TablePage<PredictedSolutionRecord> {
+// The twins share one page; they differ in their title, CEP label, request and command.
+template <typename Record>
+class SolutionPage : public RecordPage<Record> {
+ public:
+  SolutionPage(const PageSpec& spec, const PageContext& context, const char* cepLabel)
+      : RecordPage<Record>(spec, context), cepLabel_(cepLabel) {}
+
+ protected:
+  void DrawLabels(Canvas& canvas) override;
+  void DrawValues(Canvas& canvas) override;
+
+ private:
+  const char* cepLabel_;
+};
+
+class CPredictedSolutionWnd : public SolutionPage<PredictedSolutionRecord> {
  public:
   explicit CPredictedSolutionWnd(const PageContext& context);
 };
 
-class CMatchedSolutionWnd : public TablePage<MatchedSolutionRecord> {
+class CMatchedSolutionWnd : public SolutionPage<MatchedSolutionRecord> {
  public:
   explicit CMatchedSolutionWnd(const PageContext& context);
 };
+
+// The base status page's latitude and longitude lines, from radians.
+std::string BaseLatitudeText(double radians);
+std::string BaseLongitudeText(double radians);
 
 }  // namespace orv

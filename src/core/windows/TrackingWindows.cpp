@@ -1,11 +1,10 @@
-// Plain pages of the ephemeris, measurement and channel assignment windows: a header line and
-// one row per word, satellite or channel.
+// Pages of the ephemeris, measurement and channel assignment windows.
 #include "windows/TrackingWindows.h"
 
 #include "ids/CommandIds.h"
-#include <vector>
-
 #include "util/Format.h"
+#include "windows/PageText.h"
+#include "windows/RuledTable.h"
 
 namespace orv {
 
@@ -13,7 +12,7 @@ namespace {
 
 constexpr PopupEntry kEphemerisPopup[] = {ContinuousItem(22), OneShotItem(22), ClearDataItem()};
 constexpr PageSpec kEphemerisSpec{cmd::kWndEphemeris, nullptr, {kFaceSansSerif, 10, 700}, true, kEphemerisPopup, {},
-                                  200, 165};
+                                  205, 155};
 
 // The rate items ask for continuous blocks at 1, 2, 5 and 10 Hz.
 constexpr PopupEntry kMeasurementPopup[] = {
@@ -24,12 +23,14 @@ constexpr PopupEntry kMeasurementPopup[] = {
     OneShotItem(23),
     ClearDataItem(),
 };
-constexpr TableColumn kMeasurementColumns[] = {{20, 4}, {45, 4}, {70, 7}, {120, 12}, {200, 12}};
-constexpr const char* kMeasurementTitles[] = {"CH", "SV", "C/N0", "Code", "Carrier"};
 constexpr PageSpec kMeasurementSpec{cmd::kWndMeasurements, nullptr, {kFaceSansSerif, 10, 700}, true,
-                                    kMeasurementPopup, {}, 300, 225};
+                                    kMeasurementPopup, {}, 250, 200};
 constexpr PageSpec kBaseMeasurementSpec{cmd::kWndBaseMeasurements, nullptr, {kFaceSansSerif, 10, 700}, false,
-                                        kMeasurementPopup, {}, 300, 225};
+                                        kMeasurementPopup, {}, 250, 200};
+
+// Where the measurement table's cells start, and the blank line that erases a row.
+constexpr int kMeasurementX[] = {1, 25, 45, 85, 165};
+const std::string kBlankLine(59, ' ');
 
 constexpr PopupEntry kChannelPopup[] = {
     ContinuousItem(6),
@@ -39,26 +40,34 @@ constexpr PopupEntry kChannelPopup[] = {
     ClearDataItem(),
 };
 constexpr PageSpec kChannelSpec{cmd::kWndChannelAssignment, nullptr, {kFaceFixed, 8, 0}, true, kChannelPopup, {},
-                                460, 200};
+                                430, 200};
 
-constexpr const char* kTrackingStatus[] = {"Not Ready", "Bit Ready", "Measready", "Failed"};
-constexpr const char* kLocationStatus[] = {"Idle", "Location", "Tracking", ""};
+// Twelve slots: the empty first column, ten headed ones and the empty slot that ends them.
+constexpr const char* kChannelHeaders[] = {"",           "Ch#",       "Sv#",       " SNR ",    " Rsrvd", "Carr. Freq",
+                                           " Tk Status ", "Loc Status", "Chan Mode", "Reserved", "Parity", ""};
+constexpr const char* kTrackingStatus[] = {"Not Ready", "Bit Ready", "Measready", " Failed "};
+constexpr const char* kLocationStatus[] = {"  Idle  ", "Location", "Tracking", ""};
+constexpr const char* kChannelMode[] = {" Manual ", "  Auto   "};
+constexpr Colour kRowColours[] = {0x808080, 0x008000, 0x800000, 0x008080};
 
 }  // namespace
 
 CEphemWnd::CEphemWnd(const PageContext& context) : RecordPage(kEphemerisSpec, context) {}
 
-void CEphemWnd::DrawLabels(Canvas& canvas) {
-  canvas.TextOut(20, 10, "SV:");
-  canvas.TextOut(20, 30, "Words (hex):");
-}
+void CEphemWnd::DrawLabels(Canvas& canvas) { canvas.TextOut(20, 10, "SV:  "); }
 
+// Three 24-bit words a row, each as its three bytes in the order they are stored.
 void CEphemWnd::DrawValues(Canvas& canvas) {
   const EphemerisRecord& r = *record();
-  ValueOut(canvas, 60, 10, Format("%2d", r.svIndex() + 1), 6);
+  canvas.TextOut(40, 10, Format("%2d ", r.svIndex() + 1));
+  const std::span<const uint8_t> data = r.bytes().subspan(1);
   for (int row = 0; row < 8; ++row) {
-    ValueOut(canvas, 20, 45 + 15 * row,
-             Format("%06X  %06X  %06X", r.word(3 * row), r.word(3 * row + 1), r.word(3 * row + 2)), 26);
+    const int y = 30 + 15 * row;
+    canvas.TextOut(1, y, kBlankLine);
+    for (int g = 0; g < 3; ++g) {
+      const std::size_t at = 3 * static_cast<std::size_t>(3 * row + g);
+      canvas.TextOut(1 + 65 * g, y, Format("%02X%02X%02X ", data[at], data[at + 1], data[at + 2]));
+    }
   }
 }
 
@@ -66,24 +75,32 @@ CMeasWnd::CMeasWnd(const PageContext& context, bool base)
     : RecordPage(base ? kBaseMeasurementSpec : kMeasurementSpec, context), base_(base) {}
 
 void CMeasWnd::DrawLabels(Canvas& canvas) {
-  canvas.TextOut(20, 5, "GPS Time:");
-  canvas.TextOut(20, 20, "Entries:");
-  DrawTableHeader(canvas, 40, kMeasurementColumns, kMeasurementTitles);
+  canvas.TextOut(20, 1, "Predicted GPS Time: ");
+  canvas.TextOut(1, 20, "CH  SV  CN        Code           Carrier");
+  canvas.SetPen(PenStyle::Solid, 1, canvas.WindowTextColour());
+  canvas.MoveTo(1, 35);
+  canvas.LineTo(240, 35);
 }
 
-// Rows past the block's entries are blanked, so a shorter block leaves nothing of a longer.
+// Rows past the block's entries are blanked: the blank line, and every cell of the row, so
+// that nothing of a longer block is left whatever the width of the face's blanks.
 void CMeasWnd::DrawValues(Canvas& canvas) {
   const MeasurementBlockRecord& r = *record();
-  ValueOut(canvas, 100, 5, Format("%lf", r.gpsSeconds()), 24);
-  ValueOut(canvas, 100, 20, Format("%d", r.entryCount()), 8);
-  for (int i = 0; i < MeasurementBlockRecord::kMaxEntries; ++i) {
-    std::vector<std::string> cells;
+  canvas.TextOut(140, 1, Format("%lf", r.gpsSeconds()));
+  for (int i = 0; i < kRows; ++i) {
+    const int y = 40 + 13 * i;
     if (i < r.entryCount()) {
       const MeasurementEntry e = r.entry(i);
-      cells = {Format("%02d", i + 1), Format("%d", e.sv()), Format("%.2f", e.cn0()), Format("%u", e.code()),
-               Format("%u", e.carrier())};
+      // The satellite as the store files it: its low five bits.
+      canvas.TextOut(kMeasurementX[0], y, Format("%02d ", i + 1));
+      canvas.TextOut(kMeasurementX[1], y, Format("%2d ", (e.svByte() & 31) + 1));
+      canvas.TextOut(kMeasurementX[2], y, Format("%3.2f  ", e.cn0()));
+      canvas.TextOut(kMeasurementX[3], y, Format("%10u   ", e.code()));
+      canvas.TextOut(kMeasurementX[4], y, Format("%10u   ", e.carrier()));
+    } else {
+      canvas.TextOut(kMeasurementX[0], y, kBlankLine);
+      for (std::size_t c = 1; c < std::size(kMeasurementX); ++c) canvas.TextOut(kMeasurementX[c], y, "");
     }
-    DrawTableRow(canvas, 55 + 13 * i, kMeasurementColumns, cells);
   }
 }
 
@@ -95,22 +112,32 @@ bool CMeasWnd::IsEnabled(int command) const {
 
 CChanAssWnd::CChanAssWnd(const PageContext& context) : RecordPage(kChannelSpec, context) {}
 
-// Header and rows share their column widths.
+Colour CChanAssWnd::RowColour(int trackingStatus) { return kRowColours[trackingStatus & 3]; }
+
 void CChanAssWnd::DrawLabels(Canvas& canvas) {
-  canvas.TextOut(16, 20,
-                 Format("%-2s  %3s %5s %5s  %10s  %-10s %-10s %-9s %8s %6s", "Ch", "Sv#", "SNR", "Rsrvd", "Carr. Freq",
-                        "Tk Status", "Loc Status", "Chan Mode", "Reserved", "Parity"));
+  const RuledColumns columns(canvas, kChannelHeaders);
+  canvas.TextOut(200, 5, "Current Status");
+  DrawRuledTable(canvas, columns, kChannelHeaders, 20, 196, 37, 22);
 }
 
 void CChanAssWnd::DrawValues(Canvas& canvas) {
   const ChannelAssignmentRecord& r = *record();
+  const RuledColumns columns(canvas, kChannelHeaders);
   for (int i = 0; i < ChannelAssignmentRecord::kChannels; ++i) {
     const ChannelEntry e = r.entry(i);
-    ValueOut(canvas, 16, 38 + 13 * i,
-             Format("%02d  %3d %5.1f %5d  %10.0f  %-10s %-10s %-9s %8d %6d", i + 1, e.svNumber(),
-                    static_cast<double>(e.snr()), e.rsrvd(), e.carrierFrequency(), kTrackingStatus[e.trackingStatus()],
-                    kLocationStatus[e.locationStatus()], e.channelMode() ? "Auto" : "Manual", e.reserved(), e.parity()),
-             80);
+    const int y = 38 + 13 * i;
+    canvas.SetTextColour(RowColour(e.trackingStatus()));
+    canvas.TextOut(columns.x(1), y, Format("%02d", i + 1));
+    canvas.TextOut(columns.x(2), y, Format("%02d", e.svNumber()));
+    canvas.TextOut(columns.x(3), y, Format("%4.1f", static_cast<double>(e.snr())));
+    canvas.TextOut(columns.x(4), y, Format("%3d  ", e.rsrvd()));
+    canvas.TextOut(columns.x(5), y, Format("%8.0f", e.carrierFrequency()));
+    canvas.TextOut(columns.x(6), y, kTrackingStatus[e.trackingStatus()]);
+    canvas.TextOut(columns.x(7), y, kLocationStatus[e.locationStatus()]);
+    canvas.TextOut(columns.x(8), y, kChannelMode[e.channelMode()]);
+    canvas.TextOut(columns.x(9), y, Format("%5d  ", e.reserved()));
+    canvas.TextOut(columns.x(10), y, Format("%3d  ", e.parity()));
+    canvas.SetTextColour(0);
   }
 }
 

@@ -1,8 +1,9 @@
-// The raw tracking windows: ephemeris (22), measurement blocks (23, main and base) and channel
-// assignment (6 and 7), each on a plain page of its fields.
+// The raw tracking windows: ephemeris (22) as hexadecimal words, measurement blocks (23, main
+// and base) as a table of twelve rows, and channel assignment (6 and 7) as a ruled table of
+// twelve channels coloured by their tracking status.
 #pragma once
 
-#include "windows/FieldTable.h"
+#include "windows/Page.h"
 
 namespace orv {
 
@@ -23,6 +24,7 @@ class CMeasWnd : public RecordPage<MeasurementBlockRecord> {
   static constexpr int k2HzCommand = pagecmd::kSpecific1;
   static constexpr int k5HzCommand = pagecmd::kSpecific2;
   static constexpr int k10HzCommand = pagecmd::kSpecific3;
+  static constexpr int kRows = 12;
   CMeasWnd(const PageContext& context, bool base);
   bool base() const { return base_; }
 
@@ -38,6 +40,8 @@ class CMeasWnd : public RecordPage<MeasurementBlockRecord> {
 class CChanAssWnd : public RecordPage<ChannelAssignmentRecord> {
  public:
   explicit CChanAssWnd(const PageContext& context);
+  // The row colour of a tracking status (0 to 3).
+  static Colour RowColour(int trackingStatus);
 
  protected:
   void DrawLabels(Canvas& canvas) override;
