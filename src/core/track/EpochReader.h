@@ -1,0 +1,96 @@
+// Turns the decoded stream of a log into epochs: one per message 20 or 21 in KTX Binary, one
+// per GGA/RMC time in NMEA (the GGA and RMC sentences of one time merged, from any talker).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <optional>
+
+#include "geodesy/NavUtility.h"
+#include "nmea/ReceiverDecoder.h"
+#include "track/TrackPoint.h"
+
+namespace orv {
+
+enum class EpochMessage { kFirstSeen, kNavLlh, kNavXyz };  // auto, message 20, message 21
+
+struct EpochOptions {
+  int protocolSelector = 1;  // 1 KTX Binary, 0 NMEA
+  EpochMessage from = EpochMessage::kFirstSeen;
+};
+
+class EpochSink {
+ public:
+  virtual ~EpochSink() = default;
+  // `offset` is that of the epoch's first frame or sentence in the log.
+  virtual void OnEpoch(const Epoch& epoch, uint64_t offset) = 0;
+  virtual void OnFault(uint64_t offset, DecodeObserver::Fault fault) {
+    (void)offset;
+    (void)fault;
+  }
+};
+
+class EpochReader : public DecodeObserver {
+ public:
+  EpochReader(const ReceiverDecoder& decoder, const EpochOptions& options, EpochSink& sink);
+
+  void OnFrame(uint64_t offset, const uint8_t* frame, int length) override;
+  void OnSentence(uint64_t offset, const char* sentence, int length, int slot) override;
+  void OnFault(uint64_t offset, Fault fault) override { sink_.OnFault(offset, fault); }
+  // Hands on the epoch still being gathered (NMEA) at the end of the log.
+  void Finish();
+
+  // Epochs whose time could not be read (no time field, impossible date): they are not handed on.
+  uint64_t untimedEpochs() const { return untimed_; }
+  // The message the KTX epochs come from: 20 or 21, 0 before the first.
+  int sourceMessage() const { return source_; }
+
+ private:
+  void OnNavLlh(uint64_t offset);
+  void OnNavXyz(uint64_t offset);
+  void OnGga(uint64_t offset);
+  void OnRmc(uint64_t offset);
+  void OnZda();
+  // Starts a new NMEA epoch at time of day `tod` unless the pending one has that time and no
+  // sentence of the kind yet.
+  void JoinPending(int64_t tod, bool isGga, uint64_t offset);
+  void FlushPending();
+  void LearnDate(int64_t days, int64_t tod);
+
+  const ReceiverDecoder& decoder_;
+  EpochOptions options_;
+  EpochSink& sink_;
+  NavUtility geodesy_;
+  int source_ = 0;
+  uint64_t untimed_ = 0;
+
+  struct Pending {
+    bool active = false;
+    int64_t tod = 0;  // ns since midnight
+    uint64_t offset = 0;
+    bool hasGga = false;
+    bool hasRmc = false;
+    std::optional<int64_t> rmcDays;
+    Epoch epoch;
+  } pending_;
+  // The last date an RMC or ZDA sentence gave, and the time of day it came with.
+  std::optional<int64_t> dateDays_;
+  int64_t dateTod_ = 0;
+};
+
+struct LogReadResult {
+  uint64_t bytes = 0;
+  bool readError = false;
+  bool cancelled = false;
+  uint64_t untimedEpochs = 0;
+  int sourceMessage = 0;
+  DecoderCounters counters;
+};
+
+// Runs a whole log through a decoder and an epoch reader. `progress`, when given, is told the
+// bytes read so far after each block and cancels the reading by returning false.
+LogReadResult ReadLogEpochs(std::FILE* log, const EpochOptions& options, EpochSink& sink,
+                            const std::function<bool(uint64_t)>& progress = {});
+
+}  // namespace orv
