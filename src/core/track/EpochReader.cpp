@@ -157,9 +157,10 @@ void EpochReader::OnGga(uint64_t offset) {
   if (hasQuality) e.mode = r.quality;
   const bool located = r.has(F::kLatitude) && r.has(F::kLatitudeHemisphere) && r.has(F::kLongitude) &&
                        r.has(F::kLongitudeHemisphere);
-  // The GGA position stands for the epoch, valid or not; a fix quality of 0 means none.
+  // The GGA position stands for the epoch, valid or not. Quality 0 means no fix; 7 (manual
+  // input) and 8 (simulator) are positions the receiver did not measure.
   e.positionValid = false;
-  if (located && hasQuality && r.quality != 0) {
+  if (located && hasQuality && r.quality != 0 && r.quality != 7 && r.quality != 8) {
     double lat = r.latitudeDegrees + r.latitudeMinutes / 60.0;
     double lon = r.longitudeDegrees + r.longitudeMinutes / 60.0;
     if (r.latitudeHemisphere == 'S') lat = -lat;
