@@ -1,5 +1,6 @@
 #include "track/EpochReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -260,37 +261,50 @@ void EpochReader::FlushPending() {
 
 void EpochReader::Finish() { FlushPending(); }
 
-LogReadResult ReadLogEpochs(std::FILE* log, const EpochOptions& options, EpochSink& sink,
-                            const std::function<bool(uint64_t)>& progress) {
-  LogReadResult result;
-  ReceiverDecoder decoder;
-  decoder.SetProtocolSelector(static_cast<uint32_t>(options.protocolSelector));
-  decoder.SetTimeGateOpen(1);
-  EpochReader reader(decoder, options, sink);
-  decoder.SetObserver(&reader);
-  // One spare byte: the decoder may terminate a block it shows as text.
-  constexpr std::size_t kBlock = 32768;
-  std::vector<uint8_t> block(kBlock + 1);
-  for (;;) {
-    const std::size_t n = std::fread(block.data(), 1, kBlock, log);
+namespace {
+constexpr std::size_t kBlock = 32768;
+}  // namespace
+
+LogEpochStream::LogEpochStream(std::FILE* log, const EpochOptions& options, EpochSink& sink)
+    : log_(log), reader_(decoder_, options, sink), block_(kBlock + 1) {
+  decoder_.SetProtocolSelector(static_cast<uint32_t>(options.protocolSelector));
+  decoder_.SetTimeGateOpen(1);
+  decoder_.SetObserver(&reader_);
+}
+
+bool LogEpochStream::Step(std::size_t maxBytes) {
+  std::size_t left = std::max<std::size_t>(maxBytes, 1);
+  while (!ended_ && left > 0) {
+    // One spare byte in the block: the decoder may terminate a block it shows as text.
+    const std::size_t want = std::min(left, kBlock);
+    const std::size_t n = std::fread(block_.data(), 1, want, log_);
     if (n > 0) {
-      decoder.Decode(block.data(), static_cast<uint32_t>(n));
-      result.bytes += n;
+      decoder_.Decode(block_.data(), static_cast<uint32_t>(n));
+      result_.bytes += n;
+      left -= n;
     }
-    if (n < kBlock) {
-      result.readError = std::ferror(log) != 0;
-      break;
-    }
-    if (progress && !progress(result.bytes)) {
-      result.cancelled = true;
-      break;
+    if (n < want) {
+      result_.readError = std::ferror(log_) != 0;
+      ended_ = true;
     }
   }
-  reader.Finish();
-  result.untimedEpochs = reader.untimedEpochs();
-  result.sourceMessage = reader.sourceMessage();
-  result.counters = decoder.counters();
-  return result;
+  return !ended_;
+}
+
+LogReadResult LogEpochStream::Finish() {
+  reader_.Finish();
+  result_.cancelled = !ended_;
+  result_.untimedEpochs = reader_.untimedEpochs();
+  result_.sourceMessage = reader_.sourceMessage();
+  result_.counters = decoder_.counters();
+  return result_;
+}
+
+LogReadResult ReadLogEpochs(std::FILE* log, const EpochOptions& options, EpochSink& sink) {
+  LogEpochStream stream(log, options, sink);
+  while (stream.Step(1u << 20)) {
+  }
+  return stream.Finish();
 }
 
 }  // namespace orv

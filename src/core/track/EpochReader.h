@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <optional>
+#include <vector>
 
 #include "geodesy/NavUtility.h"
 #include "nmea/ReceiverDecoder.h"
@@ -88,9 +88,30 @@ struct LogReadResult {
   DecoderCounters counters;
 };
 
-// Runs a whole log through a decoder and an epoch reader. `progress`, when given, is told the
-// bytes read so far after each block and cancels the reading by returning false.
-LogReadResult ReadLogEpochs(std::FILE* log, const EpochOptions& options, EpochSink& sink,
-                            const std::function<bool(uint64_t)>& progress = {});
+// A log read through a decoder and an epoch reader a block at a time, so that a caller can
+// show progress between the blocks or stop.
+class LogEpochStream {
+ public:
+  LogEpochStream(std::FILE* log, const EpochOptions& options, EpochSink& sink);
+  LogEpochStream(const LogEpochStream&) = delete;
+  LogEpochStream& operator=(const LogEpochStream&) = delete;
+
+  // Reads and decodes up to `maxBytes`; false once the log has ended or failed to read.
+  bool Step(std::size_t maxBytes);
+  // Hands on the last epoch and tells what the reading found.
+  LogReadResult Finish();
+  uint64_t bytes() const { return result_.bytes; }
+
+ private:
+  std::FILE* log_;
+  ReceiverDecoder decoder_;
+  EpochReader reader_;
+  std::vector<uint8_t> block_;
+  LogReadResult result_;
+  bool ended_ = false;
+};
+
+// Runs a whole log through a decoder and an epoch reader.
+LogReadResult ReadLogEpochs(std::FILE* log, const EpochOptions& options, EpochSink& sink);
 
 }  // namespace orv

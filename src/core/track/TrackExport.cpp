@@ -389,18 +389,28 @@ void TrackExporter::OnEpoch(const Epoch& epoch, uint64_t offset) {
   previousNs_ = epoch.timeNs;
 }
 
-TrackExportResult ExportTrack(std::FILE* log, const EpochOptions& options, TrackFormat format, std::FILE* out,
-                              const std::string& name, const std::function<bool(uint64_t)>& progress) {
+TrackExportJob::TrackExportJob(std::FILE* log, const EpochOptions& options, TrackFormat format, std::FILE* out,
+                               const std::string& name)
+    : writer_(MakeTrackWriter(format, out, name)), exporter_(*writer_), stream_(log, options, exporter_) {
+  writer_->Begin();
+}
+
+TrackExportResult TrackExportJob::Finish() {
   TrackExportResult result;
-  std::unique_ptr<TrackWriter> writer = MakeTrackWriter(format, out, name);
-  TrackExporter exporter(*writer);
-  writer->Begin();
-  result.read = ReadLogEpochs(log, options, exporter, progress);
-  result.writeError = !writer->End();
-  result.points = exporter.points();
-  result.segments = exporter.segments();
-  result.skipped = exporter.skipped();
+  result.read = stream_.Finish();
+  result.writeError = !writer_->End();
+  result.points = exporter_.points();
+  result.segments = exporter_.segments();
+  result.skipped = exporter_.skipped();
   return result;
+}
+
+TrackExportResult ExportTrack(std::FILE* log, const EpochOptions& options, TrackFormat format, std::FILE* out,
+                              const std::string& name) {
+  TrackExportJob job(log, options, format, out, name);
+  while (job.Step(1u << 20)) {
+  }
+  return job.Finish();
 }
 
 }  // namespace orv

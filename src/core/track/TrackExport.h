@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -84,7 +83,24 @@ struct TrackExportResult {
   bool writeError = false;
 };
 
+// An export a block of the log at a time (the desktop shows its progress between blocks).
+class TrackExportJob {
+ public:
+  TrackExportJob(std::FILE* log, const EpochOptions& options, TrackFormat format, std::FILE* out,
+                 const std::string& name);
+  // Exports up to `maxBytes` more of the log; false once it has all been read.
+  bool Step(std::size_t maxBytes) { return stream_.Step(maxBytes); }
+  uint64_t bytesRead() const { return stream_.bytes(); }
+  // Completes the document (also after a stop part way) and tells what was written.
+  TrackExportResult Finish();
+
+ private:
+  std::unique_ptr<TrackWriter> writer_;
+  TrackExporter exporter_;
+  LogEpochStream stream_;
+};
+
 TrackExportResult ExportTrack(std::FILE* log, const EpochOptions& options, TrackFormat format, std::FILE* out,
-                              const std::string& name, const std::function<bool(uint64_t)>& progress = {});
+                              const std::string& name);
 
 }  // namespace orv
