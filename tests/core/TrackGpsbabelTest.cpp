@@ -152,6 +152,13 @@ TEST(TrackGpsbabel, RealNmeaLogsGiveTheSameEpochsTimesAndPositions) {
     }
   }
   EXPECT_GT(logs, 10);
+  // Every export also passes the GPX 1.1 types (when xmllint is there).
+  if (test::RunCommand("xmllint --version >/dev/null 2>&1").status == 0) {
+    const std::string schema = std::string(ORVANTIS_SOURCE_DIR) + "/tests/data/gpx11-track.xsd";
+    const auto r = test::RunCommand("xmllint --noout --schema " + test::ShellQuote(schema) + " " +
+                                    test::ShellQuote(tmp) + "/*.gpx 2>&1 | grep -v ' validates$'");
+    EXPECT_EQ(r.out, "");
+  }
   for (const auto& [name, items] : found) {
     for (const std::string& item : items) {
       const auto e = kExplained.find(name);
