@@ -71,19 +71,31 @@ TEST(NmeaEpochs, GgaAndRmcOfOneTimeMergeInEitherOrderAndFromAnyTalker) {
   EXPECT_EQ(c.mode, 0);
 }
 
-TEST(NmeaEpochs, ARepeatedSentenceMakesASecondEpochAndUndatedEpochsHaveNoDate) {
-  std::string log;
-  log += test::Sentence("GPGGA,101010.00,0100.0000,N,00200.0000,E,1,05,1.0,10.0,M,0.0,M,,");
-  log += test::Sentence("GPGGA,101010.00,0100.0000,N,00200.0000,E,1,05,1.0,10.0,M,0.0,M,,");
-  log += test::Sentence("GPRMC,101011.00,V,,,,,,,150615,,,N");
-  const auto seen = Epochs(log);
+// Epochs before the first date wait for it (here across midnight, so they take the day
+// before); a log without any date leaves them undated, in their order.
+TEST(NmeaEpochs, ARepeatedSentenceMakesASecondEpochAndEarlyEpochsTakeTheFirstDate) {
+  const std::string gga = test::Sentence("GPGGA,235959.00,0100.0000,N,00200.0000,E,1,05,1.0,10.0,M,0.0,M,,");
+  std::string log = gga + gga;
+  log += test::Sentence("GPRMC,000000.00,V,,,,,,,150615,,,N");
+  auto seen = Epochs(log);
   ASSERT_EQ(seen.size(), 3u);
-  EXPECT_FALSE(seen[0].epoch.hasDate);
-  EXPECT_EQ(IsoUtc(seen[0].epoch.timeNs, false), "10:10:10Z");
+  EXPECT_EQ(IsoUtc(seen[0].epoch.timeNs, seen[0].epoch.hasDate), "2015-06-14T23:59:59Z");
   EXPECT_EQ(seen[1].epoch.timeNs, seen[0].epoch.timeNs);
-  EXPECT_FALSE(seen[1].epoch.hasDate);
-  EXPECT_EQ(IsoUtc(seen[2].epoch.timeNs, seen[2].epoch.hasDate), "2015-06-15T10:10:11Z");
+  EXPECT_EQ(seen[1].offset, gga.size());  // the second GGA
+  EXPECT_EQ(IsoUtc(seen[2].epoch.timeNs, seen[2].epoch.hasDate), "2015-06-15T00:00:00Z");
   EXPECT_FALSE(seen[2].epoch.positionValid);  // RMC V without a GGA
+
+  std::string undated;
+  for (int i = 0; i < 300; ++i) {
+    undated += test::Sentence("GPGGA,10" + std::to_string(1000 + i).substr(1) +
+                              ".0,0100.0000,N,00200.0000,E,1,05,1.0,10.0,M,0.0,M,,");
+  }
+  seen = Epochs(undated);
+  ASSERT_EQ(seen.size(), 300u);
+  for (std::size_t i = 1; i < seen.size(); ++i) {
+    EXPECT_FALSE(seen[i].epoch.hasDate);
+    EXPECT_GT(seen[i].offset, seen[i - 1].offset);
+  }
 }
 
 // Manual-input and simulator GGA positions (quality 7, 8) are not fixes; an impossible

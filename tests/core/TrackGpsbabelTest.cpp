@@ -100,12 +100,12 @@ std::string Babel(const std::string& format, const std::string& file) {
 // with a fix whose RMC came before it).
 // hp58534a: its sentences carry no checksum; our decoder frames only sentences that end in
 // '*' and two checksum digits, so it exports nothing. gpsbabel takes them.
-// gp-320fw: the first fix (00:03:43.03) comes before any RMC or ZDA gave a date; we export it
-// without a date, gpsbabel drops it.
+// gp-320fw: the first fix (00:03:43.03) comes before any RMC or ZDA gave a date; we date it
+// with the first date that follows (of 00:03:45.03), gpsbabel drops it.
 const std::map<std::string, std::set<std::string>> kExplained = {
     {"bt451.log", {"shifted", "ours-only 2009-12-09T14:33:06Z", "ours-only 2009-12-09T15:25:05Z"}},
     {"com-1289.log", {"shifted"}},
-    {"gp-320fw-2019-04-07-coldboot.log", {"ours-only undated"}},
+    {"gp-320fw-2019-04-07-coldboot.log", {"ours-only 2019-04-07T00:03:43.03Z"}},
     {"gr8013-w.log", {"shifted"}},
     {"hp58534a.log", {"babel-only 2010-10-25T22:24:49Z", "babel-only 2010-10-25T22:24:50Z"}},
     {"isync.log", {"shifted"}},

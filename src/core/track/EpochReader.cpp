@@ -248,18 +248,39 @@ void EpochReader::FlushPending() {
   if (pending_.rmcDays) {
     e.timeNs += *pending_.rmcDays * kNsPerDay;
     e.hasDate = true;
-  } else if (dateDays_) {
-    // The date learned earlier, moved across a midnight passed since.
-    int64_t days = *dateDays_;
-    if (pending_.tod < dateTod_ - kHalfDayNs) ++days;
-    if (pending_.tod > dateTod_ + kHalfDayNs) --days;
-    e.timeNs += days * kNsPerDay;
-    e.hasDate = true;
+  } else if (!DateEpoch(e)) {
+    // No date yet: the epoch waits for the first one, within limits.
+    if (held_.size() >= kHeldEpochs) ReleaseHeld();
+    held_.push_back({e, pending_.offset});
+    return;
   }
+  ReleaseHeld();
   sink_.OnEpoch(e, pending_.offset);
 }
 
-void EpochReader::Finish() { FlushPending(); }
+bool EpochReader::DateEpoch(Epoch& e) const {
+  if (!dateDays_) return false;
+  // The date learned nearest in time, moved across a midnight between the two.
+  int64_t days = *dateDays_;
+  if (e.timeNs < dateTod_ - kHalfDayNs) ++days;
+  if (e.timeNs > dateTod_ + kHalfDayNs) --days;
+  e.timeNs += days * kNsPerDay;
+  e.hasDate = true;
+  return true;
+}
+
+void EpochReader::ReleaseHeld() {
+  for (HeldEpoch& h : held_) {
+    DateEpoch(h.epoch);
+    sink_.OnEpoch(h.epoch, h.offset);
+  }
+  held_.clear();
+}
+
+void EpochReader::Finish() {
+  FlushPending();
+  ReleaseHeld();
+}
 
 namespace {
 constexpr std::size_t kBlock = 32768;

@@ -38,7 +38,7 @@ class EpochReader : public DecodeObserver {
   void OnFrame(uint64_t offset, const uint8_t* frame, int length) override;
   void OnSentence(uint64_t offset, const char* sentence, int length, int slot) override;
   void OnFault(uint64_t offset, Fault fault) override { sink_.OnFault(offset, fault); }
-  // Hands on the epoch still being gathered (NMEA) at the end of the log.
+  // Hands on the epochs still being gathered or waiting for a date (NMEA) at the end of the log.
   void Finish();
 
   // Epochs whose time could not be read (no time field, impossible date): they are not handed on.
@@ -57,6 +57,10 @@ class EpochReader : public DecodeObserver {
   void JoinPending(int64_t tod, bool isGga, uint64_t offset);
   void FlushPending();
   void LearnDate(int64_t days, int64_t tod);
+  // Gives a time of day (ns) the date learned last; false while none is known.
+  bool DateEpoch(Epoch& e) const;
+  // Hands on the epochs waiting for a date, dated when one is known.
+  void ReleaseHeld();
 
   const ReceiverDecoder& decoder_;
   EpochOptions options_;
@@ -77,6 +81,14 @@ class EpochReader : public DecodeObserver {
   // The last date an RMC or ZDA sentence gave, and the time of day it came with.
   std::optional<int64_t> dateDays_;
   int64_t dateTod_ = 0;
+  // Epochs before the first date wait for it: a log often begins with a GGA whose RMC comes
+  // later. A log that never gives a date lets them go undated, this many at a time.
+  static constexpr std::size_t kHeldEpochs = 256;
+  struct HeldEpoch {
+    Epoch epoch;
+    uint64_t offset;
+  };
+  std::vector<HeldEpoch> held_;
 };
 
 struct LogReadResult {
