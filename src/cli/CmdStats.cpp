@@ -7,6 +7,7 @@
 #include "Options.h"
 #include "logging/LogFile.h"
 #include "nmea/ReceiverDecoder.h"
+#include "track/LogHealth.h"
 #include "util/Format.h"
 
 namespace orv::cli {
@@ -47,22 +48,50 @@ void PrintTable(const std::string& path, int protocol, const DecoderCounters& c,
   PrintCounts("Slot", c.nmeaCountBySlot);
 }
 
+// The health report: epochs, rate, gaps, time jumps, repeated epochs, faults with their
+// offsets and the share of each navigation mode or fix quality.
+int RunHealth(const std::string& path, int protocol, bool json) {
+  LogFile probe;
+  if (!OpenLogForReading(path, probe, "stats")) return 2;
+  std::FILE* log = std::fopen(path.c_str(), "rb");
+  if (log == nullptr) {
+    std::fprintf(stderr, "orvantis-cli stats: cannot read '%s': not a readable file\n", path.c_str());
+    return 2;
+  }
+  EpochOptions options;
+  options.protocolSelector = protocol;
+  const HealthReport report = ReadLogHealth(log, options);
+  const bool failed = std::ferror(log) != 0;
+  std::fclose(log);
+  if (failed) {
+    std::fprintf(stderr, "orvantis-cli stats: reading '%s' failed\n", path.c_str());
+    return 1;
+  }
+  std::fputs((json ? HealthJson(report) : HealthText(report, path)).c_str(), stdout);
+  return 0;
+}
+
 int RunStats(const std::vector<std::string>& args) {
   auto parsed = ParseProtocolArgs(args, "stats");
   if (!parsed) return 2;
   bool json = false;
+  bool health = false;
   for (const std::string& flag : parsed->flags) {
-    if (flag != "--json") {
+    if (flag == "--json") {
+      json = true;
+    } else if (flag == "--health") {
+      health = true;
+    } else {
       std::fprintf(stderr, "orvantis-cli stats: unknown option '%s'\n", flag.c_str());
       return 2;
     }
-    json = true;
   }
   if (parsed->positional.size() != 1) {
-    std::fprintf(stderr, "usage: orvantis-cli stats [--protocol ktx|nmea] [--json] FILE\n");
+    std::fprintf(stderr, "usage: orvantis-cli stats [--protocol ktx|nmea] [--health] [--json] FILE\n");
     return 2;
   }
   const std::string& path = parsed->positional[0];
+  if (health) return RunHealth(path, parsed->protocolSelector, json);
   LogFile file;
   if (!OpenLogForReading(path, file, "stats")) return 2;
   ReceiverDecoder decoder;
@@ -79,8 +108,9 @@ int RunStats(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Register kStats({"stats", "stats [--protocol ktx|nmea] [--json] FILE",
-                       "print the decoder's counters and the count of each message of a log file", RunStats});
+const Register kStats({"stats", "stats [--protocol ktx|nmea] [--health] [--json] FILE",
+                       "print the decoder's counters and the count of each message of a log file, or its health",
+                       RunStats});
 
 }  // namespace
 }  // namespace orv::cli

@@ -6,6 +6,7 @@
 #include "ids/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ToolbarModel.h"
+#include "app/TrackExportCommand.h"
 #include "geodesy/DatumForm.h"
 #include "util/Format.h"
 
@@ -146,6 +147,7 @@ bool FrameCommands::IsWindowCommand(int id) const { return FindWindowCommand(id)
 bool FrameCommands::HasHandler(int id) const {
   if (IsWindowCommand(id)) return true;
   if (std::find(std::begin(kHandled), std::end(kHandled), id) != std::end(kHandled)) return true;
+  if (id == kExportTrack) return true;
   for (const auto& r : kRequests) {
     if (r.command == id) return true;
   }
@@ -223,6 +225,10 @@ bool FrameCommands::RunFileCommand(int id) {
       return true;
     case kRestoreFactoryConfig:
       configFile_.RestoreFactoryConfiguration();
+      return true;
+    case kExportTrack:
+      if (lastExportLog_.empty()) lastExportLog_ = frame_.lastLogPath();
+      RunExportTrack(frame_.desktop(), frame_.config().protocolSelector() == 0 ? 0 : 1, lastExportLog_);
       return true;
     default:
       return false;

@@ -98,6 +98,7 @@ class FrameCommands {
   WindowToggles windows_;
   ConfigurationFile configFile_;
   MenuItems bar_;
+  std::string lastExportLog_;  // the log of the last "Export Track..."
 };
 
 }  // namespace orv

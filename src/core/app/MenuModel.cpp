@@ -48,6 +48,7 @@ MenuItems FilePopupItems() {
       MenuCommand(kOpenLogFile, "Open log File", "Play back a log file\nOpen log File"),
       MenuCommand(kOpenSynchronizedLogFiles, "Open &Synchronized Log Files",
                   "Synchronized playback \nInput Base and User Log Files"),
+      MenuCommand(kExportTrack, "Export Track...", "Write the track of a log file as GPX, KML, CSV or GeoJSON\nExport Track"),
       MenuPopup("Save &Data",
                 {MenuCommand(kSaveMainPortData, "&Main Port", "Record the main port data in a log file\nSave Data"),
                  MenuCommand(kSaveAuxPortData, "&Aux Port", "Record the aux port data in a log file"),

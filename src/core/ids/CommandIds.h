@@ -21,6 +21,7 @@ inline constexpr int kAutoConnect = 33106;
 inline constexpr int kSaveDgpsData = 33201;
 inline constexpr int kSaveOfflineRtk = 33202;
 inline constexpr int kSaveOfflineWaas = 33203;
+inline constexpr int kExportTrack = 33301;  // the track of a log as GPX, KML, CSV or GeoJSON
 inline constexpr int kExit = 57665;
 
 // View: the toolbars.

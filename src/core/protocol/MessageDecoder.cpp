@@ -76,12 +76,13 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
       streamPos_ = blockStart + pos;
       return pos;
     }
+    streamPos_ = blockStart + pos;
     if (bufferPos_ > kBufferSize - 1) {
       bufferPos_ = 0;
       ++counters_.protocolErrorCount;
       state_ = 0;
+      if (observer_ != nullptr) observer_->OnFault(streamPos_, DecodeObserver::Fault::kOverrun);
     }
-    streamPos_ = blockStart + pos;
     // The bulk paths cover the states where most bytes are spent; each stops where a single
     // step would do anything other than store, sum and advance.
     uint32_t used = 0;
@@ -119,6 +120,7 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
           bufferPos_ = 0;
           ++counters_.protocolErrorCount;
           state_ = 0;
+          if (observer_ != nullptr) observer_->OnFault(streamPos_, DecodeObserver::Fault::kOverrun);
         }
         Step(b);
       }
@@ -268,6 +270,9 @@ void MessageDecoder::Step(uint8_t b) {
         OnBinaryMessage();
       } else {
         ++counters_.protocolErrorCount;
+        if (observer_ != nullptr) {
+          observer_->OnFault(streamPos_ - static_cast<uint64_t>(buffer_[3] + 5), DecodeObserver::Fault::kFrameChecksum);
+        }
       }
       state_ = 0;
       break;
@@ -318,6 +323,7 @@ void MessageDecoder::Step(uint8_t b) {
         state_ = 12;
       } else {
         ++counters_.nmeaChecksumErrorCount;
+        if (observer_ != nullptr) observer_->OnFault(sentenceStart_, DecodeObserver::Fault::kSentenceChecksum);
         state_ = 8;
       }
       break;

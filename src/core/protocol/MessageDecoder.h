@@ -23,6 +23,13 @@ class DecodeObserver {
   virtual void OnFrame(uint64_t offset, const uint8_t* frame, int length) = 0;
   // The sentence runs from '$' through the two checksum digits (no line end).
   virtual void OnSentence(uint64_t offset, const char* sentence, int length, int slot) = 0;
+  // A frame or sentence that failed its checksum (offset of its first byte), or a buffer
+  // overrun that restarted the framing (offset of the byte at which it restarted).
+  enum class Fault { kFrameChecksum, kSentenceChecksum, kOverrun };
+  virtual void OnFault(uint64_t offset, Fault fault) {
+    (void)offset;
+    (void)fault;
+  }
 };
 
 class MessageDecoder : public StreamDecoder {
