@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace orv::test {
 
@@ -26,6 +27,23 @@ std::string ShellQuote(const std::string& word) {
     else out += c;
   }
   return out + "'";
+}
+
+std::string PublishedSchema(const std::string& file) {
+  const char* dir = std::getenv("ORVANTIS_SCHEMA_DIR");
+  const std::string path = std::string(dir != nullptr ? dir : "/usr/local/share/orvantis/schemas") + "/" + file;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+  } else {
+    return {};
+  }
+  if (RunCommand("xmllint --version >/dev/null 2>&1").status != 0) return {};
+  return path;
+}
+
+std::string SchemaErrors(const std::string& schema, const std::string& file) {
+  const CommandResult r = RunCommand("xmllint --noout --schema " + ShellQuote(schema) + " " + ShellQuote(file) + " 2>&1");
+  return r.status == 0 ? std::string() : (r.out.empty() ? std::string("xmllint failed") : r.out);
 }
 
 }  // namespace orv::test
