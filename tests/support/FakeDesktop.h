@@ -49,6 +49,11 @@ class FakeDesktop : public Desktop {
     openFileRequests.push_back(request);
     return openFileAnswer;
   }
+  // The save-file dialog answers with `saveFileAnswer` (nothing: cancelled).
+  std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override {
+    saveFileRequests.push_back(request);
+    return saveFileAnswer;
+  }
   // Forms are driven by `formDriver`, which plays the user and says whether OK closed it.
   bool RunForm(Form& form) override {
     ++formsRun;
@@ -65,6 +70,8 @@ class FakeDesktop : public Desktop {
   std::map<int, std::string> panes;
   std::optional<std::string> openFileAnswer;
   std::vector<FileDialogRequest> openFileRequests;
+  std::optional<std::string> saveFileAnswer;
+  std::vector<FileDialogRequest> saveFileRequests;
   std::function<bool(Form&)> formDriver;
   int formsRun = 0;
 };
