@@ -20,13 +20,14 @@ void OnSignal(int) { gStop = 1; }
 
 constexpr const char* kUsage =
     "usage: orvantis-sim [--protocol ktx|nmea] [--baud N] [--seed N] [--rate-limit on|off]\n"
-    "                    [--start-gps SECONDS]\n"
+    "                    [--start-gps SECONDS] [--sent-copy FILE]\n"
     "  --protocol    what the receiver talks at start (default ktx)\n"
     "  --baud        its line rate in bit/s, 300 to 921600 (default 9600)\n"
     "  --seed        the sky and the track (default 1)\n"
     "  --rate-limit  pace output at the line rate (default on); off sends as fast as the\n"
     "                console reads and runs the receiver's clock ahead to keep it busy\n"
-    "  --start-gps   GPS time at start, seconds since 6 January 1980 (default: now)\n";
+    "  --start-gps   GPS time at start, seconds since 6 January 1980 (default: now)\n"
+    "  --sent-copy   also write every byte sent on the line to FILE\n";
 
 // Digits only: strtoul alone would take "-1" as a huge number.
 bool ParseUnsigned(const char* text, unsigned long& out) {
@@ -57,6 +58,8 @@ bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
       o.receiver.seed = static_cast<uint32_t>(n);
     } else if (arg == "--rate-limit" && value != nullptr && (!std::strcmp(value, "on") || !std::strcmp(value, "off"))) {
       o.rateLimit = std::strcmp(value, "on") == 0;
+    } else if (arg == "--sent-copy" && value != nullptr && *value != '\0') {
+      o.sentCopyPath = value;
     } else if (arg == "--start-gps" && ParseUnsigned(value, n) && n <= kLatestStartGps) {
       o.receiver.startGpsTime = static_cast<double>(n);
     } else {
@@ -80,7 +83,7 @@ int main(int argc, char** argv) {
 
   orv::sim::SimHost host(options);
   if (!host.Open()) {
-    std::fprintf(stderr, "orvantis-sim: no pseudo-terminal available: %s\n", std::strerror(errno));
+    std::fprintf(stderr, "orvantis-sim: no pseudo-terminal or copy file available: %s\n", std::strerror(errno));
     return 1;
   }
   std::printf("%s\n", host.consolePath().c_str());
