@@ -3,7 +3,6 @@
 // reports progress on standard error and ends cleanly on Ctrl-C or SIGTERM.
 #include <signal.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include "logging/MessageListForm.h"
 #include "logging/TimedRecorder.h"
 #include "nmea/ReceiverDecoder.h"
+#include "platform/PosixSerialDevice.h"
 #include "protocol/FrameEncoder.h"
 #include "serial/SerialPort.h"
 
@@ -177,12 +177,14 @@ int RunRecord(const std::vector<std::string>& args) {
   for (const RecordingRequest& r : requests) encoder.SendRequest(r.code, r.mode);
 
   std::vector<uint8_t> buffer(kReadSize + 1);
+  const auto* device = dynamic_cast<const PosixSerialDevice*>(&port.device());
   auto nextStep = std::chrono::steady_clock::now() + std::chrono::seconds(1);
   int status = 0;
   while (gStop == 0) {
     uint32_t n = 0;
-    if (!port.Read(buffer.data(), kReadSize, n)) {
-      std::fprintf(stderr, "orvantis-cli record: the port was lost: %s\n", std::strerror(errno));
+    // A line whose other end went away reads like an idle one: the device says which it is.
+    if (!port.Read(buffer.data(), kReadSize, n) || (n == 0 && device != nullptr && device->HungUp())) {
+      std::fprintf(stderr, "orvantis-cli record: the port '%s' was lost\n", a.port.c_str());
       status = 1;
       break;
     }

@@ -81,6 +81,8 @@ class CliProcess {
     if (pid_ == 0) {
       const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (err >= 0) ::dup2(err, STDERR_FILENO);
+      const int out = ::open("/dev/null", O_WRONLY);
+      if (out >= 0) ::dup2(out, STDOUT_FILENO);
       std::vector<char*> argv{const_cast<char*>(ORVANTIS_CLI_PATH)};
       for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
@@ -93,6 +95,20 @@ class CliProcess {
       ::kill(pid_, SIGKILL);
       ::waitpid(pid_, nullptr, 0);
     }
+  }
+  // The exit status once the process ends by itself within `ms` (-1: it did not, or not
+  // normally).
+  int Wait(int ms) {
+    const auto end = std::chrono::steady_clock::now() + milliseconds(ms);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < end) {
+      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+    return -1;
   }
   // SIGTERM, then the exit status (-1: not a normal exit).
   int Terminate() {
@@ -196,6 +212,31 @@ TEST(RecordingSim, SplittingAtTheHourCutsBetweenTheLastFrameBeforeItAndTheFirstA
       EXPECT_GE(GpsTime(f), static_cast<double>(boundary));
     }
   }
+}
+
+TEST(RecordingSim, TheCliSaysWhyItEndedInItsExitStatus) {
+  TempDir dir;
+  // Bad arguments: 2, and no file.
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"record", (dir.path() / "x.log").string()},
+        {"record", "--port", "/dev/null", "--requests", "20,100", (dir.path() / "x.log").string()},
+        {"record", "--port", "/dev/null", "--split-hours", "0", (dir.path() / "x.log").string()}}) {
+    CliProcess cli(bad, dir.path() / "err.txt");
+    EXPECT_EQ(cli.Wait(5000), 2) << bad[1];
+  }
+  EXPECT_FALSE(fs::exists(dir.path() / "x.log"));
+  // The line goes away under it: 1, with what was read kept.
+  test::PtyMaster line;
+  ASSERT_TRUE(line.ok());
+  const fs::path file = dir.path() / "lost.log";
+  CliProcess cli({"record", "--port", line.slavePath(), file.string()}, dir.path() / "err.txt");
+  std::this_thread::sleep_for(milliseconds(500));
+  const std::string text = "$GPZDA,120000.00,09,12,2026,00,00*6A\r\n";
+  ASSERT_TRUE(line.Write(std::vector<uint8_t>(text.begin(), text.end())));
+  std::this_thread::sleep_for(milliseconds(500));
+  line.CloseMaster();
+  EXPECT_EQ(cli.Wait(5000), 1);
+  EXPECT_EQ(ReadAll(file), std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 TEST(RecordingSim, TheAuxWindowShowsTheTextWrittenOnTheAuxLineAndItsRecordingKeepsIt) {

@@ -139,8 +139,9 @@ bool HourSplitter::Start() {
 }
 
 bool HourSplitter::OpenFile(const std::string& name) {
+  // Truncated rather than removed first: a name that is not a regular file (a device, a
+  // pipe) is written to, never unlinked.
   auto file = std::make_unique<LogFile>();
-  LogFile::Delete(name);
   if (!file->Create(name, O_CREAT | O_RDWR | O_TRUNC, 0644)) {
     failed_ = true;
     recorder_.SetFile(nullptr);
