@@ -249,6 +249,8 @@ int main(int argc, char** argv) {
   orv::MainWindow window(std::move(options));
   window.show();
   OpenEveryPageWindow(window);
+  // The automatic log summary counts what is logged: as if automatic logging ran.
+  window.frame().mainDecoder().SetLoggingCountOn(1);
   window.PlayFile(logPath.toStdString());
   if (!WaitForPlayback(window)) {
     std::fprintf(stderr, "page-gallery: the playback did not end\n");

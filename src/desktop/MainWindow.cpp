@@ -20,6 +20,7 @@
 #include "desktop/DesktopSupport.h"
 #include "app/ConsolePages.h"
 #include "desktop/PageHost.h"
+#include "desktop/TerminalHost.h"
 
 namespace orv {
 
@@ -98,6 +99,9 @@ MainWindow::MainWindow(MainWindowOptions options) : modal_(std::move(options.mod
 }
 
 MainWindow::~MainWindow() {
+  // The aux window outlives the frame (it goes with the widgets): it must not call back.
+  if (auxTerminal_) auxTerminal_->SetOnGone(nullptr);
+  if (frame_) frame_->SetAuxWindow(nullptr);
   pages_.reset();
   commands_.reset();
   frame_.reset();
@@ -350,7 +354,21 @@ void MainWindow::PostCommand(int commandId) {
 void MainWindow::CreateWindowHost(int command, const std::string& caption, const ScreenRect& rect) {
   // A window of the page framework gets the host that draws its page.
   Page* page = pages_ ? pages_->Open(command, caption) : nullptr;
-  WindowHost* host = page != nullptr ? new PageHost(this, command, *page) : new WindowHost(this, command);
+  WindowHost* host = nullptr;
+  if (page != nullptr) {
+    host = new PageHost(this, command, *page);
+  } else if (command == cmd::kWndTerminalAux) {
+    // The aux port's text goes to the window from the next poll on.
+    auto* terminal = new TerminalHost(this, command);
+    frame_->SetAuxWindow(terminal);
+    terminal->SetOnGone([this, terminal] {
+      if (auxTerminal_ == terminal) frame_->SetAuxWindow(nullptr);
+    });
+    auxTerminal_ = terminal;
+    host = terminal;
+  } else {
+    host = new WindowHost(this, command);
+  }
   host->setObjectName(QString("WindowHost%1").arg(command));
   host->setWindowTitle(Q(page != nullptr ? page->caption() : caption));
   host->setGeometry(RectFromEdges(rect.left, rect.top, rect.right, rect.bottom, 50, 30));

@@ -53,6 +53,8 @@ class SettingsProfile : public Profile {
   QSettings& settings_;
 };
 
+class TerminalHost;
+
 // A message window's top-level host, owned by the main window. Its page comes later; until
 // then it shows an empty client area under the window's caption.
 class WindowHost : public QWidget {
@@ -159,6 +161,7 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   QObject* menu_ = nullptr;  // owns the menus of the current rendering
   std::map<int, QToolBar*> toolbars_;
   std::map<int, QPointer<WindowHost>> hosts_;
+  QPointer<TerminalHost> auxTerminal_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<FrameCommands> commands_;
   std::unique_ptr<MessageWindows> pages_;

@@ -326,3 +326,22 @@ Payload TimingInformation(const SimFix& f) {
 }
 
 }  // namespace orv::sim
+
+namespace orv::sim {
+
+// An empty fault log: no fault recorded, the slots numbered.
+Payload FaultLog() {
+  PayloadWriter w(80);
+  for (uint8_t i = 0; i < 20; ++i) w.At(4u * i).Put<uint8_t>(i);
+  return w.Done();
+}
+
+// A raw differential correction block: the time it was made and a counting body.
+Payload RawDgps(const SimFix& f) {
+  PayloadWriter w(24);
+  w.Put<double>(f.gpsSeconds).Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek));
+  for (uint8_t i = 0; i < 14; ++i) w.Put<uint8_t>(i);
+  return w.Done();
+}
+
+}  // namespace orv::sim

@@ -29,6 +29,8 @@ Payload BaseStatus(const SimFix& f);              // 47, 42 + 2 * count bytes
 Payload DgpsStatus(const SimFix& f);              // 48, 24 bytes
 Payload ReceiverStatus(const SimFix& f);          // 49, 40 bytes
 Payload SatelliteHealth(const SimFix& f);         // 50, 8 bytes
+Payload FaultLog();                               // 57, 80 bytes
+Payload RawDgps(const SimFix& f);                 // 65, 24 bytes
 Payload Almanac(const SimFix& f, int prn);        // 76, 79 bytes
 Payload SystemProfile();                          // 111, 4 bytes per entry
 Payload TimingInformation(const SimFix& f);       // 113, 59 bytes

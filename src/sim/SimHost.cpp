@@ -34,9 +34,14 @@ SimHost::SimHost(const HostOptions& options) : options_(options), receiver_(opti
 
 SimHost::~SimHost() {
   if (master_ >= 0) ::close(master_);
+  if (sentCopy_ >= 0) ::close(sentCopy_);
 }
 
 bool SimHost::Open() {
+  if (!options_.sentCopyPath.empty()) {
+    sentCopy_ = ::open(options_.sentCopyPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (sentCopy_ < 0) return false;
+  }
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return false;
   const char* name = ::ptsname(master_);
@@ -79,8 +84,19 @@ void SimHost::WriteOutput(double wallNow) {
   if (allowed == 0) return;
   const ssize_t n = ::write(master_, out.data(), std::min<std::size_t>(allowed, 65536));
   if (n <= 0) return;
+  CopySent(out.data(), static_cast<std::size_t>(n));
   receiver_.Consume(static_cast<std::size_t>(n));
   if (options_.rateLimit) tokens_ -= static_cast<double>(n);
+}
+
+void SimHost::CopySent(const uint8_t* bytes, std::size_t n) {
+  std::size_t done = 0;
+  while (sentCopy_ >= 0 && done < n) {
+    const ssize_t k = ::write(sentCopy_, bytes + done, n - done);
+    if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) return;
+    done += static_cast<std::size_t>(k);
+  }
 }
 
 void SimHost::Wait(int timeoutMs, bool wantWrite) {

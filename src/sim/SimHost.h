@@ -17,6 +17,9 @@ struct HostOptions {
   // takes it, and let the receiver's clock run ahead to its next output whenever everything
   // sent so far has gone, which makes a throughput test out of the same schedules.
   bool rateLimit = true;
+  // Every byte written to the line is appended here too (empty: nowhere), so that a test can
+  // compare a recording with what was sent.
+  std::string sentCopyPath;
 };
 
 class SimHost {
@@ -37,11 +40,13 @@ class SimHost {
   uint32_t ConsoleBaud() const;
   void DrainInput(bool talking, double simNow);
   void WriteOutput(double wallNow);
+  void CopySent(const uint8_t* bytes, std::size_t n);
   void Wait(int timeoutMs, bool wantWrite);
 
   HostOptions options_;
   SimReceiver receiver_;
   int master_ = -1;
+  int sentCopy_ = -1;
   std::string consolePath_;
   double tokens_ = 0;
   double lastRefill_ = 0;

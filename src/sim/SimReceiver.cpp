@@ -18,7 +18,9 @@ namespace orv::sim {
 
 namespace {
 
-constexpr int kAnswered[] = {6, 7, 18, 19, 20, 21, 22, 23, 33, 45, 47, 48, 49, 50, 76, 111, 113};
+constexpr int kAnswered[] = {6, 7, 18, 19, 20, 21, 22, 23, 33, 45, 47, 48, 49, 50, 57, 65, 76, 111, 113};
+// The fault log (57) is asked for with request code 41.
+constexpr int kFaultLogRequest = 41;
 constexpr int kAlmanacSatellites = 32;
 constexpr uint8_t kAlmanacGic = 2;
 constexpr uint8_t kProtocolNmeaBit = 0x80;
@@ -111,6 +113,9 @@ void SimReceiver::OnFrame(const InputItem& item) {
 
 void SimReceiver::OnBinaryRequest(int message, bool continuous, const std::vector<uint8_t>& payload) {
   if (message == 7) message = 6;
+  // The fault log answers its request code only.
+  if (message == 57) return;
+  if (message == kFaultLogRequest) message = 57;
   if (!Answers(message)) return;
   if (message == 76 && !payload.empty() && payload[0] == kAlmanacGic) return;  // no GIC almanacs here
   if (!continuous) {
@@ -263,6 +268,8 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
     case 48: SendFrame(48, DgpsStatus(fix)); return;
     case 49: SendFrame(49, ReceiverStatus(fix)); return;
     case 50: SendFrame(50, SatelliteHealth(fix)); return;
+    case 57: SendFrame(57, FaultLog()); return;
+    case 65: SendFrame(65, RawDgps(fix)); return;
     case 76:
       if (cycle != nullptr) {
         SendFrame(76, Almanac(fix, 1 + static_cast<int>(cycle->cursor++ % kAlmanacSatellites)));

@@ -20,14 +20,15 @@ void OnSignal(int) { gStop = 1; }
 
 constexpr const char* kUsage =
     "usage: orvantis-sim [--protocol ktx|nmea] [--baud N] [--seed N] [--rate-limit on|off]\n"
-    "                    [--start-gps SECONDS] [--bad-checksum N]\n"
+    "                    [--start-gps SECONDS] [--bad-checksum N] [--sent-copy FILE]\n"
     "  --protocol    what the receiver talks at start (default ktx)\n"
     "  --baud        its line rate in bit/s, 300 to 921600 (default 9600)\n"
     "  --seed        the sky and the track (default 1)\n"
     "  --rate-limit  pace output at the line rate (default on); off sends as fast as the\n"
     "                console reads and runs the receiver's clock ahead to keep it busy\n"
     "  --start-gps   GPS time at start, seconds since 6 January 1980 (default: now)\n"
-    "  --bad-checksum  send every Nth frame or sentence with a wrong checksum (default 0: none)\n";
+    "  --bad-checksum  send every Nth frame or sentence with a wrong checksum (default 0: none)\n"
+    "  --sent-copy   also write every byte sent on the line to FILE\n";
 
 // Digits only: strtoul alone would take "-1" as a huge number.
 bool ParseUnsigned(const char* text, unsigned long& out) {
@@ -60,6 +61,8 @@ bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
       o.rateLimit = std::strcmp(value, "on") == 0;
     } else if (arg == "--bad-checksum" && ParseUnsigned(value, n) && n <= 1'000'000ul) {
       o.receiver.badChecksumEvery = static_cast<uint32_t>(n);
+    } else if (arg == "--sent-copy" && value != nullptr && *value != '\0') {
+      o.sentCopyPath = value;
     } else if (arg == "--start-gps" && ParseUnsigned(value, n) && n <= kLatestStartGps) {
       o.receiver.startGpsTime = static_cast<double>(n);
     } else {
@@ -83,7 +86,7 @@ int main(int argc, char** argv) {
 
   orv::sim::SimHost host(options);
   if (!host.Open()) {
-    std::fprintf(stderr, "orvantis-sim: no pseudo-terminal available: %s\n", std::strerror(errno));
+    std::fprintf(stderr, "orvantis-sim: no pseudo-terminal or copy file available: %s\n", std::strerror(errno));
     return 1;
   }
   std::printf("%s\n", host.consolePath().c_str());

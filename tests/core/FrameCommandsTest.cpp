@@ -3,6 +3,8 @@
 // buttons and the top-level "&Stop" item.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "ids/CommandIds.h"
@@ -353,6 +355,35 @@ TEST_F(FrameCommandsTest, NmeaSendItemsQueryTheirSentence) {
   EXPECT_EQ(text(0).substr(0, 15), "$PQTLG,004,RMC*");
   EXPECT_EQ(text(1).substr(0, 15), "$PQTLG,004,907*");
   EXPECT_EQ(text(2).substr(0, 11), "$PQTLG,003*");
+}
+
+}  // namespace
+}  // namespace orv
+
+namespace orv {
+namespace {
+
+// The recording commands: their check marks, the summary window automatic logging opens, and
+// "&Stop" while a recording runs on a playback that ended.
+TEST_F(FrameCommandsTest, RecordingCommandsCarryTheirCheckMarksAndTheStopItem) {
+  const std::string path = "/tmp/orv-frame-commands-" + std::to_string(::getpid()) + ".log";
+  EXPECT_TRUE(commands.State(cmd::kSaveMainPortData).enabled);
+  EXPECT_TRUE(commands.State(cmd::kSaveAuxPortData).enabled);
+  EXPECT_TRUE(commands.State(cmd::kAutomaticLogging).enabled);
+  commands.OpenMainPort("COM1", 9600);
+  desk.saveFileAnswer = path;
+  commands.OnCommand(cmd::kAutomaticLogging);
+  EXPECT_TRUE(commands.State(cmd::kAutomaticLogging).checked);
+  EXPECT_TRUE(commands.State(cmd::kSaveMainPortData).checked);
+  EXPECT_TRUE(commands.windows().exists(cmd::kWndAutoLogSummary));
+  frame.StopInput(2);  // the port goes: the recording still holds "&Stop"
+  commands.RefreshStopItem();
+  EXPECT_EQ(commands.menuBar().back().text, "&Stop");
+  commands.OnCommand(cmd::kSaveMainPortData);
+  EXPECT_FALSE(commands.State(cmd::kAutomaticLogging).checked);
+  EXPECT_FALSE(commands.State(cmd::kSaveMainPortData).checked);
+  EXPECT_NE(commands.menuBar().back().text, "&Stop");
+  std::remove(path.c_str());
 }
 
 }  // namespace

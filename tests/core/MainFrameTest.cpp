@@ -332,11 +332,7 @@ TEST_F(MainFrameTest, OpeningTheMainPortResumesADecoderLeftWaiting) {
 
 // A timed recording that ends by itself takes the "&Stop" item and the check marks with it.
 TEST_F(MainFrameTest, ARecordingEndedByItsTimerRefreshesTheMenus) {
-  struct Recorder : TimedRecorderLink {
-    bool OneSecondStep() override { return true; }
-    void DetachFileAndEncoder() override {}
-  } recorder;
-  frame.SetTimedRecorder(&recorder);
+  frame.timedRecorder().Configure(0, 0, true);
   frame.state().mainRecording = 1;
   const int before = desk.menuRefreshes;
   frame.OnTimer(kRecordTimer);

@@ -105,6 +105,24 @@ TEST(SimReceiver, OneShotAnswersOnceWithTheRecordSizes) {
   EXPECT_TRUE(rx.output().empty());
 }
 
+TEST(SimReceiver, TheFaultLogAnswersItsRequestCodeAndRawDgpsIsSentWhenAsked) {
+  SimReceiver rx = Receiver();
+  Send(rx, 0, 41);
+  auto items = Frames(rx);
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].id, 57);
+  EXPECT_EQ(items[0].payload.size(), 80u);
+  Send(rx, 0, 41 | kContinuous);
+  EXPECT_TRUE(rx.IsContinuous(57));
+  for (double t : {0.0, 1.0, 2.0}) rx.Advance(t);
+  EXPECT_EQ(Frames(rx).size(), 3u);
+  Send(rx, 3, 65);
+  items = Frames(rx);
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0].id, 65);
+  EXPECT_EQ(items[0].payload.size(), 24u);
+}
+
 TEST(SimReceiver, ContinuousRunsOnTheSecondUntilAOneShot) {
   SimReceiver rx = Receiver();
   Send(rx, 0.3, 20 | kContinuous);

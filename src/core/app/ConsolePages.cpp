@@ -1,6 +1,8 @@
 // Wiring of the page catalogues to the main frame.
 #include "app/ConsolePages.h"
 
+#include "ids/CommandIds.h"
+#include "windows/AutoLogSummaryWnd.h"
 #include "windows/CountWindows.h"
 #include "windows/NmeaWindows.h"
 #include "windows/PageCatalogue.h"
@@ -23,11 +25,17 @@ PageContext FrameContext(CMainFrame& frame, CommandSink& sink) {
 }  // namespace
 
 ConsolePages::ConsolePages(CMainFrame& frame, WindowToggles& toggles, CommandSink& sink)
-    : MessageWindows({BinaryPageKinds(), LinkPageKinds(), NmeaPageKinds()}, frame.mainDecoder(), frame.secondDecoder(), FrameContext(frame, sink)),
-      toggles_(toggles) {
+    : MessageWindows({BinaryPageKinds(), LinkPageKinds(), NmeaPageKinds(), LoggingPageKinds()}, frame.mainDecoder(),
+                     frame.secondDecoder(), FrameContext(frame, sink)),
+      frame_(frame), toggles_(toggles) {
   toggles_.SetDeliveryHook([this](int command, bool on) {
     const WindowCommandInfo* info = FindWindowCommand(command);
+    // The recorder must not keep the summary page the window is about to destroy.
+    if (command == cmd::kWndAutoLogSummary && !on) frame_.SetSummaryWindow(nullptr);
     Deliver(command, on, info != nullptr ? info->caption : "");
+    if (command == cmd::kWndAutoLogSummary && on) {
+      frame_.SetSummaryWindow(dynamic_cast<ElapsedTimeLink*>(page(command)));
+    }
   });
   toggles_.SetPlacementHook([this](int command, const ScreenRect& stored) {
     const WindowCommandInfo* info = FindWindowCommand(command);
@@ -39,6 +47,7 @@ ConsolePages::ConsolePages(CMainFrame& frame, WindowToggles& toggles, CommandSin
 }
 
 ConsolePages::~ConsolePages() {
+  frame_.SetSummaryWindow(nullptr);
   toggles_.SetDeliveryHook(nullptr);
   toggles_.SetPlacementHook(nullptr);
 }

@@ -17,6 +17,7 @@ class ConsolePages : public MessageWindows {
   ~ConsolePages() override;
 
  private:
+  CMainFrame& frame_;
   WindowToggles& toggles_;
 };
 

@@ -66,7 +66,9 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kExit,           kAbout,            kSwitchToKtx,          kSwitchToNmea,
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
-                            kSetDatum};
+                            kSetDatum,
+                            // Recording.
+                            kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging};
 // Dialogs the message windows open by posting their commands. Until the dialogs exist the
 // frame accepts the commands and does nothing.
 constexpr int kWindowDialogCommands[] = {kOperatingMode,    kDiffMessageRate, kMaskAngle,          kSvDeselection,
@@ -213,6 +215,18 @@ bool FrameCommands::RunFileCommand(int id) {
     case kPlaybackRate:
       frame_.OnPlaybackRate();
       return true;
+    case kSaveMainPortData:
+      frame_.OnSaveMainPortData();
+      RefreshStopItem();
+      return true;
+    case kSaveAuxPortData:
+      frame_.OnSaveAuxPortData();
+      RefreshStopItem();
+      return true;
+    case kAutomaticLogging:
+      frame_.OnAutomaticLogging();
+      RefreshStopItem();
+      return true;
     case kStop:
       frame_.OnStop();
       RefreshStopItem();
@@ -318,6 +332,15 @@ CommandState FrameCommands::State(int id) const {
         break;
       case kOpenLogFile:
         s.checked = st.playbackActive != 0;
+        break;
+      case kSaveMainPortData:
+        s.checked = st.mainRecording != 0;
+        break;
+      case kSaveAuxPortData:
+        s.checked = st.auxRecording != 0;
+        break;
+      case kAutomaticLogging:
+        s.checked = st.autoLogActive != 0;
         break;
       case kSwitchToKtx:
         s.checked = frame_.config().protocolSelector() != 0;

@@ -107,6 +107,7 @@ void CMainFrame::OnTimer(int timerId) {
       }
     }
     if (state_.syncPlaybackActive && !state_.playbackActive && syncPlaybackStep_) syncPlaybackStep_();
+    CheckRecordingWrites();
   }
   if (timerId == kRecordTimer) StepRecordTimer();
   if (state_.sweepActive) StepBaudSweep();
@@ -143,7 +144,7 @@ void CMainFrame::PollAuxPort() {
   if (auxWindow_ != nullptr) {
     auxWindow_->ShowText(reinterpret_cast<const char*>(auxBuffer_.data()), n);
     LogFile& file = *writerFiles_[kAuxRecordingFile];
-    if (state_.auxRecording && file.isOpen() && n > 0) file.Send(auxBuffer_.data(), n);
+    if (state_.auxRecording && file.isOpen() && n > 0 && !file.Send(auxBuffer_.data(), n)) auxWriteFailed_ = true;
   }
 }
 
@@ -177,14 +178,9 @@ void CMainFrame::StepAlmanacTransfer() {
 }
 
 void CMainFrame::StepRecordTimer() {
-  if (timedRecorder_ == nullptr || !timedRecorder_->OneSecondStep()) return;
-  timedRecorder_->DetachFileAndEncoder();
-  mainDecoder_->AttachLogWriter(nullptr);
+  if (!recorder_.Step()) return;
+  // StopInput(6) detaches the file, the encoder and the decoder's log sink.
   StopInput(6);
-  if (state_.recordTimer != 0) {
-    desktop_.KillTimer(kRecordTimer);
-    state_.recordTimer = 0;
-  }
 }
 
 void CMainFrame::StartBaudSweep() {
@@ -305,6 +301,10 @@ void CMainFrame::StopInput(int kind) {
       }
       break;
     case 6:
+      // The recorder and the decoder must never keep a file that the next recording replaces.
+      recorder_.SetFile(nullptr);
+      recorder_.SetEncoder(nullptr);
+      mainDecoder_->AttachLogWriter(nullptr);
       if (state_.mainRecording) {
         writerFiles_[kMainRecordingFile]->Close();
         state_.mainRecording = 0;
@@ -314,10 +314,7 @@ void CMainFrame::StopInput(int kind) {
           desktop_.KillTimer(kRecordTimer);
           state_.recordTimer = 0;
         }
-        if (state_.autoLogActive) {
-          state_.autoLogActive = 0;
-          mainDecoder_->SetAutoLogLink(nullptr);
-        }
+        if (state_.autoLogActive) EndAutomaticLogging();
         // A timed recording also ends here by itself: "&Stop" and the check marks follow.
         desktop_.RefreshMenus();
       }
@@ -327,11 +324,14 @@ void CMainFrame::StopInput(int kind) {
         auxPort_->Close();
         state_.auxPortOpen = 0;
       }
+      // Nothing is left to record once the aux port is closed.
+      StopInput(8);
       break;
     case 8:
       if (state_.auxRecording) {
         writerFiles_[kAuxRecordingFile]->Close();
         state_.auxRecording = 0;
+        desktop_.RefreshMenus();
       }
       break;
     default:

@@ -12,6 +12,7 @@
 
 #include "config/Configuration.h"
 #include "logging/LogFile.h"
+#include "logging/TimedRecorder.h"
 #include "nmea/NmeaEncoder.h"
 #include "nmea/ReceiverDecoder.h"
 #include "platform/Desktop.h"
@@ -46,15 +47,6 @@ struct AlmanacTransferRecord {
   int first = 0;
   int second = 0;
   double parameters[9] = {};
-};
-
-// The timed recorder of main-port recordings, stepped once a second by timer 23.
-class TimedRecorderLink {
- public:
-  virtual ~TimedRecorderLink() = default;
-  // Returns true when the recording period has ended.
-  virtual bool OneSecondStep() = 0;
-  virtual void DetachFileAndEncoder() = 0;
 };
 
 // Input and output state; all flags are 0 or 1.
@@ -124,6 +116,22 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void OnOpenLogFile();
   // File menu "&Playback Rate": bytes read from the log file per 10 ms poll.
   void OnPlaybackRate();
+  // Recording (MainFrameRecording.cpp). "Save &Data" > "&Main Port": asks for a file and
+  // starts a recording of the main port, or ends the one that runs.
+  void OnSaveMainPortData();
+  // Creates the recording file, runs the setup dialogs (unless automatic logging runs) and
+  // hands the file to the timed recorder.
+  void StartMainRecording(const std::string& path);
+  // "Save &Data" > "Automatic &Logging".
+  void OnAutomaticLogging();
+  // "Save &Data" > "&Aux Port": records the aux port, or ends that recording.
+  void OnSaveAuxPortData();
+  // The automatic log summary window, while it is open (null: closed).
+  void SetSummaryWindow(ElapsedTimeLink* window);
+  bool summaryWindowOpen() const { return summaryWindow_ != nullptr; }
+  TimedRecorder& timedRecorder() { return recorder_; }
+  // The message list dialog's selection, one flag per message number (1 to 127).
+  std::array<uint8_t, 128>& messageSelection() { return messageSelection_; }
   // Serial ports (MainFramePorts.cpp). File menu "Serial Port Input": opens the main port
   // through the port dialog, or closes it.
   void OnMainPortCommand();
@@ -186,7 +194,6 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   // Links and steps that other parts of the console fill in; each may be left empty.
   void SetAuxWindow(TerminalLink* window) { auxWindow_ = window; }
   void SetCloseAuxWindow(std::function<void()> close) { closeAuxWindow_ = std::move(close); }
-  void SetTimedRecorder(TimedRecorderLink* recorder) { timedRecorder_ = recorder; }
   void SetSyncPlaybackStep(std::function<void()> step) { syncPlaybackStep_ = std::move(step); }
   void SetOnRecordingStopped(std::function<void()> refresh) { onRecordingStopped_ = std::move(refresh); }
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
@@ -208,6 +215,11 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void StepBaudSweep();
   void StepProtocolConfirmation();
   void StepRecordTimer();
+  void EndMainRecording();
+  void EndAutomaticLogging();
+  void RefreshRecordingViews();
+  // A write that failed (disk full, device gone) ends that recording with a message.
+  void CheckRecordingWrites();
   void ResetDecodersForOpen();
   void StartMainPort(const std::string& name, uint32_t baud);
   void OpenMainPort(const std::string& name, uint32_t baud);
@@ -239,7 +251,10 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   std::array<uint8_t, kPortReadSize + 1> auxBuffer_{};
 
   TerminalLink* auxWindow_ = nullptr;
-  TimedRecorderLink* timedRecorder_ = nullptr;
+  TimedRecorder recorder_;
+  ElapsedTimeLink* summaryWindow_ = nullptr;
+  std::array<uint8_t, 128> messageSelection_{};
+  bool auxWriteFailed_ = false;
   std::function<void()> closeAuxWindow_;
   std::function<void()> syncPlaybackStep_;
   std::function<void()> onRecordingStopped_;

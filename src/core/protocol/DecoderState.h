@@ -31,7 +31,8 @@ struct DecoderCounters {
   uint32_t nmeaSentenceCount = 0;
   uint32_t nmeaChecksumErrorCount = 0;
   uint32_t bytesReadLastCall = 0;
-  uint32_t bytesLogged = 0;
+  // 64-bit: a week at 115200 bit/s passes 4 GiB.
+  uint64_t bytesLogged = 0;
   std::array<uint32_t, kCounterSlots> messageCountById{};
   std::array<uint32_t, kCounterSlots> nmeaCountBySlot{};
   std::array<uint32_t, kCounterSlots> loggedCountById{};

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <span>
+#include <string>
 
 #include "util/Format.h"
 
@@ -58,10 +59,6 @@ void MessageDecoder::RewritePane(int paneId, const char* format, uint32_t value)
 
 uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
   flags_.readyForInput = 0;
-  if (logWriter_ != nullptr) {
-    if (logWriter_->WriteBlock(bytes, count)) counters_.bytesLogged += count;
-    if (statusBar_ != nullptr) RewritePane(kPaneRecording, "%s %u bytes", counters_.bytesLogged);
-  }
   if (terminal_ != nullptr && count > 0) {
     bytes[count] = 0;
     terminal_->ShowText(reinterpret_cast<const char*>(bytes), count);
@@ -74,6 +71,7 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
   while (pos < count) {
     if (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1) {
       streamPos_ = blockStart + pos;
+      LogConsumed(bytes, pos);
       return pos;
     }
     streamPos_ = blockStart + pos;
@@ -128,7 +126,20 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
   }
   streamPos_ = blockStart + pos;
   flags_.readyForInput = 1;
+  LogConsumed(bytes, pos);
   return pos;
+}
+
+// The recorder gets what was consumed, not what was offered: a decoder stopped mid-block is
+// handed the rest again later, and a recording must not hold those bytes twice.
+void MessageDecoder::LogConsumed(const uint8_t* bytes, uint32_t count) {
+  if (logWriter_ == nullptr) return;
+  if (logWriter_->WriteBlock(bytes, count)) counters_.bytesLogged += count;
+  if (statusBar_ == nullptr) return;
+  const std::string text = statusBar_->PaneText(kPaneRecording);
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string::npos) return;
+  statusBar_->SetPaneText(kPaneRecording, text.substr(0, colon + 1) + " " + std::to_string(counters_.bytesLogged) + " bytes");
 }
 
 uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {

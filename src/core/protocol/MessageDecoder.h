@@ -112,6 +112,7 @@ class MessageDecoder : public StreamDecoder {
   void OnBinaryMessage();
   void OnNmeaSentence();
   void RefreshCountWindows();
+  void LogConsumed(const uint8_t* bytes, uint32_t count);
   void RewritePane(int paneId, const char* format, uint32_t value);
 
   DecoderFlags flags_;

@@ -1,0 +1,48 @@
+// The aux window's lines.
+#include "windows/TerminalHistory.h"
+
+namespace orv {
+
+void TerminalHistory::EndLine() {
+  lines_.emplace_back();
+  while (lines_.size() > kMaxLines) lines_.pop_front();
+}
+
+void TerminalHistory::ShowText(const char* text, uint32_t length) {
+  if (text == nullptr || length == 0) return;
+  for (uint32_t i = 0; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const bool wasCr = lastWasCr_;
+    lastWasCr_ = c == '\r';
+    if (c == '\n') {
+      if (!wasCr) EndLine();
+      continue;
+    }
+    if (c == '\r') {
+      EndLine();
+      continue;
+    }
+    if (c < 0x20 && c != '\t') continue;
+    if (c == 0x7F) continue;
+    if (lines_.back().size() >= kMaxLineLength) EndLine();
+    lines_.back().push_back(static_cast<char>(c));
+  }
+  if (onChange_) onChange_();
+}
+
+std::string TerminalHistory::Text() const {
+  std::string out;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (i > 0) out.push_back('\n');
+    out += lines_[i];
+  }
+  return out;
+}
+
+void TerminalHistory::Clear() {
+  lines_.assign(1, std::string());
+  lastWasCr_ = false;
+  if (onChange_) onChange_();
+}
+
+}  // namespace orv

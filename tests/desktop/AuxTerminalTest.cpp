@@ -1,0 +1,71 @@
+// The aux data window in the real main window: the text the aux port reads shows in its
+// view, the window follows the port, and the recording items carry their check marks.
+#include <QPlainTextEdit>
+#include <QtTest>
+
+#include "DesktopTest.h"
+#include "desktop/TerminalHost.h"
+#include "ids/CommandIds.h"
+#include "support/Frames.h"
+
+namespace orv::test {
+
+class AuxTerminalTest : public QObject, WindowFixture {
+  Q_OBJECT
+
+ private slots:
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
+
+  void theWindowShowsWhatTheAuxPortReads() {
+    MainWindow& w = **window;
+    log.answerForm = [](Form&) { return true; };  // the port dialog: its first port
+    w.RunCommand(cmd::kWndTerminalAux);
+    QPointer<WindowHost> host = w.windowHost(cmd::kWndTerminalAux);
+    auto* terminal = qobject_cast<TerminalHost*>(host.data());
+    QVERIFY(terminal != nullptr);
+    QCOMPARE(terminal->windowTitle(), QString("Auxillary Port Data Window"));
+    QVERIFY(w.frame().state().auxPortOpen != 0);
+    FakePort& aux = *window->ports[1];
+    aux.Queue(Bytes("$GPGGA,1\r\nsecond li"));
+    w.frame().OnTimer(kPollTimer);
+    aux.Queue(Bytes("ne\r\n"));
+    w.frame().OnTimer(kPollTimer);
+    QTRY_COMPARE(terminal->view()->toPlainText(), QString("$GPGGA,1\nsecond line\n"));
+    QVERIFY(terminal->view()->isReadOnly());
+
+    // The recording item is checked while the aux port is recorded; closing the window
+    // closes the port and ends the recording.
+    log.nextFile = dir->filePath("aux.log").toStdString();
+    w.RunCommand(cmd::kSaveAuxPortData);
+    QVERIFY(w.frame().state().auxRecording != 0);
+    QVERIFY(w.action(cmd::kSaveAuxPortData)->isChecked());
+    host->close();
+    QTRY_VERIFY(host.isNull());
+    QTRY_VERIFY(!w.commands().windows().exists(cmd::kWndTerminalAux));
+    QVERIFY(w.frame().state().auxPortOpen == 0);
+    QVERIFY(w.frame().state().auxRecording == 0);
+    // Reads after the window went reach nobody.
+    aux.Queue(Bytes("late"));
+    w.frame().OnTimer(kPollTimer);
+  }
+
+  void theMainPortRecordingItemIsCheckedWhileItRecords() {
+    MainWindow& w = **window;
+    log.nextFile = dir->filePath("main.log").toStdString();
+    QVERIFY(w.action(cmd::kSaveMainPortData)->isEnabled());
+    w.RunCommand(cmd::kSaveMainPortData);
+    QVERIFY(w.frame().state().mainRecording != 0);
+    QVERIFY(w.action(cmd::kSaveMainPortData)->isChecked());
+    QCOMPARE(log.formCaptions.front(), std::string("Log File Setup"));
+    w.RunCommand(cmd::kSaveMainPortData);
+    QVERIFY(w.frame().state().mainRecording == 0);
+    QVERIFY(!w.action(cmd::kSaveMainPortData)->isChecked());
+  }
+};
+
+ORV_DESKTOP_TEST(AuxTerminalTest);
+
+}  // namespace orv::test
+
+#include "AuxTerminalTest.moc"
