@@ -213,8 +213,18 @@ void MainWindow::FillMenu(QMenu* menu, const MenuItems& items) {
     } else if (m.isPopup()) {
       QMenu* sub = menu->addMenu(Q(m.text));
       FillMenu(sub, m.items);
-    } else {
+    } else if (renderedIds_.insert(m.id).second) {
       menu->addAction(ActionFor(m.id, m.text, m.prompt));
+    } else {
+      // A second item of the same command keeps its own text; the shared action keeps the
+      // first item's, which the toolbars show as their tips.
+      auto* item = new QAction(Q(m.text), menu_);
+      item->setStatusTip(Q(PromptStatusText(m.prompt)));
+      item->setData(m.id);
+      const int id = m.id;
+      connect(item, &QAction::triggered, this, [this, id] { RunCommand(id); });
+      extraItems_.emplace(id, item);
+      menu->addAction(item);
     }
   }
 }
@@ -225,6 +235,8 @@ void MainWindow::RenderMenuBar() {
   // Everything of the previous rendering hangs off one holder, so it goes in one piece.
   if (menu_ != nullptr) menu_->deleteLater();
   menu_ = new QObject(this);
+  renderedIds_.clear();
+  extraItems_.clear();
   for (const MenuItem& m : commands_->menuBar()) {
     if (m.isPopup()) {
       auto* menu = new QMenu(Q(m.text), bar);
@@ -246,12 +258,26 @@ void MainWindow::RenderMenuBar() {
 
 void MainWindow::UpdateActionStates() {
   if (!commands_) return;
-  for (const auto& [id, a] : actions_) {
+  const auto apply = [this](int id, QAction* a) {
     const CommandState s = commands_->State(id);
     a->setEnabled(s.enabled);
     a->setCheckable(s.checked);
     a->setChecked(s.checked);
+  };
+  for (const auto& [id, a] : actions_) apply(id, a);
+  for (const auto& [id, a] : extraItems_) {
+    if (a) apply(id, a);
   }
+}
+
+std::vector<QAction*> MainWindow::menuItems(int id) const {
+  std::vector<QAction*> items;
+  if (QAction* a = action(id)) items.push_back(a);
+  const auto [from, to] = extraItems_.equal_range(id);
+  for (auto it = from; it != to; ++it) {
+    if (it->second) items.push_back(it->second);
+  }
+  return items;
 }
 
 void MainWindow::RunCommand(int id) {

@@ -7,9 +7,11 @@
 
 #include <deque>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "forms/Form.h"
 #include "app/FrameCommands.h"
@@ -100,6 +102,8 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   void RunCommand(int id);
   // The action of a command (shared by its menu item and toolbar button), or null.
   QAction* action(int id) const;
+  // Every menu item of a command: its shared action, then any further item with its own text.
+  std::vector<QAction*> menuItems(int id) const;
   QToolBar* toolbar(int viewCommand) const;
   WindowHost* windowHost(int command) const;
   // Saves the placement and toolbar layout, as closing the window does.
@@ -158,6 +162,10 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   QLabel* portPane_ = nullptr;
   std::map<int, QTimer*> timers_;
   std::map<int, QAction*> actions_;
+  // Further menu items of a command that already has an item (their own text, the same
+  // command and state); they belong to the current rendering of the menu bar.
+  std::multimap<int, QPointer<QAction>> extraItems_;
+  std::set<int> renderedIds_;
   QObject* menu_ = nullptr;  // owns the menus of the current rendering
   std::map<int, QToolBar*> toolbars_;
   std::map<int, QPointer<WindowHost>> hosts_;

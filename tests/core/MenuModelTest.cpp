@@ -111,9 +111,13 @@ TEST(MenuModelTest, EveryWindowCommandIsReachableInOneModeOrTheOther) {
   }
 }
 
+// Main-port recording is the one command with two items ("Save Incomming &Data" and
+// "Save &Data" > "&Main Port"); every other command has one.
 TEST(MenuModelTest, CommandIdentifiersAreUniqueWithinABar) {
   for (int p : {kProtocolKtx, kProtocolNmea}) {
     std::vector<int> ids = AllCommands(BuildMenuBar(p));
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), cmd::kSaveMainPortData), 2) << "protocol " << p;
+    ids.erase(std::remove(ids.begin(), ids.end(), cmd::kSaveMainPortData), ids.end());
     std::sort(ids.begin(), ids.end());
     EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << "protocol " << p;
   }

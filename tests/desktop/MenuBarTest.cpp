@@ -1,4 +1,5 @@
 // The rendered menu bar of each protocol, the toolbars as created, and the status bar panes.
+#include <QFileInfo>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -103,6 +104,29 @@ class MenuBarTest : public QObject, WindowFixture {
     for (QAction* a : w.toolbar(cmd::kViewFilePortBar)->actions()) {
       if (!a->isSeparator()) QVERIFY(!a->icon().isNull());
     }
+  }
+
+  // Main-port recording has two items ("Save Incomming &Data" and "Save &Data" > "&Main
+  // Port"): each keeps its text, either one toggles the recording, both carry the check mark,
+  // and a rebuilt menu bar has the two again, not more.
+  void mainPortRecordingHasTwoItemsSharingItsState() {
+    MainWindow& w = **window;
+    const auto texts = [&] {
+      std::vector<std::string> t;
+      for (QAction* a : w.menuItems(cmd::kSaveMainPortData)) t.push_back(a->text().toStdString());
+      return t;
+    };
+    QCOMPARE(texts(), (std::vector<std::string>{"Save Incomming &Data", "&Main Port"}));
+    log.nextFile = dir->filePath("rec.log").toStdString();
+    log.answerForm = [](Form&) { return true; };
+    w.menuItems(cmd::kSaveMainPortData)[1]->trigger();
+    QVERIFY(QFileInfo::exists(dir->filePath("rec.log")));
+    for (QAction* a : w.menuItems(cmd::kSaveMainPortData)) QVERIFY(a->isChecked());
+    w.menuItems(cmd::kSaveMainPortData)[0]->trigger();
+    for (QAction* a : w.menuItems(cmd::kSaveMainPortData)) QVERIFY(!a->isChecked());
+    w.action(cmd::kSwitchToNmea)->trigger();
+    w.action(cmd::kSwitchToKtx)->trigger();
+    QCOMPARE(texts().size(), std::size_t{2});
   }
 
   void itemsWithoutAHandlerAreDisabled() {

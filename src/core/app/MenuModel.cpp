@@ -49,6 +49,7 @@ MenuItems FilePopupItems() {
       MenuCommand(kOpenSynchronizedLogFiles, "Open &Synchronized Log Files",
                   "Synchronized playback \nInput Base and User Log Files"),
       MenuCommand(kExportTrack, "Export Track...", "Write the track of a log file as GPX, KML, CSV or GeoJSON\nExport Track"),
+      MenuCommand(kSaveMainPortData, "Save Incomming &Data", "Record the main port data in a log file\nSave Data"),
       MenuPopup("Save &Data",
                 {MenuCommand(kSaveMainPortData, "&Main Port", "Record the main port data in a log file\nSave Data"),
                  MenuCommand(kSaveAuxPortData, "&Aux Port", "Record the aux port data in a log file"),
