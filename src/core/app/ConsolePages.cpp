@@ -1,6 +1,7 @@
 // Wiring of the page catalogues to the main frame.
 #include "app/ConsolePages.h"
 
+#include "maintenance/AlmanacWindow.h"
 #include "windows/CountWindows.h"
 #include "windows/NmeaWindows.h"
 #include "windows/PageCatalogue.h"
@@ -23,7 +24,7 @@ PageContext FrameContext(CMainFrame& frame, CommandSink& sink) {
 }  // namespace
 
 ConsolePages::ConsolePages(CMainFrame& frame, WindowToggles& toggles, CommandSink& sink)
-    : MessageWindows({BinaryPageKinds(), LinkPageKinds(), NmeaPageKinds()}, frame.mainDecoder(), frame.secondDecoder(), FrameContext(frame, sink)),
+    : MessageWindows({BinaryPageKinds(), LinkPageKinds(), NmeaPageKinds(), MaintenancePageKinds()}, frame.mainDecoder(), frame.secondDecoder(), FrameContext(frame, sink)),
       toggles_(toggles) {
   toggles_.SetDeliveryHook([this](int command, bool on) {
     const WindowCommandInfo* info = FindWindowCommand(command);
