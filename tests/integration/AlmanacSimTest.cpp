@@ -2,6 +2,7 @@
 // (key check, acknowledgements, dropped ones, refusal, the almanac it reports back), then the
 // whole console side over a pseudo-terminal.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <chrono>
 #include <filesystem>
@@ -198,6 +199,23 @@ TEST(AlmanacSim, AReceiverThatRefusesTheHeaderEndsTheTransfer) {
   ASSERT_EQ(c.desk.boxes.size(), 1u);
   EXPECT_EQ(c.desk.boxes[0].text, "Almanac transfer data is downloaded unsuccesfully.");
   EXPECT_EQ(c.frame.state().transferNextIndex, 0u);
+}
+
+TEST(AlmanacSim, TheCommandLineSendsTheFileThroughTheSameCode) {
+  const std::string path = YumaPath();
+  if (path.empty()) GTEST_SKIP() << "no Yuma test data at ../shared/testdata/yuma";
+  test::SimProcess sim({"--baud", "115200"});
+  REQUIRE_SIM(sim);
+  const std::string command =
+      std::string(ORVANTIS_CLI_PATH) + " almanac send --port " + sim.path() + " --baud 115200 " + path + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buf[1024];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+  const int raw = ::pclose(pipe);
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << out;
+  EXPECT_EQ(out, "Almanac data transfer complete: 28 records acknowledged.\n");
 }
 
 }  // namespace
