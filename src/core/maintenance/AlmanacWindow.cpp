@@ -110,8 +110,10 @@ void CQuenmarshAlmanacWnd::DrawValues(Canvas& canvas) {
         Format("%.2G", r.meanAnomaly()),
         Format("%.3f", r.argumentOfPerigee()),
         Format("%.2G", r.rightAscension()),
-        Format("%.2G", r.sqrtA()),
+        // Each value under its own title: omega-dot comes before root A on the page, though
+        // the report carries root A first.
         Format("%.2G", r.rateOfRightAscension()),
+        Format("%.2G", r.sqrtA()),
         Format("%.3f", r.inclination()),
         Format("%.2G", r.eccentricity()),
         Format("%d", r.week()),
