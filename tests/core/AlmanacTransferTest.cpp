@@ -220,6 +220,13 @@ TEST_F(AlmanacTransferTest, HeaderOfASecondLoadAnnouncesOnlyItsOwnRecords) {
   const std::vector<uint8_t> h = Payload(headers[1]);
   EXPECT_EQ(std::vector<uint8_t>(h.begin() + 8, h.begin() + 12), (std::vector<uint8_t>{0, 0, 0, 0x40}));
   EXPECT_EQ(h[14], 15);  // 61440 / 4096
+
+  // The week comes from the frame's clock: week 100 read in GPS week 1100 is sent as 1124.
+  clock.seconds = 315964800 + 1100 * 7 * 86400 + 3600;
+  std::vector<AlmanacEntry> old = Load(1);
+  old[0].week = 100;
+  ASSERT_TRUE(frame.SendAlmanac(old));
+  EXPECT_EQ(ReadLe<uint16_t>(Payload(SentOf(78).back()), 12), 1124);
 }
 
 TEST_F(AlmanacTransferTest, RefusedWhileTheMainPortIsClosed) {
