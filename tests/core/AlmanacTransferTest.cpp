@@ -259,6 +259,9 @@ TEST_F(AlmanacTransferTest, DialogStartsInTheCurrentFolderAndBrowsesForYumaFiles
   EXPECT_EQ(f.field(AlmanacForm::kSvType)->options, (std::vector<std::string>{"GLONASS", "GPS", "GIC"}));
   EXPECT_EQ(dialog.svType(), kSvTypeGps);
   EXPECT_FALSE(f.OptionEnabled(AlmanacForm::kSvType, 0));
+  EXPECT_EQ(f.field(AlmanacForm::kSvType)->optionHidden, (std::vector<bool>{true, false, false}));
+  f.Select(AlmanacForm::kSvType, 0);  // GLONASS cannot be chosen
+  EXPECT_EQ(dialog.svType(), kSvTypeGps);
   f.Select(AlmanacForm::kSvType, 2);
   EXPECT_EQ(dialog.svType(), kSvTypeGic);
 

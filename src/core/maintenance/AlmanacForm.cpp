@@ -9,9 +9,10 @@ AlmanacForm::AlmanacForm(const std::string& currentFolder, Desktop* desktop) : f
   form_.AddEdit(kFileName, "Filename:", EditKind::Text, currentFolder + "/");
   form_.AddButton(kBrowse, "Browse");
   FormField& type = form_.AddRadioGroup(kSvType, "SV type", {"GLONASS", "GPS", "GIC"}, kSvTypeGps);
-  // The receivers take no GLONASS almanac from here: the choice stays in the group but
-  // cannot be picked.
+  // The receivers take no GLONASS almanac from here: the choice keeps its place and value
+  // in the group but is neither shown nor chosen.
   type.optionEnabled = {false, true, true};
+  type.optionHidden = {true, false, false};
   form_.AddOkCancel();
   form_.OnButton(kBrowse, [desktop](Form& f) {
     if (desktop == nullptr) return FormAction::None;
