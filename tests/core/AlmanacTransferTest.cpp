@@ -13,6 +13,7 @@
 #include "maintenance/AlmanacForm.h"
 #include "support/FakeDesktop.h"
 #include "support/FakePort.h"
+#include "support/FakeShellHost.h"
 #include "support/Frames.h"
 #include "util/ByteIo.h"
 #include "util/Format.h"
@@ -237,18 +238,6 @@ TEST_F(AlmanacTransferTest, RefusedWhileTheMainPortIsClosed) {
   EXPECT_TRUE(mainPort().sent.empty());
 }
 
-TEST_F(AlmanacTransferTest, ReceiverRefusalEndsTheTransfer) {
-  OpenMain();
-  ASSERT_TRUE(frame.SendAlmanac(Load(2)));
-  mainPort().Queue(Frame(78, std::vector<uint8_t>(15, 0)));
-  Ticks(1);
-  ASSERT_EQ(desk.boxes.size(), 1u);
-  EXPECT_EQ(desk.boxes[0].text, "Almanac transfer data is downloaded unsuccesfully.");
-  Ack();
-  Ticks(2);
-  EXPECT_TRUE(SentOf(79).empty());
-}
-
 TEST_F(AlmanacTransferTest, DialogStartsInTheCurrentFolderAndBrowsesForYumaFiles) {
   AlmanacForm dialog("/home/me", &desk);
   Form& f = dialog.form();
@@ -284,7 +273,11 @@ TEST_F(AlmanacTransferTest, TheCommandLoadsTheChosenFileOrSaysWhyNot) {
     return true;
   };
   chosen = dir + "/absent.alm";
-  frame.OnAlmanacDataTransfer();
+  // The menu command runs the dialog.
+  test::FakeShellHost host;
+  FrameCommands commands(frame, host);
+  EXPECT_TRUE(commands.OnCommand(cmd::kAlmanacDataTransfer));
+  EXPECT_EQ(desk.formsRun, 1);
   ASSERT_EQ(desk.boxes.size(), 1u);
   EXPECT_EQ(desk.boxes[0].text, "Invalid filename.");
   EXPECT_EQ(desk.boxes[0].icon, MessageIcon::Exclamation);

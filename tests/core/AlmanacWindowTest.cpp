@@ -1,8 +1,7 @@
 // The almanac window of message 76: which row a report fills, the table as drawn, the requests
-// of its popup and Clear Data, and its place in the console's windows.
+// of its popup and Clear Data.
 #include <gtest/gtest.h>
 
-#include "ids/CommandIds.h"
 #include "maintenance/AlmanacWindow.h"
 #include "protocol/FrameEncoder.h"
 #include "support/RecordingChannel.h"
@@ -123,14 +122,6 @@ TEST_F(AlmanacWindowTest, PopupRequestsTheAlmanacAndClearsTheTable) {
   EXPECT_TRUE(CQuenmarshAlmanacWnd::RowEmpty(page.row(0)));
   view.Repaint();
   EXPECT_FALSE(view.screen.Has(At(20, 55, PadRight("1", 9))));
-}
-
-TEST(AlmanacWindowCatalogue, TheWindowCommandOpensTheAlmanacPage) {
-  const auto kinds = MaintenancePageKinds();
-  ASSERT_EQ(kinds.size(), 1u);
-  EXPECT_EQ(kinds[0].command, cmd::kWndAlmanac);
-  const std::unique_ptr<Page> p = kinds[0].make(PageContext{});
-  EXPECT_NE(dynamic_cast<CQuenmarshAlmanacWnd*>(p.get()), nullptr);
 }
 
 }  // namespace
