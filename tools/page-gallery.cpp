@@ -95,6 +95,8 @@ std::vector<uint8_t> BuildGalleryLog(const orv::sim::SimScene& scene) {
     Append(log, 50, SatelliteHealth(f));
     Append(log, 111, SystemProfile());
     Append(log, 113, TimingInformation(f));
+    // The almanac window: the whole almanac once.
+    for (int prn = 1; epoch == 0 && prn <= 32; ++prn) Append(log, 76, Almanac(f, prn));
     AppendOpaqueRecords(log, epoch);
   }
   return log;

@@ -70,6 +70,7 @@ class QtCanvas : public Canvas {
   void DrawWideLine(const QPoint& from, const QPoint& to);
 
   QPainter& p_;
+  bool symbolFont_ = false;  // texts are in the Symbol font's encoding
   Colour text_ = 0;
   Colour background_ = 0xFFFFFF;
   BackgroundMode mode_ = BackgroundMode::Opaque;

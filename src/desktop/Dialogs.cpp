@@ -387,6 +387,7 @@ class FormDialog : public QDialog {
       const bool on = f.kind == FieldKind::RadioGroup ? index == f.selected : form_.BoxChecked(f.id, index);
       b.parts[o]->setChecked(on);
       b.parts[o]->setEnabled(form_.OptionEnabled(f.id, index));
+      b.parts[o]->setHidden(o < f.optionHidden.size() && f.optionHidden[o]);
     }
   }
 

@@ -262,16 +262,44 @@ QString QtFileFilter(const std::string& filter) {
   return entries.join(";;");
 }
 
+namespace {
+// Pages that draw Greek letters name the Symbol font and give its one-byte codes ("w" omega,
+// "W" capital omega, 0xD6 the root sign); this desktop draws them as the Unicode letters.
+QString SymbolFontText(const std::string& text) {
+  static const char16_t kLower[] = u"\u03B1\u03B2\u03C7\u03B4\u03B5\u03C6\u03B3\u03B7\u03B9\u03D5\u03BA\u03BB\u03BC"
+                                   u"\u03BD\u03BF\u03C0\u03B8\u03C1\u03C3\u03C4\u03C5\u03D6\u03C9\u03BE\u03C8\u03B6";
+  static const char16_t kUpper[] = u"\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C"
+                                   u"\u039D\u039F\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396";
+  QString out;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 'a' && c <= 'z') {
+      out += QChar(kLower[c - 'a']);
+    } else if (c >= 'A' && c <= 'Z') {
+      out += QChar(kUpper[c - 'A']);
+    } else if (c == 0xD6) {
+      out += QChar(0x221A);
+    } else {
+      out += QChar(c);
+    }
+  }
+  return out;
+}
+}  // namespace
+
 QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area) : p_(painter), area_(area) {}
 
-void QtCanvas::SetFont(const FontSpec& font) { p_.setFont(FontFor(font)); }
+void QtCanvas::SetFont(const FontSpec& font) {
+  symbolFont_ = font.face == "Symbol";
+  p_.setFont(FontFor(font));
+}
 void QtCanvas::SetTextColour(Colour c) { text_ = c; }
 void QtCanvas::SetBackgroundMode(BackgroundMode mode) { mode_ = mode; }
 void QtCanvas::SetBackgroundColour(Colour c) { background_ = c; }
 void QtCanvas::SetTextAlignment(TextAlignment alignment) { align_ = alignment; }
 
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
-  const QString s = QString::fromStdString(text);
+  const QString s = symbolFont_ ? SymbolFontText(text) : QString::fromStdString(text);
   const QFontMetrics m(p_.font());
   const PixelRect cell = TextCell(x, y, {m.horizontalAdvance(s), m.height()}, align_);
   if (mode_ == BackgroundMode::Opaque) {
@@ -285,7 +313,7 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
 
 TextExtent QtCanvas::GetTextExtent(const std::string& text) {
   const QFontMetrics m(p_.font());
-  return {m.horizontalAdvance(QString::fromStdString(text)), m.height()};
+  return {m.horizontalAdvance(symbolFont_ ? SymbolFontText(text) : QString::fromStdString(text)), m.height()};
 }
 
 void QtCanvas::SetPen(PenStyle style, int width, Colour c) {

@@ -55,7 +55,7 @@ long Number(const std::string& s) {
 
 SimReceiver::SimReceiver(const SimSettings& settings)
     : scene_(settings.seed, settings.startGpsTime), protocol_(settings.protocol), baud_(settings.baud),
-      badChecksumEvery_(settings.badChecksumEvery) {
+      badChecksumEvery_(settings.badChecksumEvery), almanac_(settings.almanac) {
   if (protocol_ == SimProtocol::Nmea) ResetNmeaSchedule(0);
 }
 
@@ -103,6 +103,11 @@ void SimReceiver::OnFrame(const InputItem& item) {
   }
   if (message == 88) {
     if (protocol_ == SimProtocol::Ktx) OnDatum(item.payload);
+    return;
+  }
+  if (message == 78 || message == 79) {
+    if (protocol_ != SimProtocol::Ktx) return;
+    if (const std::optional<SimReply> reply = almanac_.OnMessage(message, item.payload)) SendFrame(reply->message, reply->payload);
     return;
   }
   // A request has the length the console's encoder gives it; anything else (our own frames
@@ -271,6 +276,16 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
     case 57: SendFrame(57, FaultLog()); return;
     case 65: SendFrame(65, RawDgps(fix)); return;
     case 76:
+      if (almanac_.hasAlmanac()) {
+        // An uploaded almanac replaces the scene's.
+        const std::vector<Payload> reports = almanac_.Reports();
+        if (cycle != nullptr) {
+          SendFrame(76, reports[cycle->cursor++ % reports.size()]);
+        } else {
+          for (const Payload& p : reports) SendFrame(76, p);
+        }
+        return;
+      }
       if (cycle != nullptr) {
         SendFrame(76, Almanac(fix, 1 + static_cast<int>(cycle->cursor++ % kAlmanacSatellites)));
       } else {

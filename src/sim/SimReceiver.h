@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/SimAlmanac.h"
 #include "sim/SimBinary.h"
 #include "sim/SimInput.h"
 #include "sim/SimNmea.h"
@@ -45,6 +46,8 @@ struct SimSettings {
   // Every Nth frame or sentence sent goes out with a wrong checksum (0: none), to exercise
   // the console's error counters.
   uint32_t badChecksumEvery = 0;
+  // How the almanac upload (78, 79) is answered.
+  SimAlmanacOptions almanac;
 };
 
 inline constexpr double kNever = std::numeric_limits<double>::infinity();
@@ -74,6 +77,7 @@ class SimReceiver {
   int NmeaPeriod(std::string_view code) const;
   // What the $PQTLG,908 report says; a valid $PQTLG,008 changes it.
   const SimRxParams& rxParams() const { return rxParams_; }
+  const SimAlmanacUpload& almanacUpload() const { return almanac_; }
 
   // The rate a code of message 110 means: 65, 66, 67 for 38400, 57600, 115200, else code x 300.
   static uint32_t BaudFromCode(uint8_t code);
@@ -117,6 +121,7 @@ class SimReceiver {
   uint32_t badChecksumEvery_ = 0;
   uint32_t sentCount_ = 0;
   std::vector<uint8_t> output_;
+  SimAlmanacUpload almanac_;
 };
 
 }  // namespace orv::sim

@@ -28,7 +28,10 @@ constexpr const char* kUsage =
     "                console reads and runs the receiver's clock ahead to keep it busy\n"
     "  --start-gps   GPS time at start, seconds since 6 January 1980 (default: now)\n"
     "  --bad-checksum  send every Nth frame or sentence with a wrong checksum (default 0: none)\n"
-    "  --sent-copy   also write every byte sent on the line to FILE\n";
+    "  --sent-copy   also write every byte sent on the line to FILE\n"
+    "  --almanac-drop-ack K  leave the almanac upload's message K unacknowledged (0: the header\n"
+    "                  78, k: the k-th record 79)\n"
+    "  --almanac-fail  answer the almanac header 78 with 78 (reception failed)\n";
 
 // Digits only: strtoul alone would take "-1" as a huge number.
 bool ParseUnsigned(const char* text, unsigned long& out) {
@@ -63,6 +66,11 @@ bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
       o.receiver.badChecksumEvery = static_cast<uint32_t>(n);
     } else if (arg == "--sent-copy" && value != nullptr && *value != '\0') {
       o.sentCopyPath = value;
+    } else if (arg == "--almanac-drop-ack" && ParseUnsigned(value, n) && n <= 32) {
+      o.receiver.almanac.dropAck = static_cast<int>(n);
+    } else if (arg == "--almanac-fail") {
+      o.receiver.almanac.failHeader = true;
+      continue;
     } else if (arg == "--start-gps" && ParseUnsigned(value, n) && n <= kLatestStartGps) {
       o.receiver.startGpsTime = static_cast<double>(n);
     } else {

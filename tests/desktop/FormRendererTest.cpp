@@ -25,6 +25,7 @@
 #include "forms/Form.h"
 #include "app/FrameCommands.h"
 #include "logging/PlaybackRateForm.h"
+#include "maintenance/AlmanacForm.h"
 
 namespace orv::test {
 
@@ -168,6 +169,27 @@ class FormRendererTest : public QObject {
     });
     QVERIFY(runner->RunForm(nullptr, form, boxes));
     QCOMPARE(fired, 3);
+  }
+
+  // The almanac dialog keeps GLONASS in its group without showing it.
+  void almanacDialogShowsGpsAndGicOnly() {
+    std::unique_ptr<ModalRunner> runner = MakeDialogRunner();
+    AlmanacForm dialog("/data", nullptr);
+    RecordingBoxes boxes;
+    WhenModalUp([](QWidget* d) {
+      QStringList shown;
+      for (QRadioButton* r : d->findChildren<QRadioButton*>()) {
+        if (r->isVisible()) shown << r->text();
+      }
+      QCOMPARE(shown, (QStringList{"GPS", "GIC"}));
+      QLineEdit* name = d->findChild<QLineEdit*>();
+      QVERIFY(name != nullptr);
+      QCOMPARE(name->text(), QString("/data/"));
+      QVERIFY(ButtonNamed(d, "Browse") != nullptr);
+      ButtonNamed(d, "OK")->click();
+    });
+    QVERIFY(runner->RunForm(nullptr, dialog.form(), boxes));
+    QCOMPARE(dialog.svType(), 1);
   }
 
   void requestModeCancelledByEscape() {

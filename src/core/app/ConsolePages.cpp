@@ -2,6 +2,7 @@
 #include "app/ConsolePages.h"
 
 #include "ids/CommandIds.h"
+#include "maintenance/AlmanacWindow.h"
 #include "windows/AutoLogSummaryWnd.h"
 #include "windows/CountWindows.h"
 #include "windows/NmeaWindows.h"
@@ -25,8 +26,8 @@ PageContext FrameContext(CMainFrame& frame, CommandSink& sink) {
 }  // namespace
 
 ConsolePages::ConsolePages(CMainFrame& frame, WindowToggles& toggles, CommandSink& sink)
-    : MessageWindows({BinaryPageKinds(), LinkPageKinds(), NmeaPageKinds(), LoggingPageKinds()}, frame.mainDecoder(),
-                     frame.secondDecoder(), FrameContext(frame, sink)),
+    : MessageWindows({BinaryPageKinds(), LinkPageKinds(), NmeaPageKinds(), LoggingPageKinds(), MaintenancePageKinds()},
+                     frame.mainDecoder(), frame.secondDecoder(), FrameContext(frame, sink)),
       frame_(frame), toggles_(toggles) {
   toggles_.SetDeliveryHook([this](int command, bool on) {
     const WindowCommandInfo* info = FindWindowCommand(command);

@@ -66,7 +66,7 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kExit,           kAbout,            kSwitchToKtx,          kSwitchToNmea,
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
-                            kSetDatum,
+                            kSetDatum,       kAlmanacDataTransfer,
                             // Recording.
                             kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging};
 // Dialogs the message windows open by posting their commands. Until the dialogs exist the
@@ -182,6 +182,9 @@ bool FrameCommands::OnCommand(int id) {
       return true;
     case kAbout:
       host_.ShowAbout();
+      return true;
+    case kAlmanacDataTransfer:
+      frame_.OnAlmanacDataTransfer();
       return true;
     case kSetDatum: {
       DatumForm dialog(frame_.config());

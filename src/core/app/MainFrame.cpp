@@ -1,14 +1,15 @@
 // The poll loop and the input state of the main frame.
 #include "app/MainFrame.h"
 
+#include <algorithm>
+
 
 #include "protocol/ProtocolSwitch.h"
 
 namespace orv {
 
 namespace {
-constexpr char kNoAckText[] = "Link Failure No Ack for Message #78 (Common almanac data transfer).";
-constexpr int32_t kFirstAckLimitMs = 15000;
+constexpr int32_t kAckLimitMs = kAlmanacAckLimitMs;
 constexpr int32_t kTransferStepMs = 100;
 
 // The forced baud sweep: one step per timer event. Steps 0-7 ask an NMEA receiver, steps 8-16
@@ -157,22 +158,29 @@ void CMainFrame::StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records
   mainDecoder_->SetTransferActive(1);
 }
 
-// The first acknowledgement is awaited for 15 s (counted in 100 ms steps whatever the timer's
-// period); after that each acknowledgement releases the next record.
+// Each acknowledgement releases the next record. Every acknowledgement is awaited for 15 s
+// (counted in 100 ms steps whatever the timer's period): a transfer left waiting would let a
+// later acknowledgement of some other command release stale records.
 void CMainFrame::StepAlmanacTransfer() {
   ReceiverDecoder& d = *mainDecoder_;
   state_.transferElapsedMs += kTransferStepMs;
-  if (!d.flags().ackReceived && state_.transferElapsedMs > kFirstAckLimitMs && state_.transferNextIndex == 0) {
+  const uint32_t count = std::min<uint32_t>(state_.transferRecordCount, static_cast<uint32_t>(transferRecords_.size()));
+  if (!d.flags().ackReceived && state_.transferElapsedMs > kAckLimitMs) {
     d.SetTransferActive(0);
-    timerBoxes_.MessageBox(kNoAckText, "Almanac data transfer", MessageIcon::Stop);
+    const uint32_t n = state_.transferNextIndex;
+    timerBoxes_.MessageBox(n == 0 ? std::string(kAlmanacNoHeaderAck)
+                                  : AlmanacRecordNoAckText(n, count, n <= count ? transferRecords_[n - 1].second : 0),
+                           kAlmanacCaption, MessageIcon::Stop);
   } else if (d.flags().ackReceived) {
-    if (state_.transferNextIndex < state_.transferRecordCount && state_.transferNextIndex < transferRecords_.size()) {
+    if (state_.transferNextIndex < count) {
       d.SetAckReceived(0);
       state_.transferElapsedMs = 0;
       const AlmanacTransferRecord& r = transferRecords_[state_.transferNextIndex++];
       encoder_->SendAlmanacData(r.first, r.second, r.parameters);
+      desktop_.SetPaneText(kPaneMessage, AlmanacProgressText(state_.transferNextIndex, count));
     } else {
       d.SetTransferActive(0);
+      timerBoxes_.MessageBox(AlmanacCompleteText(count), kAlmanacCaption, MessageIcon::Information);
     }
   }
 }

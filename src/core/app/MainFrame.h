@@ -7,14 +7,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "config/Configuration.h"
 #include "logging/LogFile.h"
 #include "logging/TimedRecorder.h"
+#include "maintenance/AlmanacTransfer.h"
 #include "nmea/NmeaEncoder.h"
 #include "nmea/ReceiverDecoder.h"
+#include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/PortChannel.h"
 #include "protocol/CircularBuffer.h"
@@ -41,13 +44,6 @@ inline constexpr int kCmdPlaybackRate = 32808;
 inline constexpr const char* kEditionTitle = "ORVANTIS QUENMARSH";
 inline constexpr const char* kPortPaneInitial = "COM NONE           ";
 inline constexpr const char* kPortPaneClosed = "COM NONE     ";
-
-// One record of the almanac transfer sequence, handed to SendAlmanacData.
-struct AlmanacTransferRecord {
-  int first = 0;
-  int second = 0;
-  double parameters[9] = {};
-};
 
 // Input and output state; all flags are 0 or 1.
 struct MainFrameState {
@@ -109,6 +105,15 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   // The protocol dialog's delayed confirmation: sent on the second timer event after this.
   void StartProtocolConfirmation();
   void StartAlmanacTransfer(std::vector<AlmanacTransferRecord> records);
+  // The almanac transfer of one load (MainFrameAlmanac.cpp): header 78 now, the records as the
+  // receiver acknowledges them. Refused (false, after a message) while the main port is closed.
+  bool SendAlmanac(std::span<const AlmanacEntry> records);
+  // "Almanac Data Transfer": the dialog, the file, then SendAlmanac.
+  void OnAlmanacDataTransfer();
+  const std::vector<AlmanacTransferRecord>& transferRecords() const { return transferRecords_; }
+  // The calendar clock (the GPS week of an almanac); the system's unless a test sets one.
+  void SetClock(const Clock* clock) { clock_ = clock != nullptr ? clock : &SystemClock(); }
+  const Clock& clock() const { return *clock_; }
   void RestoreTitle();
   // The NMEA protocol-and-baud sentence: the receiver is to talk `protocolSelector` at `baud`.
   void SendNmeaProtocolAndBaud(int protocolSelector, uint32_t baud);
@@ -242,6 +247,7 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   std::unique_ptr<FrameEncoder> encoder_;
   std::unique_ptr<NmeaEncoder> nmeaEncoder_;
   std::vector<AlmanacTransferRecord> transferRecords_;
+  const Clock* clock_ = &SystemClock();
   std::string lastLogPath_;
   std::string lastLogDirectory_;
   // The two rings the frame keeps from start-up, primed with their initial bytes.

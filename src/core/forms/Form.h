@@ -61,6 +61,8 @@ struct FormField {
   int selected = -1;
   // Radio group and check grid: per choice, whether its button can be clicked (empty: all can).
   std::vector<bool> optionEnabled;
+  // Radio group: per choice, whether its button is left off the screen (empty: none is).
+  std::vector<bool> optionHidden;
   // Check grid: the boxes' labels are the options; per box, whether it is checked. Boxes
   // fill the columns top to bottom, then left to right.
   std::vector<bool> optionChecked;
