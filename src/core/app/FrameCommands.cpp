@@ -6,6 +6,7 @@
 #include "ids/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/ToolbarModel.h"
+#include "commands/CommandDialogs.h"
 #include "geodesy/DatumForm.h"
 #include "util/Format.h"
 
@@ -66,10 +67,6 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
                             kSetDatum};
-// Dialogs the message windows open by posting their commands. Until the dialogs exist the
-// frame accepts the commands and does nothing.
-constexpr int kWindowDialogCommands[] = {kOperatingMode,    kDiffMessageRate, kMaskAngle,          kSvDeselection,
-                                         kTimingParameters, kTrackSvRequest,  kChannelDeselection, kDgpsConfiguration};
 }  // namespace
 
 std::span<const RequestCommand> RequestCommands() { return kRequests; }
@@ -144,7 +141,7 @@ FrameCommands::~FrameCommands() {
 bool FrameCommands::IsWindowCommand(int id) const { return FindWindowCommand(id) != nullptr; }
 
 bool FrameCommands::HasHandler(int id) const {
-  if (IsWindowCommand(id)) return true;
+  if (IsWindowCommand(id) || IsCommandDialog(id)) return true;
   if (std::find(std::begin(kHandled), std::end(kHandled), id) != std::end(kHandled)) return true;
   for (const auto& r : kRequests) {
     if (r.command == id) return true;
@@ -185,8 +182,7 @@ bool FrameCommands::OnCommand(int id) {
       return true;
     }
     default:
-      return std::find(std::begin(kWindowDialogCommands), std::end(kWindowDialogCommands), id) !=
-             std::end(kWindowDialogCommands);
+      return RunCommandDialog(id, frame_.desktop(), frame_.encoder());
   }
 }
 

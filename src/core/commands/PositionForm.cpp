@@ -1,0 +1,48 @@
+// The position entry's fields and the angle rules they follow.
+#include "commands/PositionForm.h"
+
+#include "geodesy/Angles.h"
+#include "util/Format.h"
+
+namespace orv {
+
+namespace {
+void Limit(FormField& f, double min, double max) {
+  f.hasRange = true;
+  f.min = min;
+  f.max = max;
+}
+
+// Degrees (with their sign, "-0" below one degree south or west), minutes, seconds.
+void AddAngle(Form& form, int degreesId, const char* caption, double bound, double upper, double radians,
+              AngleAxis axis) {
+  const Dms dms = RadiansToDms(radians, axis).value_or(Dms{});
+  Limit(form.AddEdit(degreesId, std::string(caption) + " degrees", EditKind::Integer, DmsDegreesText(dms)), -bound,
+        upper);
+  Limit(form.AddEdit(degreesId + 1, "minutes", EditKind::Unsigned, Format("%u", dms.minutes)), 0, 60);
+  Limit(form.AddEdit(degreesId + 2, "seconds", EditKind::Real, Format("%.3f", static_cast<double>(dms.seconds))), 0,
+        60);
+}
+
+double ReadAngle(const Form& f, int degreesId) {
+  Dms dms;
+  dms.degrees = static_cast<int32_t>(f.IntValue(degreesId).value_or(0));
+  dms.minutes = static_cast<uint32_t>(f.IntValue(degreesId + 1).value_or(0));
+  dms.seconds = static_cast<float>(f.RealValue(degreesId + 2).value_or(0));
+  dms.negative = DegreesTextIsNegative(f.Text(degreesId));
+  return DmsToRadians(dms);
+}
+}  // namespace
+
+PositionForm::PositionForm(const GeodeticPosition& start) : form_("Position") {
+  Limit(form_.AddEdit(kAltitude, "Altitude: (m)", EditKind::Real, Format("%.3f", start.altitude)), kMinAltitude,
+        kMaxAltitude);
+  AddAngle(form_, kLatDegrees, "Latitude:", 90, 90, start.latitude, AngleAxis::Latitude);
+  AddAngle(form_, kLonDegrees, "Longitude:", 180, 360, start.longitude, AngleAxis::Longitude);
+  form_.AddOkCancel();
+  form_.OnOk([this](Form& f) {
+    accepted_ = GeodeticPosition{ReadAngle(f, kLatDegrees), ReadAngle(f, kLonDegrees), *f.RealValue(kAltitude)};
+  });
+}
+
+}  // namespace orv

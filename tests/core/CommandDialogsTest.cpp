@@ -1,0 +1,287 @@
+// The receiver command dialogs through the frame's menu commands: what each dialog's OK sends,
+// byte for byte against the builder layouts, and what a refused value or Cancel does.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/FrameCommands.h"
+#include "app/MainFrame.h"
+#include "commands/DeselectionForms.h"
+#include "commands/RequestForms.h"
+#include "commands/TimingForm.h"
+#include "ids/CommandIds.h"
+#include "support/FakeDesktop.h"
+#include "support/FakePort.h"
+#include "support/FakeShellHost.h"
+#include "support/Frames.h"
+
+namespace orv {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Key() { return {'Z', 'K', 'Q', 'W', '-', '7', '3', '1'}; }
+Bytes Cat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+Bytes Le32(uint32_t v) {
+  return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+          static_cast<uint8_t>(v >> 24)};
+}
+
+class CommandDialogsTest : public ::testing::Test {
+ protected:
+  CommandDialogsTest() {
+    frame.config().SetMainPortName("COM1");
+    frame.ChangeMainBaud(9600);
+    port().sent.clear();
+  }
+  test::FakePort& port() { return *ports[0]; }
+  void Run(int command, std::function<bool(Form&)> user) {
+    desk.formDriver = std::move(user);
+    EXPECT_TRUE(commands.OnCommand(command)) << command;
+  }
+
+  test::FakeDesktop desk;
+  std::vector<test::FakePort*> ports;
+  CMainFrame frame{desk, [this](StreamDecoder* sink) {
+                     auto p = std::make_unique<test::FakePort>(sink);
+                     ports.push_back(p.get());
+                     return p;
+                   }};
+  test::FakeShellHost host;
+  FrameCommands commands{frame, host};
+};
+
+struct DialogCase {
+  const char* name;
+  int command;
+  std::function<bool(Form&)> user;  // plays the dialog, returns whether OK closed it
+  std::vector<Bytes> frames;        // what goes out, in order
+};
+
+bool PressOk(Form& f) { return f.Press(kFormOk) == FormAction::Ok; }
+
+std::vector<DialogCase> Cases() {
+  using R = RequestIoForm;
+  using T = TimingForm;
+  using S = SvDeselectionForm;
+  return {
+      {"Request Msg at once is Continuous", cmd::kRequestLlh, PressOk, {test::Frame(0x94, {})}},
+      {"Request I/O Message One Shot", cmd::kRequestIoMessage,
+       [](Form& f) {
+         f.SetText(R::kNumber, "45");
+         f.Select(R::kMode, 0);
+         return PressOk(f);
+       },
+       {test::Frame(45, {})}},
+      {"Request I/O Message restart, confirmed", cmd::kRequestIoMessage,
+       [](Form& f) {
+         if (f.field(R::kNumber) != nullptr) f.SetText(R::kNumber, "2");
+         return PressOk(f);  // the request, then its confirmation
+       },
+       {test::Frame(0x82, Key())}},
+      {"Clear NVM", cmd::kClearNvm,
+       [](Form& f) {
+         f.SetText(ClearNvmForm::kElement, "7");
+         return PressOk(f);
+       },
+       {test::Frame(99, {'Z', 'K', 'Q', 'W', '-', '7', '0', '7'})}},
+      {"SV Deselection, WAAS all", cmd::kSvDeselection,
+       [](Form& f) {
+         f.Select(S::kGroup, 1);
+         f.Press(S::kDeselectAll);
+         f.Press(S::kSend);
+         f.Select(S::kGroup, 0);
+         f.SetAllBoxes(S::kGpsBoxes, false);
+         f.SetBoxChecked(S::kGpsBoxes, 4, true);  // SV 5
+         f.Press(S::kSend);
+         return f.Press(S::kExit) == FormAction::Ok;
+       },
+       {test::Frame(82, {1, 0xFF, 0xFF, 0x07, 0x00}), test::Frame(82, {0, 0x10, 0, 0, 0})}},
+      {"Channel Deselect", cmd::kChannelDeselection,
+       [](Form& f) {
+         f.SetBoxChecked(ChannelDeselectForm::kChannels, 2, true);
+         f.SetBoxChecked(ChannelDeselectForm::kChannels, 11, true);
+         return PressOk(f);
+       },
+       {test::Frame(87, {0x04, 0x08})}},
+      {"Set Timing Parameters", cmd::kTimingParameters,
+       [](Form& f) {
+         f.SetChecked(T::kModified + T::kCableDelay, true);
+         f.SetText(T::kValue + T::kCableDelay, "-1000");
+         f.SetChecked(T::kModified + T::kPulseLength, true);
+         f.SetText(T::kValue + T::kPulseLength, "150");
+         f.SetChecked(T::kModified + T::kOutputControl, true);
+         f.Select(T::kValue + T::kOutputControl, 3);
+         f.SetChecked(T::kModified + T::kTraimLimit, true);
+         f.SetText(T::kValue + T::kTraimLimit, "2545");
+         f.SetText(T::kValue + T::kIntrinsicDelay, "99999");  // not modified: neither checked nor sent
+         return PressOk(f);
+       },
+       {test::Frame(69, Cat(Cat(Cat(Le32(0xFFFFFC18), Le32(0)), Le32(200)),
+                            {0, 3, 255, 0, 0, 0x35, 0, 0, 0, 0, 0, 0, 0, 0, 0}))}},  // modified: bits 0, 2, 4, 5
+      {"Power Control", cmd::kPowerControl,
+       [](Form& f) {
+         f.Select(PowerControlForm::kCommand, 1);
+         return PressOk(f);
+       },
+       {test::Frame(70, {5, 'R', '_', 'C', 'F', 'G', 0, 0})}},
+      {"Power Control default", cmd::kPowerControl, PressOk, {test::Frame(70, {5, 'P', '_', 'O', 'F', 'F', 0, 0})}},
+      {"Load Byte", cmd::kLoadByte,
+       [](Form& f) {
+         EXPECT_EQ(f.caption(), "Load Byte");
+         f.SetText(LoadMemoryForm::kAddress, "1a2B");
+         f.SetText(LoadMemoryForm::kValue, "ff");
+         return PressOk(f);
+       },
+       {test::Frame(120, Cat(Cat(Key(), Le32(0x1A2B)), {0xFF}))}},
+      {"Load Word in decimal", cmd::kLoadWord,
+       [](Form& f) {
+         EXPECT_EQ(f.caption(), "Load 32 Bits Word");
+         f.SetText(LoadMemoryForm::kAddress, "FFFF0010");
+         f.Select(LoadMemoryForm::kRadix, 1);
+         f.SetText(LoadMemoryForm::kValue, "4294967295");
+         return PressOk(f);
+       },
+       {test::Frame(122, Cat(Cat(Key(), Le32(0xFFFF0010)), Le32(0xFFFFFFFF)))}},
+  };
+}
+
+TEST_F(CommandDialogsTest, EveryDialogsOkSendsTheBuildersBytes) {
+  for (const DialogCase& c : Cases()) {
+    port().sent.clear();
+    desk.boxes.clear();
+    Run(c.command, c.user);
+    EXPECT_EQ(port().sent, c.frames) << c.name;
+    EXPECT_TRUE(desk.boxes.empty()) << c.name << ": " << (desk.boxes.empty() ? "" : desk.boxes[0].text);
+  }
+}
+
+TEST_F(CommandDialogsTest, EveryDialogCommandHasAHandlerAndCancelSendsNothing) {
+  for (const DialogCase& c : Cases()) {
+    EXPECT_TRUE(commands.State(c.command).enabled) << c.name;
+    port().sent.clear();
+    Run(c.command, [](Form& f) { return f.Press(f.field(kFormCancel) ? kFormCancel : SvDeselectionForm::kExit) == FormAction::Ok; });
+    EXPECT_TRUE(port().sent.empty()) << c.name;
+  }
+}
+
+TEST_F(CommandDialogsTest, RequestIoRefusesNumbersBeyond127AndAsksBeforeAChange) {
+  using R = RequestIoForm;
+  std::vector<std::string> asked;
+  bool confirm = false;
+  auto user = [&](Form& f) {
+    if (f.field(R::kNumber) == nullptr) {  // the confirmation
+      asked.push_back(f.Label(kConfirmText));
+      return f.Press(confirm ? kFormOk : kFormCancel) == FormAction::Ok;
+    }
+    for (const char* bad : {"128", "-1", "2x", "", "1e2"}) {
+      f.SetText(R::kNumber, bad);
+      EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None) << bad;
+    }
+    EXPECT_EQ(desk.boxes.size(), 5u);
+    f.SetText(R::kNumber, "110");
+    return PressOk(f);
+  };
+  Run(cmd::kRequestIoMessage, user);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], "Message 110 switches the receiver's protocol and baud rate.\nSend it?");
+  EXPECT_TRUE(port().sent.empty());
+  confirm = true;
+  desk.boxes.clear();
+  Run(cmd::kRequestIoMessage, user);
+  EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(110 + 128, {0})});
+  for (int code : {2, 63, 99, 100, 110}) EXPECT_FALSE(RequestSideEffect(code).empty()) << code;
+  for (int code : {0, 20, 49, 127}) EXPECT_TRUE(RequestSideEffect(code).empty()) << code;
+}
+
+TEST_F(CommandDialogsTest, NvmElementOutsideItsRangeIsRefusedAsItIsTyped) {
+  using N = ClearNvmForm;
+  Run(cmd::kClearNvm, [&](Form& f) {
+    f.AttachMessageBoxes(&desk);
+    EXPECT_EQ(f.field(N::kElement)->maxChars, 2u);
+    f.SetText(N::kElement, "16");
+    EXPECT_EQ(f.Text(N::kElement), "0");
+    f.SetText(N::kElement, "1");
+    f.SetText(N::kElement, "1x");
+    EXPECT_EQ(f.Text(N::kElement), "0");
+    EXPECT_EQ(desk.boxes.size(), 2u);
+    for (const auto& b : desk.boxes) EXPECT_EQ(b.text, "Error! The value should be between (0 to 15).");
+    f.SetText(N::kElement, "");  // being retyped: left alone, but no element to clear
+    EXPECT_EQ(desk.boxes.size(), 2u);
+    EXPECT_EQ(f.Press(kFormOk), FormAction::None);
+    EXPECT_EQ(desk.boxes.size(), 3u);
+    f.SetText(N::kElement, "15");
+    return PressOk(f);
+  });
+  EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(99, {'Z', 'K', 'Q', 'W', '-', '7', '1', '5'})});
+}
+
+TEST_F(CommandDialogsTest, TimingLimitsStopTheExchangeOnlyInModifiedGroups) {
+  using T = TimingForm;
+  Run(cmd::kTimingParameters, [&](Form& f) {
+    for (int g = 0; g < T::kGroupCount; ++g) EXPECT_FALSE(f.Enabled(T::kValue + g)) << g;
+    f.SetChecked(T::kModified + T::kCableDelay, true);
+    EXPECT_TRUE(f.Enabled(T::kValue + T::kCableDelay));
+    f.SetText(T::kValue + T::kCableDelay, "-1000001");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(T::kValue + T::kCableDelay, "-1000000");
+    f.SetChecked(T::kModified + T::kIntrinsicDelay, true);
+    f.SetText(T::kValue + T::kIntrinsicDelay, "65535");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(T::kValue + T::kIntrinsicDelay, "12abc");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    return false;  // Cancel
+  });
+  EXPECT_EQ(desk.boxes.size(), 3u);
+  EXPECT_TRUE(port().sent.empty());
+}
+
+TEST_F(CommandDialogsTest, LoadMemoryRefusesWhatDoesNotParseOrFit) {
+  using L = LoadMemoryForm;
+  Run(cmd::kLoadByte, [&](Form& f) {
+    f.SetText(L::kAddress, "12G4");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(L::kAddress, "123456789");  // cut to the box's 8 characters
+    EXPECT_EQ(f.Text(L::kAddress), "12345678");
+    f.SetText(L::kValue, "100");  // 0x100: more than a byte
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.Select(L::kRadix, 1);
+    f.SetText(L::kValue, "256");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(L::kValue, "0x1");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(L::kValue, "255");
+    return PressOk(f);
+  });
+  EXPECT_EQ(desk.boxes.size(), 4u);
+  EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(120, Cat(Cat(Key(), Le32(0x12345678)), {0xFF}))});
+}
+
+TEST_F(CommandDialogsTest, SvDeselectionGroupsEnableTheirBoxesAndClearEmptiesBoth) {
+  using S = SvDeselectionForm;
+  Run(cmd::kSvDeselection, [&](Form& f) {
+    EXPECT_TRUE(f.Enabled(S::kGpsBoxes));
+    EXPECT_FALSE(f.Enabled(S::kWaasBoxes));
+    EXPECT_EQ(f.field(S::kGpsBoxes)->options.front(), "SV 1");
+    EXPECT_EQ(f.field(S::kWaasBoxes)->options.back(), "PRN 138");
+    f.Select(S::kGroup, 1);
+    EXPECT_FALSE(f.Enabled(S::kGpsBoxes));
+    EXPECT_TRUE(f.Enabled(S::kWaasBoxes));
+    f.Press(S::kDeselectAll);
+    EXPECT_EQ(f.CheckedBoxes(S::kGpsBoxes).size(), 32u);
+    f.Press(S::kClear);
+    EXPECT_TRUE(f.CheckedBoxes(S::kGpsBoxes).empty());
+    EXPECT_TRUE(f.CheckedBoxes(S::kWaasBoxes).empty());
+    EXPECT_EQ(f.Press(S::kSend), FormAction::None);  // stays open
+    return f.Press(S::kExit) == FormAction::Ok;
+  });
+  EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(82, {1, 0, 0, 0, 0})});
+}
+
+}  // namespace
+}  // namespace orv
