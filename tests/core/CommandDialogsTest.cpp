@@ -10,8 +10,12 @@
 #include "app/MainFrame.h"
 #include "commands/DeselectionForms.h"
 #include "commands/RequestForms.h"
+#include "commands/SettingForms.h"
 #include "commands/TimingForm.h"
+#include "geodesy/Angles.h"
 #include "ids/CommandIds.h"
+#include "protocol/CommandKeys.h"
+#include "util/ByteIo.h"
 #include "support/FakeDesktop.h"
 #include "support/FakePort.h"
 #include "support/FakeShellHost.h"
@@ -26,6 +30,14 @@ Bytes Key() { return {'Z', 'K', 'Q', 'W', '-', '7', '3', '1'}; }
 Bytes Cat(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
+}
+Bytes KeyOf(const CommandKey& k) { return Bytes(k.begin(), k.end()); }
+Bytes Zeros(std::size_t n) { return Bytes(n, 0); }
+template <typename T>
+Bytes Le(T v) {
+  Bytes b(sizeof(T));
+  WriteLe(std::span<uint8_t>(b), 0, v);
+  return b;
 }
 Bytes Le32(uint32_t v) {
   return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
@@ -148,6 +160,83 @@ std::vector<DialogCase> Cases() {
          return PressOk(f);
        },
        {test::Frame(122, Cat(Cat(Key(), Le32(0xFFFF0010)), Le32(0xFFFFFFFF)))}},
+      {"Set Mask Angle in degrees", cmd::kMaskAngle,
+       [](Form& f) {
+         f.SetText(MaskAngleForm::kAngle, "12");
+         return PressOk(f);
+       },
+       {test::Frame(81, Cat(Le(12.0f), {1, 2, 3, 4, 5, 6, 7, 8}))}},
+      {"Set Mask Angle typed in radians goes out in degrees", cmd::kMaskAngle,
+       [](Form& f) {
+         f.Select(MaskAngleForm::kUnit, 1);
+         f.SetText(MaskAngleForm::kAngle, "0.20943951023931953");
+         return PressOk(f);
+       },
+       {test::Frame(81, Cat(Le(12.0f), {1, 2, 3, 4, 5, 6, 7, 8}))}},
+      {"Track SV Request, WAAS", cmd::kTrackSvRequest,
+       [](Form& f) {
+         f.Select(TrackSvForm::kSystem, 1);
+         f.SetText(TrackSvForm::kNumber, "122");
+         f.SetText(TrackSvForm::kChannel, "3");
+         return PressOk(f);
+       },
+       {test::Frame(95, {0xA3, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0})}},
+      {"Set Differential messages", cmd::kDiffMessageRate,
+       [](Form& f) {
+         f.Select(DiffMessageForm::kFormat, 1);
+         f.SetChecked(DiffMessageForm::kType1, false);
+         f.SetChecked(DiffMessageForm::kType3, false);
+         f.SetChecked(DiffMessageForm::kType59, true);
+         f.SetText(DiffMessageForm::kRate, "5");
+         return PressOk(f);
+       },
+       {test::Frame(91, {0x84, 5})}},
+      {"Stop Encoding", cmd::kDiffMessageRate,
+       [](Form& f) {
+         f.SetText(DiffMessageForm::kRate, "x");  // not read
+         return f.Press(DiffMessageForm::kStop) == FormAction::Ok;
+       },
+       {test::Frame(91, {0, 0})}},
+      {"Set DGPS Config", cmd::kDgpsConfiguration,
+       [](Form& f) {
+         f.SetText(DgpsConfigForm::kBytes, "0102030405060708090a0B 0c 0d 0e 0f 10 11 12 13 14 15");
+         return PressOk(f);
+       },
+       {test::Frame(83, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21})}},
+      {"MSL Model off", cmd::kMslModel,
+       [](Form& f) {
+         f.Select(ModelForm::kUse, 1);
+         return PressOk(f);
+       },
+       {test::Frame(86, Key())}},
+      {"Troposphere Model on", cmd::kTropoModel, PressOk, {test::Frame(84 + 128, Key())}},
+      {"Operating Mode, rover", cmd::kOperatingMode, PressOk,
+       {test::Frame(80, Cat(KeyOf(OperatingModeKey("Rover")), Zeros(24)))}},
+      {"Operating Mode, base self survey", cmd::kOperatingMode,
+       [](Form& f) {
+         f.Select(OperatingModeForm::kMode, 2);
+         f.SetText(OperatingModeForm::kSurveyMinutes, "5");
+         f.SetText(OperatingModeForm::kStationId, "12");
+         f.SetText(OperatingModeForm::kHealth, "2");
+         return PressOk(f);
+       },
+       {test::Frame(80, Cat(Cat(KeyOf(OperatingModeKey("Survey Time")), Le32(300)), Zeros(20))),
+        test::Frame(80, Cat(KeyOf(OperatingModeKey("Base Self Survey")), Zeros(24))),
+        test::Frame(80, Cat(KeyOf(OperatingModeKey("Station ID")), Cat({12, 0, 2}, Zeros(21))))}},
+      {"Operating Mode, base at X Y Z", cmd::kOperatingMode,
+       [](Form& f) {
+         f.Select(OperatingModeForm::kMode, 1);
+         f.Select(OperatingModeForm::kCoordinates, 1);
+         f.SetText(OperatingModeForm::kX, "0");
+         f.SetText(OperatingModeForm::kX + 1, "6378137");
+         f.SetText(OperatingModeForm::kX + 2, "0");
+         return PressOk(f);
+       },
+       {test::Frame(80, Cat(KeyOf(OperatingModeKey("Base Manual")), Cat(Cat(Le(0.0), Le(kPi / 2)), Le(0.0)))),
+        test::Frame(80, Cat(KeyOf(OperatingModeKey("Station ID")), Zeros(24)))}},
+      {"Restart System, confirmed", cmd::kRestartSystem, PressOk, {test::Frame(2, Key())}},
+      {"1PPS Enable", cmd::kOnePpsEnable, PressOk, {test::Frame(103, Cat(KeyOf(DateTimeKey(1)), Zeros(7)))}},
+      {"1PPS Disable", cmd::kOnePpsDisable, PressOk, {test::Frame(103, Cat(KeyOf(DateTimeKey(2)), Zeros(7)))}},
   };
 }
 
@@ -165,8 +254,10 @@ TEST_F(CommandDialogsTest, EveryDialogCommandHasAHandlerAndCancelSendsNothing) {
   for (const DialogCase& c : Cases()) {
     EXPECT_TRUE(commands.State(c.command).enabled) << c.name;
     port().sent.clear();
+    const int before = desk.formsRun;
     Run(c.command, [](Form& f) { return f.Press(f.field(kFormCancel) ? kFormCancel : SvDeselectionForm::kExit) == FormAction::Ok; });
-    EXPECT_TRUE(port().sent.empty()) << c.name;
+    // The 1PPS items are commands without a dialog.
+    EXPECT_EQ(port().sent.empty(), desk.formsRun > before) << c.name;
   }
 }
 
@@ -281,6 +372,72 @@ TEST_F(CommandDialogsTest, SvDeselectionGroupsEnableTheirBoxesAndClearEmptiesBot
     return f.Press(S::kExit) == FormAction::Ok;
   });
   EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(82, {1, 0, 0, 0, 0})});
+}
+
+TEST_F(CommandDialogsTest, OperatingModeTakesTheBasePositionFromThePositionDialog) {
+  using O = OperatingModeForm;
+  using P = PositionForm;
+  Run(cmd::kOperatingMode, [&](Form& f) {
+    if (f.caption() == "Position") {
+      EXPECT_EQ(f.Text(P::kLatDegrees), "0");
+      f.SetText(P::kLatDegrees, "91");
+      EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+      f.SetText(P::kLatDegrees, "45");
+      f.SetText(P::kLonDegrees, "-0");
+      f.SetText(P::kLonMinutes, "30");
+      f.SetText(P::kLonMinutes + 1, "0");
+      f.SetText(P::kAltitude, "100");
+      return PressOk(f);
+    }
+    EXPECT_FALSE(f.Enabled(O::kPosition));  // rover
+    f.Select(O::kMode, 1);
+    EXPECT_TRUE(f.Enabled(O::kPosition));
+    EXPECT_FALSE(f.Enabled(O::kX));
+    EXPECT_EQ(f.Press(O::kPosition), FormAction::None);
+    EXPECT_EQ(f.LabelLines(O::kPositionText)[1], "Longitude: W 000 30'00.000\" (Deg)");
+    f.SetText(O::kStationId, "1024");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(O::kStationId, "1023");
+    return PressOk(f);
+  });
+  EXPECT_EQ(desk.boxes.size(), 2u);
+  ASSERT_EQ(port().sent.size(), 2u);
+  const Bytes& base = port().sent[0];
+  ASSERT_EQ(base.size(), 38u);
+  const std::span<const uint8_t> fields(base.data() + 12, 24);
+  EXPECT_NEAR(ReadLe<double>(fields, 0), DegreesToRadians(45), 1e-12);
+  EXPECT_NEAR(ReadLe<double>(fields, 8), DegreesToRadians(-0.5), 1e-12);
+  EXPECT_DOUBLE_EQ(ReadLe<double>(fields, 16), 100.0);
+  EXPECT_EQ(port().sent[1], test::Frame(80, Cat(KeyOf(OperatingModeKey("Station ID")), Cat({0xFF, 3, 0}, Zeros(21)))));
+}
+
+TEST_F(CommandDialogsTest, MaskAngleUnitSwitchFollowsTheDegreeRadianRule) {
+  using M = MaskAngleForm;
+  Run(cmd::kMaskAngle, [&](Form& f) {
+    EXPECT_EQ(f.Label(M::kUnitLabel), "Degree");
+    f.SetText(M::kAngle, "90");
+    f.Select(M::kUnit, 1);
+    EXPECT_EQ(f.Label(M::kUnitLabel), "Radian");
+    EXPECT_EQ(f.Text(M::kAngle), "1.570796327");
+    f.SetText(M::kAngle, "1.6");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);  // beyond the zenith
+    f.Select(M::kUnit, 0);
+    EXPECT_EQ(f.Text(M::kAngle), "0");  // 91.67 degrees is no mask angle
+    f.SetText(M::kAngle, "abc");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    return false;
+  });
+  EXPECT_EQ(desk.boxes.size(), 2u);
+  EXPECT_TRUE(port().sent.empty());
+}
+
+TEST_F(CommandDialogsTest, DgpsBytesMustBeExactlyTwentyOnePairs) {
+  EXPECT_TRUE(DgpsConfigForm::ParseBytes(std::string(42, 'f')));
+  EXPECT_FALSE(DgpsConfigForm::ParseBytes(std::string(40, '0')));
+  EXPECT_FALSE(DgpsConfigForm::ParseBytes(std::string(44, '0')));
+  EXPECT_FALSE(DgpsConfigForm::ParseBytes("0" + std::string(40, '1')));       // an odd digit at the end
+  EXPECT_FALSE(DgpsConfigForm::ParseBytes("0 " + std::string(41, '1')));      // a pair split by a blank
+  EXPECT_FALSE(DgpsConfigForm::ParseBytes("0g" + std::string(40, '1')));
 }
 
 }  // namespace

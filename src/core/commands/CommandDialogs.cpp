@@ -6,6 +6,7 @@
 
 #include "commands/DeselectionForms.h"
 #include "commands/RequestForms.h"
+#include "commands/SettingForms.h"
 #include "commands/TimingForm.h"
 #include "ids/CommandIds.h"
 
@@ -15,7 +16,10 @@ namespace {
 using namespace cmd;
 
 constexpr int kDialogCommands[] = {kRequestIoMessage, kClearNvm,         kSvDeselection, kChannelDeselection,
-                                   kTimingParameters, kPowerControl,     kLoadByte,      kLoadWord};
+                                   kTimingParameters, kPowerControl,     kLoadByte,      kLoadWord,
+                                   kMaskAngle,        kTrackSvRequest,   kDiffMessageRate, kDgpsConfiguration,
+                                   kMslModel,         kTropoModel,       kOperatingMode, kRestartSystem,
+                                   kOnePpsEnable,     kOnePpsDisable};
 
 void RunRequestIo(FormRunner& runner, FrameEncoder& encoder) {
   RequestIoForm dialog;
@@ -83,6 +87,56 @@ bool RunCommandDialog(int command, FormRunner& runner, FrameEncoder& encoder) {
       });
       return true;
     }
+    case kMaskAngle: {
+      MaskAngleForm d;
+      RunSimple(runner, d, [&](float degrees) { encoder.SendMaskAngle(degrees); });
+      return true;
+    }
+    case kTrackSvRequest: {
+      TrackSvForm d;
+      RunSimple(runner, d, [&](const TrackSvRequest& r) { encoder.SendTrackSvRequest(r); });
+      return true;
+    }
+    case kDiffMessageRate: {
+      DiffMessageForm d;
+      RunSimple(runner, d, [&](const std::array<uint8_t, 2>& b) { encoder.SendDiffMessageSelection(b[0], b[1]); });
+      return true;
+    }
+    case kDgpsConfiguration: {
+      DgpsConfigForm d;
+      RunSimple(runner, d, [&](const std::array<uint8_t, DgpsConfigForm::kSize>& b) { encoder.SendDgpsConfiguration(b); });
+      return true;
+    }
+    case kMslModel:
+    case kTropoModel: {
+      const bool msl = command == kMslModel;
+      ModelForm d(msl ? "MSL Model" : "Troposphere Model");
+      RunSimple(runner, d, [&](bool on) {
+        if (msl) {
+          encoder.SendMslModel(on);
+        } else {
+          encoder.SendTropoModel(on);
+        }
+      });
+      return true;
+    }
+    case kOperatingMode: {
+      OperatingModeForm d(runner);
+      if (runner.RunForm(d.form())) {
+        for (const auto& f : d.accepted()) encoder.SendKeyedRecord(f.modeText, f.fields);
+      }
+      return true;
+    }
+    case kRestartSystem: {
+      Form confirm = MakeConfirmForm("Restart System", "Restart the receiver?");
+      if (runner.RunForm(confirm)) encoder.SendRequest(2, kOneShot);
+      return true;
+    }
+    // Message 103 with the keys of its modes 1 and 2, which carry no date.
+    case kOnePpsEnable:
+    case kOnePpsDisable:
+      encoder.SendDateTime(command == kOnePpsEnable ? 1 : 2, {});
+      return true;
     default:
       return false;
   }

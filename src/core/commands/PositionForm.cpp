@@ -35,13 +35,17 @@ double ReadAngle(const Form& f, int degreesId) {
 }  // namespace
 
 PositionForm::PositionForm(const GeodeticPosition& start) : form_("Position") {
-  Limit(form_.AddEdit(kAltitude, "Altitude: (m)", EditKind::Real, Format("%.3f", start.altitude)), kMinAltitude,
+  Limit(form_.AddEdit(kAltitude, "Altitude: (m)", EditKind::Real, Format("%.3f", start.height)), kMinAltitude,
         kMaxAltitude);
   AddAngle(form_, kLatDegrees, "Latitude:", 90, 90, start.latitude, AngleAxis::Latitude);
   AddAngle(form_, kLonDegrees, "Longitude:", 180, 360, start.longitude, AngleAxis::Longitude);
   form_.AddOkCancel();
   form_.OnOk([this](Form& f) {
-    accepted_ = GeodeticPosition{ReadAngle(f, kLatDegrees), ReadAngle(f, kLonDegrees), *f.RealValue(kAltitude)};
+    GeodeticPosition p;
+    p.latitude = ReadAngle(f, kLatDegrees);
+    p.longitude = ReadAngle(f, kLonDegrees);
+    p.height = *f.RealValue(kAltitude);
+    accepted_ = p;
   });
 }
 

@@ -5,14 +5,11 @@
 #include <optional>
 
 #include "forms/Form.h"
+#include "geodesy/NavUtility.h"
 
 namespace orv {
 
-struct GeodeticPosition {
-  double latitude = 0;   // radians
-  double longitude = 0;  // radians
-  double altitude = 0;   // metres
-};
+// The position is read and given as a GeodeticPosition: radians, and the altitude as height.
 
 class PositionForm {
  public:
