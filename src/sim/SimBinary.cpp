@@ -86,9 +86,15 @@ constexpr uint8_t kSystemNavigation = 3;
 Payload ChannelAssignment(const SimFix& f, bool firstHalf) {
   PayloadWriter w(1 + 6 * 14);
   w.Put<uint8_t>(firstHalf ? 0 : 1);
+  // The satellites fill the channels in order, passing over the deselected ones.
+  std::vector<int> onChannel(12, -1);
+  for (int ch = 0, next = 0; ch < 12; ++ch) {
+    if ((f.deselectedChannels >> ch) & 1u) continue;
+    if (next < static_cast<int>(f.satellites.size())) onChannel[static_cast<std::size_t>(ch)] = next++;
+  }
   for (int ch = firstHalf ? 0 : 6; ch < (firstHalf ? 6 : 12); ++ch) {
-    if (ch < static_cast<int>(f.satellites.size())) {
-      const SimSatellite& s = f.satellites[ch];
+    if (onChannel[static_cast<std::size_t>(ch)] >= 0) {
+      const SimSatellite& s = f.satellites[static_cast<std::size_t>(onChannel[static_cast<std::size_t>(ch)])];
       // A geostationary satellite is numbered from 120 with bit 5 set.
       const int code = s.sbas ? ((s.prn - 120) & 0x1F) | 0x20 : (s.prn - 1) & 0x1F;
       w.Put<uint8_t>(static_cast<uint8_t>(code))
@@ -270,7 +276,7 @@ Payload ReceiverStatus(const SimFix& f) {
       .Put<uint32_t>(0)
       .Put<uint16_t>(0);
   w.At(19)
-      .Put<uint16_t>(static_cast<uint16_t>(std::lround(kMaskAngleDeg * 100)))
+      .Put<uint16_t>(static_cast<uint16_t>(std::lround(f.maskDeg * 100)))
       .Put<uint8_t>(0x00)
       .Put<int16_t>(static_cast<int16_t>(12 + std::lround(3 * std::sin(f.gpsSeconds / 300))))
       .Put<uint8_t>(3)

@@ -103,6 +103,10 @@ void SimReceiver::OnFrame(const InputItem& item) {
     if (protocol_ == SimProtocol::Ktx) OnDatum(item.payload);
     return;
   }
+  if (message == 81 || message == 82 || message == 87) {
+    if (protocol_ == SimProtocol::Ktx) OnControl(message, item.payload);
+    return;
+  }
   // A request has the length the console's encoder gives it; anything else (our own frames
   // echoed by a terminal not yet in raw mode, for one) is not a request.
   if (kTransmitLength[message] != item.payload.size() + kFrameOverhead) return;
@@ -122,6 +126,30 @@ void SimReceiver::OnBinaryRequest(int message, bool continuous, const std::vecto
   e.rateCode = message == 23 && !payload.empty() ? payload[0] : 0;
   e.period = message == 23 ? MeasurementPeriod(e.rateCode) : 1.0;
   e.nextDue = now_;
+}
+
+// The mask (81: float32 degrees, then the bytes 1 to 8), SV deselection (82: group, then a
+// 32-bit mask) and channel deselection (87: a 16-bit mask), each whole or not at all.
+void SimReceiver::OnControl(int message, const std::vector<uint8_t>& payload) {
+  if (kTransmitLength[message] != payload.size() + kFrameOverhead) return;
+  SimControls c = scene_.controls();
+  if (message == 81) {
+    const double mask = ReadLe<float>(payload, 0);
+    if (!(mask >= 0 && mask <= 90)) return;
+    c.maskDeg = mask;
+  } else if (message == 82) {
+    const uint32_t mask = ReadLe<uint32_t>(payload, 1);
+    if (payload[0] == 0) {
+      c.deselectedGps = mask;
+    } else if (payload[0] == 1) {
+      c.deselectedWaas = mask & 0x7FFFF;  // PRN 120 to 138
+    } else {
+      return;
+    }
+  } else {
+    c.deselectedChannels = static_cast<uint16_t>(ReadLe<uint16_t>(payload, 0) & 0x0FFF);
+  }
+  scene_.SetControls(c);
 }
 
 void SimReceiver::OnDatum(const std::vector<uint8_t>& payload) {

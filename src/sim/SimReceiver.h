@@ -12,6 +12,9 @@
 // $PQTLG,004,<code> sends one sentence now; $PQTLG,005,[interval],<code>,<rate>,... sets the
 // seconds between outputs of each code (0 stops it).
 //
+// Messages 81, 82 and 87 set the elevation mask, the satellites not to track and the channels
+// not to use: messages 33, 49 and 6/7 follow them.
+//
 // Message 88 chooses the datum positions are given in (options 0 and 2; option 1 only defines a
 // user datum), and message 20 reports its number from then on.
 //
@@ -70,6 +73,8 @@ class SimReceiver {
   bool IsContinuous(int message) const { return binarySchedule_.count(message) != 0; }
   // The datum positions are reported in (0: WGS 1984).
   int datumNumber() const { return datumNumber_; }
+  // The mask and deselections the console's commands set.
+  const SimControls& controls() const { return scene_.controls(); }
   // Seconds between outputs of an NMEA code; 0 when it is off.
   int NmeaPeriod(std::string_view code) const;
   // What the $PQTLG,908 report says; a valid $PQTLG,008 changes it.
@@ -94,6 +99,7 @@ class SimReceiver {
   void OnSentence(const std::string& body);
   void OnBinaryRequest(int message, bool continuous, const std::vector<uint8_t>& payload);
   void OnDatum(const std::vector<uint8_t>& payload);
+  void OnControl(int message, const std::vector<uint8_t>& payload);
   void SwitchTo(SimProtocol protocol, uint32_t baud);
   void ResetNmeaSchedule(double from);
 

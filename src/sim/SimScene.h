@@ -10,6 +10,9 @@
 
 namespace orv::sim {
 
+// The receiver's elevation mask at start: satellites below it are tracked but not used.
+inline constexpr double kSimMaskAngleDeg = 12.0;
+
 // Tracking status of a satellite as message 33 reports it.
 enum SimSvStatus { kSvView = 0, kSvTrack = 1, kSvMeasReady = 2, kSvUseNav = 3 };
 
@@ -46,10 +49,19 @@ struct SimFix {
   std::vector<SimSatellite> satellites;  // in view, at most 12, in channel order
   int referencePrn = 0;                  // of the relative solutions; 0 when none is used
   uint8_t healthCodes[32] = {};          // two-bit health code of SV 1 to 32
+  double maskDeg = kSimMaskAngleDeg;     // the elevation mask in force
+  uint16_t deselectedChannels = 0;       // bit n: channel n + 1 is left idle
 };
 
-// The receiver's elevation mask: satellites below it are tracked but not used.
-inline constexpr double kSimMaskAngleDeg = 12.0;
+// What the console's commands have set: the elevation mask (messages 81), satellites it is
+// not to track (82: bit n of the GPS mask is SV n + 1, of the WAAS mask PRN 120 + n) and
+// channels it is not to use (87: bit n is channel n + 1).
+struct SimControls {
+  double maskDeg = kSimMaskAngleDeg;
+  uint32_t deselectedGps = 0;
+  uint32_t deselectedWaas = 0;
+  uint16_t deselectedChannels = 0;
+};
 
 inline constexpr double kCentreLatDeg = 45.2942232;
 inline constexpr double kCentreLonDeg = -73.4136473;
@@ -69,6 +81,8 @@ class SimScene {
   SimScene(uint32_t seed, double startGpsTime);
 
   SimFix At(double elapsed) const;
+  void SetControls(const SimControls& c) { controls_ = c; }
+  const SimControls& controls() const { return controls_; }
   double startGpsTime() const { return startGpsTime_; }
 
   // GPS seconds since the epoch for a Unix time (UTC seconds since 1970).
@@ -88,6 +102,7 @@ class SimScene {
   uint32_t seed_;
   double startGpsTime_;
   std::vector<Orbit> orbits_;
+  SimControls controls_;
 };
 
 }  // namespace orv::sim

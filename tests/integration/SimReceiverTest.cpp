@@ -401,6 +401,60 @@ TEST(SimReceiver, DatumMessageChangesTheDatumMessage20Reports) {
   EXPECT_TRUE(rx.output().empty());  // the receiver does not answer message 88
 }
 
+// Channel by channel (1 to 12): the satellite's code byte, or -1 for an idle channel.
+std::vector<int> ChannelCodes(SimReceiver& rx, double now) {
+  Send(rx, now, 6);
+  const auto items = Frames(rx);
+  EXPECT_EQ(items.size(), 2u);
+  std::vector<int> codes;
+  for (const Item& it : items) {
+    for (int ch = 0; ch < 6; ++ch) {
+      const std::size_t at = 1 + 14 * static_cast<std::size_t>(ch);
+      const bool idle = it.payload[at + 13] == (1 << 4) && it.payload[at] == 0 && it.payload[at + 5] == 0;
+      codes.push_back(idle ? -1 : it.payload[at]);
+    }
+  }
+  return codes;
+}
+
+std::vector<uint8_t> Le32Payload(uint8_t first, uint32_t mask) {
+  return {first, static_cast<uint8_t>(mask), static_cast<uint8_t>(mask >> 8), static_cast<uint8_t>(mask >> 16),
+          static_cast<uint8_t>(mask >> 24)};
+}
+
+TEST(SimReceiver, MaskAndDeselectionsShowInItsMessages) {
+  SimReceiver rx = Receiver();
+  auto mask = [&](double now) {
+    Send(rx, now, 49);
+    return ReadLe<uint16_t>(Frames(rx)[0].payload, 19);
+  };
+  EXPECT_EQ(mask(0), 1200);
+  uint8_t angle[12] = {};
+  ByteWriter(angle).Put(20.0f);
+  Send(rx, 1, 81, std::vector<uint8_t>(angle, angle + 12));
+  EXPECT_EQ(mask(1), 2000);
+  ByteWriter(angle).Put(91.0f);  // no mask angle: kept as it was
+  Send(rx, 1, 81, std::vector<uint8_t>(angle, angle + 12));
+  EXPECT_EQ(mask(1), 2000);
+
+  const std::vector<int> before = ChannelCodes(rx, 2);
+  ASSERT_GE(before[0], 0);
+  const int sv = before[0] + 1;  // a GPS satellite on channel 1
+  Send(rx, 2, 82, Le32Payload(0, 1u << (sv - 1)));
+  EXPECT_EQ(rx.controls().deselectedGps, 1u << (sv - 1));
+  std::vector<int> after = ChannelCodes(rx, 2);
+  EXPECT_EQ(std::count(after.begin(), after.end(), sv - 1), 0);
+  Send(rx, 2, 82, Le32Payload(0, 0));
+  Send(rx, 2, 82, Le32Payload(2, 0xFFFFFFFF));  // no such group
+  EXPECT_EQ(ChannelCodes(rx, 2), before);
+
+  Send(rx, 2, 87, {0x01, 0x00});  // channel 1 idle: its satellite moves on to channel 2
+  after = ChannelCodes(rx, 2);
+  EXPECT_EQ(after[0], -1);
+  EXPECT_EQ(after[1], before[0]);
+  EXPECT_TRUE(rx.output().empty());
+}
+
 TEST(SimInput, FramesAndSentencesOutOfNoise) {
   sim::InputScanner scanner;
   std::vector<uint8_t> bytes = test::Bytes("xx\x01\x02garbage$GPGGA*00\r\n");
