@@ -2,6 +2,7 @@
 // byte for byte against the builder layouts, and what a refused value or Cancel does.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -50,6 +51,7 @@ class CommandDialogsTest : public ::testing::Test {
     frame.config().SetMainPortName("COM1");
     frame.ChangeMainBaud(9600);
     port().sent.clear();
+    desk.utcNow = 1796803805;  // 2026-12-09 08:10:05 UTC
   }
   test::FakePort& port() { return *ports[0]; }
   void Run(int command, std::function<bool(Form&)> user) {
@@ -236,6 +238,24 @@ std::vector<DialogCase> Cases() {
         test::Frame(80, Cat(KeyOf(OperatingModeKey("Station ID")), Zeros(24)))}},
       {"Restart System, confirmed", cmd::kRestartSystem, PressOk, {test::Frame(2, Key())}},
       {"1PPS Enable", cmd::kOnePpsEnable, PressOk, {test::Frame(103, Cat(KeyOf(DateTimeKey(1)), Zeros(7)))}},
+      {"Set Date and Time, from the clock", cmd::kSetDateTime, PressOk,
+       {test::Frame(103, Cat(Key(), Cat({8, 10, 5, 9, 12}, Le<uint16_t>(2026))))}},
+      {"Default Message List", cmd::kDefaultMessageList,
+       [](Form& f) {
+         const auto& n = DefaultMessageListForm::MessageNumbers();
+         for (int msg : {20, 57, 113}) {
+           f.SetBoxChecked(DefaultMessageListForm::kMessages,
+                           static_cast<int>(std::find(n.begin(), n.end(), msg) - n.begin()), true);
+         }
+         return PressOk(f);
+       },
+       {test::Frame(105, [] {
+          Bytes p(24, 0);
+          p[2] = 0x10;  // 20
+          p[5] = 0x02;  // 41, for the fault log
+          p[14] = 0x02; // 113
+          return p;
+        }())}},
       {"1PPS Disable", cmd::kOnePpsDisable, PressOk, {test::Frame(103, Cat(KeyOf(DateTimeKey(2)), Zeros(7)))}},
   };
 }
@@ -429,6 +449,25 @@ TEST_F(CommandDialogsTest, MaskAngleUnitSwitchFollowsTheDegreeRadianRule) {
   });
   EXPECT_EQ(desk.boxes.size(), 2u);
   EXPECT_TRUE(port().sent.empty());
+}
+
+TEST_F(CommandDialogsTest, DateTimeWithoutAClockAndDaysBeyondTheMonth) {
+  using D = DateTimeForm;
+  desk.utcNow.reset();
+  Run(cmd::kSetDateTime, [&](Form& f) {
+    EXPECT_EQ(f.Text(D::kYear) + "-" + f.Text(D::kMonth) + "-" + f.Text(D::kDay), "2000-1-1");
+    f.SetText(D::kYear, "2100");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(D::kYear, "2023");
+    f.SetText(D::kMonth, "2");
+    f.SetText(D::kDay, "29");
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(D::kYear, "2024");  // a leap year
+    return PressOk(f);
+  });
+  ASSERT_EQ(desk.boxes.size(), 2u);
+  EXPECT_EQ(desk.boxes[1].text, "Please enter a day between 1 and 28.");
+  EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(103, Cat(Key(), Cat({0, 0, 0, 29, 2}, Le<uint16_t>(2024))))});
 }
 
 TEST_F(CommandDialogsTest, DgpsBytesMustBeExactlyTwentyOnePairs) {

@@ -19,7 +19,7 @@ constexpr int kDialogCommands[] = {kRequestIoMessage, kClearNvm,         kSvDese
                                    kTimingParameters, kPowerControl,     kLoadByte,      kLoadWord,
                                    kMaskAngle,        kTrackSvRequest,   kDiffMessageRate, kDgpsConfiguration,
                                    kMslModel,         kTropoModel,       kOperatingMode, kRestartSystem,
-                                   kOnePpsEnable,     kOnePpsDisable};
+                                   kOnePpsEnable,     kOnePpsDisable,    kSetDateTime,   kDefaultMessageList};
 
 void RunRequestIo(FormRunner& runner, FrameEncoder& encoder) {
   RequestIoForm dialog;
@@ -44,7 +44,7 @@ bool IsCommandDialog(int command) {
   return std::find(std::begin(kDialogCommands), std::end(kDialogCommands), command) != std::end(kDialogCommands);
 }
 
-bool RunCommandDialog(int command, FormRunner& runner, FrameEncoder& encoder) {
+bool RunCommandDialog(int command, Desktop& runner, FrameEncoder& encoder) {
   switch (command) {
     case kRequestIoMessage:
       RunRequestIo(runner, encoder);
@@ -137,6 +137,16 @@ bool RunCommandDialog(int command, FormRunner& runner, FrameEncoder& encoder) {
     case kOnePpsDisable:
       encoder.SendDateTime(command == kOnePpsEnable ? 1 : 2, {});
       return true;
+    case kSetDateTime: {
+      DateTimeForm d(runner.UtcNow());
+      RunSimple(runner, d, [&](const CalendarRecord& c) { encoder.SendDateTime(0, c); });
+      return true;
+    }
+    case kDefaultMessageList: {
+      DefaultMessageListForm d;
+      RunSimple(runner, d, [&](const std::vector<int>& numbers) { encoder.SendDefaultMessageSelection(numbers); });
+      return true;
+    }
     default:
       return false;
   }

@@ -11,6 +11,7 @@ namespace orv {
 bool IsCommandDialog(int command);
 // Opens the dialog of `command` through `runner` and sends what its OK gives; false when the
 // command has no dialog here.
-bool RunCommandDialog(int command, FormRunner& runner, FrameEncoder& encoder);
+// The desktop runs the forms and gives the clock of the date dialog.
+bool RunCommandDialog(int command, Desktop& runner, FrameEncoder& encoder);
 
 }  // namespace orv

@@ -2,6 +2,7 @@
 // mode dialogs.
 #include "commands/SettingForms.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "forms/EditExchange.h"
@@ -198,6 +199,87 @@ std::vector<OperatingModeForm::Frame> OperatingModeForm::Frames() const {
     out.push_back(station);
   }
   return out;
+}
+
+}  // namespace orv
+
+namespace orv {
+
+namespace {
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+int DaysInMonth(int y, int m) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && IsLeap(y) ? 29 : kDays[(m - 1) % 12];
+}
+// Civil date of a day count from 1970-01-01 (days may be negative).
+void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
+}
+}  // namespace
+
+DateTimeForm::DateTimeForm(std::optional<int64_t> utcNow) : form_("Set Date and Time") {
+  int y = 2000, mo = 1, d = 1, h = 0, mi = 0, s = 0;
+  if (utcNow) {
+    const int64_t days = (*utcNow >= 0 ? *utcNow : *utcNow - 86399) / 86400;
+    const int64_t sod = *utcNow - days * 86400;
+    CivilFromDays(days, y, mo, d);
+    h = static_cast<int>(sod / 3600);
+    mi = static_cast<int>(sod / 60 % 60);
+    s = static_cast<int>(sod % 60);
+  }
+  // The year goes out in 16 bits; GPS time starts in 1980.
+  y = std::clamp(y, 1980, 2099);
+  struct Entry {
+    int id;
+    const char* label;
+    int value, min, max;
+  };
+  const Entry entries[] = {{kYear, "Year:", y, 1980, 2099}, {kMonth, "Month:", mo, 1, 12}, {kDay, "Day:", d, 1, 31},
+                           {kHour, "Hour (UTC):", h, 0, 23}, {kMinute, "Minute:", mi, 0, 59}, {kSecond, "Second:", s, 0, 59}};
+  for (const Entry& e : entries) Limit(form_.AddEdit(e.id, e.label, EditKind::Unsigned, Format("%d", e.value)), e.min, e.max);
+  form_.field(kDay)->check = [](const Form& f) {
+    const auto yy = f.IntValue(kYear), mm = f.IntValue(kMonth), dd = f.IntValue(kDay);
+    if (!yy || !mm || !dd || *dd <= DaysInMonth(static_cast<int>(*yy), static_cast<int>(*mm))) return std::string();
+    return Format("Please enter a day between 1 and %d.", DaysInMonth(static_cast<int>(*yy), static_cast<int>(*mm)));
+  };
+  form_.AddOkCancel();
+  form_.OnOk([this](Form& f) {
+    CalendarRecord c;
+    c.year = static_cast<int>(*f.IntValue(kYear)) - 1900;
+    c.month = static_cast<int>(*f.IntValue(kMonth)) - 1;
+    c.dayOfMonth = static_cast<int>(*f.IntValue(kDay));
+    c.hour = static_cast<int>(*f.IntValue(kHour));
+    c.minute = static_cast<int>(*f.IntValue(kMinute));
+    c.second = static_cast<int>(*f.IntValue(kSecond));
+    accepted_ = c;
+  });
+}
+
+const std::vector<int>& DefaultMessageListForm::MessageNumbers() {
+  // The messages the console shows; 57 (the fault log) is asked for as 41.
+  static const std::vector<int> kNumbers = {6,  18, 19, 20, 21, 22, 23, 33, 43, 45,  47,
+                                            48, 49, 50, 57, 65, 68, 76, 83, 85, 111, 113};
+  return kNumbers;
+}
+
+DefaultMessageListForm::DefaultMessageListForm() : form_("Default Message List") {
+  std::vector<std::string> labels;
+  for (int n : MessageNumbers()) labels.push_back(Format("Msg %d", n));
+  form_.AddCheckGrid(kMessages, "Select default KTX messages", std::move(labels), 4);
+  form_.AddOkCancel();
+  form_.OnOk([this](Form& f) {
+    std::vector<int> chosen;
+    for (int i : f.CheckedBoxes(kMessages)) chosen.push_back(MessageNumbers()[static_cast<std::size_t>(i)]);
+    accepted_ = std::move(chosen);
+  });
 }
 
 }  // namespace orv

@@ -153,3 +153,44 @@ class OperatingModeForm {
 };
 
 }  // namespace orv
+
+namespace orv {
+
+// "Set Date and Time": the UTC date and time message 103 sets (and forces one 1PPS pulse
+// with), opened on the clock's time when there is a clock, else on 1 January 2000.
+class DateTimeForm {
+ public:
+  static constexpr int kYear = 1861;
+  static constexpr int kMonth = 1862;
+  static constexpr int kDay = 1863;
+  static constexpr int kHour = 1864;
+  static constexpr int kMinute = 1865;
+  static constexpr int kSecond = 1866;
+
+  explicit DateTimeForm(std::optional<int64_t> utcNow);
+  Form& form() { return form_; }
+  // As SendDateTime takes it: month 0-based, years since 1900.
+  const std::optional<CalendarRecord>& accepted() const { return accepted_; }
+
+ private:
+  Form form_;
+  std::optional<CalendarRecord> accepted_;
+};
+
+// "Default Message List" ("Select default KTX messages"): the messages the receiver sends by
+// itself from its start, one box each.
+class DefaultMessageListForm {
+ public:
+  static constexpr int kMessages = 1871;
+
+  DefaultMessageListForm();
+  Form& form() { return form_; }
+  static const std::vector<int>& MessageNumbers();
+  const std::optional<std::vector<int>>& accepted() const { return accepted_; }
+
+ private:
+  Form form_;
+  std::optional<std::vector<int>> accepted_;
+};
+
+}  // namespace orv
