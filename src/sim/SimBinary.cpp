@@ -2,6 +2,7 @@
 // bytes it keeps as opaque copies carry plausible constants so the pages have something to show.
 #include "sim/SimBinary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -241,19 +242,40 @@ Payload PartNumber() {
   return w.Done();
 }
 
-Payload BaseStatus(const SimFix& f) {
-  const uint8_t entries[][2] = {{1, 1}, {3, 10}, {18, 1}};
-  PayloadWriter w(42 + 2 * std::size(entries));
-  // "Position Initialized" at 9600 bit/s (index 5); the survey is over.
-  w.Put<uint8_t>(2 | 5 << 2)
-      .Put<double>(0.0)
+SimBaseState BaseAtCentre() {
+  SimBaseState b;
+  b.latRad = kCentreLatDeg * kDeg;
+  b.lonRad = kCentreLonDeg * kDeg;
+  b.altM = kCentreAltM;
+  return b;
+}
+
+Payload BaseStatus(const SimFix& f, const SimBaseState& base, double elapsed) {
+  // Status index: 0 "Not In Base", 1 "Position not Initialized" (surveying), 2 "Position
+  // Initialized"; the differential output at 9600 bit/s (index 5).
+  int status = 2;
+  double remainingHours = 0, lat = base.latRad, lon = base.lonRad, alt = base.altM;
+  if (base.mode == SimBaseState::kRover) {
+    status = 0;
+  } else if (base.mode == SimBaseState::kBaseSelfSurvey) {
+    const double left = base.surveySeconds - (elapsed - base.surveyStart);
+    status = left > 0 ? 1 : 2;
+    remainingHours = left > 0 ? left / 3600.0 : 0;
+    lat = kCentreLatDeg * kDeg;
+    lon = kCentreLonDeg * kDeg;
+    alt = kCentreAltM;
+  }
+  const std::size_t n = std::min<std::size_t>(base.entries.size(), 6);
+  PayloadWriter w(42 + 2 * n);
+  w.Put<uint8_t>(static_cast<uint8_t>(status | 5 << 2))
+      .Put<double>(remainingHours)
       .Put<float>(1.2f)
-      .Put<double>(kCentreLatDeg * kDeg)
-      .Put<double>(kCentreLonDeg * kDeg)
-      .Put<double>(kCentreAltM)
+      .Put<double>(lat)
+      .Put<double>(lon)
+      .Put<double>(alt)
       .Put<uint32_t>(static_cast<uint32_t>(f.gpsSeconds))
-      .Put<uint8_t>(static_cast<uint8_t>(std::size(entries)));
-  for (const auto& e : entries) w.Put<uint8_t>(e[0]).Put<uint8_t>(e[1]);
+      .Put<uint8_t>(static_cast<uint8_t>(n));
+  for (std::size_t k = 0; k < n; ++k) w.Put<uint8_t>(base.entries[k].type).Put<uint8_t>(base.entries[k].rateS);
   return w.Done();
 }
 

@@ -5,11 +5,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <utility>
 
 #include "geodesy/DatumSetup.h"
 #include "geodesy/DatumTables.h"
 #include "platform/PosixSerialDevice.h"
+#include "protocol/CommandKeys.h"
 #include "protocol/Frame.h"
 #include "protocol/ProtocolSwitch.h"
 #include "util/ByteIo.h"
@@ -103,6 +105,10 @@ void SimReceiver::OnFrame(const InputItem& item) {
     if (protocol_ == SimProtocol::Ktx) OnDatum(item.payload);
     return;
   }
+  if (message == 80 || message == 91) {
+    if (protocol_ == SimProtocol::Ktx) OnBaseCommand(message, item.payload);
+    return;
+  }
   if (message == 81 || message == 82 || message == 87) {
     if (protocol_ == SimProtocol::Ktx) OnControl(message, item.payload);
     return;
@@ -150,6 +156,48 @@ void SimReceiver::OnControl(int message, const std::vector<uint8_t>& payload) {
     c.deselectedChannels = static_cast<uint16_t>(ReadLe<uint16_t>(payload, 0) & 0x0FFF);
   }
   scene_.SetControls(c);
+}
+
+// Message 80: the key of a mode text, then 24 bytes (the base position as three doubles for
+// "Base Manual", the survey seconds for "Survey Time", station ID and health for "Station
+// ID"); a frame with no known key is refused. Message 91: bit 7 of byte 0 the format, bits 0-2
+// the message types 1, 3 and 59, byte 1 the rate; no type stops the encoding.
+void SimReceiver::OnBaseCommand(int message, const std::vector<uint8_t>& payload) {
+  if (kTransmitLength[message] != payload.size() + kFrameOverhead) return;
+  if (message == 91) {
+    base_.entries.clear();
+    const uint8_t rate = payload[1];
+    if (rate == 0) return;
+    const uint8_t types[3] = {1, 3, 59};
+    for (int bit = 0; bit < 3; ++bit) {
+      if (payload[0] & (1u << bit)) base_.entries.push_back({types[bit], rate});
+    }
+    return;
+  }
+  auto keyed = [&](std::string_view text) {
+    const CommandKey k = OperatingModeKey(text);
+    return std::equal(k.begin(), k.end(), payload.begin());
+  };
+  const std::span<const uint8_t> fields(payload.data() + 8, 24);
+  if (keyed("Rover")) {
+    base_.mode = SimBaseState::kRover;
+  } else if (keyed("Base Manual")) {
+    const double lat = ReadLe<double>(fields, 0), lon = ReadLe<double>(fields, 8), alt = ReadLe<double>(fields, 16);
+    constexpr double kHalfPi = std::numbers::pi / 2;
+    if (!(std::fabs(lat) <= kHalfPi && std::fabs(lon) <= 4 * kHalfPi && std::isfinite(alt))) return;
+    base_.mode = SimBaseState::kBaseManual;
+    base_.latRad = lat;
+    base_.lonRad = lon;
+    base_.altM = alt;
+  } else if (keyed("Base Self Survey")) {
+    base_.mode = SimBaseState::kBaseSelfSurvey;
+    base_.surveyStart = now_;
+  } else if (keyed("Survey Time")) {
+    base_.surveySeconds = ReadLe<uint32_t>(fields, 0);
+  } else if (keyed("Station ID")) {
+    base_.stationId = static_cast<uint16_t>(ReadLe<uint16_t>(fields, 0) & 0x3FF);
+    base_.health = static_cast<uint8_t>(fields[2] & 7);
+  }
 }
 
 void SimReceiver::OnDatum(const std::vector<uint8_t>& payload) {
@@ -287,7 +335,7 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
     case 23: SendFrame(23, MeasurementBlock(fix)); return;
     case 33: SendFrame(33, SvStatus(fix)); return;
     case 45: SendFrame(45, PartNumber()); return;
-    case 47: SendFrame(47, BaseStatus(fix)); return;
+    case 47: SendFrame(47, BaseStatus(fix, base_, now_)); return;
     case 48: SendFrame(48, DgpsStatus(fix)); return;
     case 49: SendFrame(49, ReceiverStatus(fix)); return;
     case 50: SendFrame(50, SatelliteHealth(fix)); return;

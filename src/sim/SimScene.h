@@ -63,6 +63,21 @@ struct SimControls {
   uint16_t deselectedChannels = 0;
 };
 
+// The operating mode of message 80 and the differential messages of message 91, as message 47
+// reports them. The receiver starts as a base whose position is known.
+struct SimBaseState {
+  enum Mode { kRover, kBaseManual, kBaseSelfSurvey } mode = kBaseManual;
+  double latRad = 0, lonRad = 0, altM = 0;  // kBaseManual; a survey ends on the scene's centre
+  double surveySeconds = 0;                 // of a self survey
+  double surveyStart = 0;                   // elapsed time the survey started at
+  uint16_t stationId = 412;
+  uint8_t health = 0;
+  struct Entry {
+    uint8_t type, rateS;
+  };
+  std::vector<Entry> entries = {{1, 1}, {3, 10}, {18, 1}};
+};
+
 inline constexpr double kCentreLatDeg = 45.2942232;
 inline constexpr double kCentreLonDeg = -73.4136473;
 inline constexpr double kCentreAltM = 30.0;

@@ -8,6 +8,7 @@
 #include <set>
 #include <numbers>
 
+#include "protocol/CommandKeys.h"
 #include "protocol/Frame.h"
 #include "sim/SimReceiver.h"
 #include "support/Frames.h"
@@ -452,6 +453,57 @@ TEST(SimReceiver, MaskAndDeselectionsShowInItsMessages) {
   after = ChannelCodes(rx, 2);
   EXPECT_EQ(after[0], -1);
   EXPECT_EQ(after[1], before[0]);
+  EXPECT_TRUE(rx.output().empty());
+}
+
+std::vector<uint8_t> ModeFrame(std::string_view text, std::vector<uint8_t> fields = {}) {
+  const CommandKey k = OperatingModeKey(text);
+  std::vector<uint8_t> p(k.begin(), k.end());
+  fields.resize(24, 0);
+  p.insert(p.end(), fields.begin(), fields.end());
+  return p;
+}
+
+TEST(SimReceiver, OperatingModeAndDifferentialMessagesShowInBaseStatus) {
+  SimReceiver rx = Receiver();
+  auto status = [&](double now) {
+    Send(rx, now, 47);
+    return Frames(rx)[0].payload;
+  };
+  EXPECT_EQ(status(0)[0] & 3, 2);  // a base with its position
+  Send(rx, 1, 80, ModeFrame("Rover"));
+  std::vector<uint8_t> p = status(1);
+  EXPECT_EQ(p[0] & 3, 0);
+  EXPECT_EQ(p[0] >> 2, 5);
+
+  uint8_t seconds[4];
+  ByteWriter(seconds).Put(uint32_t{600});
+  Send(rx, 10, 80, ModeFrame("Survey Time", {seconds[0], seconds[1], seconds[2], seconds[3]}));
+  Send(rx, 10, 80, ModeFrame("Base Self Survey"));
+  p = status(70);
+  EXPECT_EQ(p[0] & 3, 1);
+  EXPECT_NEAR(ReadLe<double>(p, 1), 540.0 / 3600, 1e-9);
+  EXPECT_EQ(status(611)[0] & 3, 2);  // surveyed
+
+  uint8_t llh[24];
+  ByteWriter(llh).Put(0.5).Put(-1.25).Put(123.5);
+  Send(rx, 612, 80, ModeFrame("Base Manual", std::vector<uint8_t>(llh, llh + 24)));
+  ByteWriter(llh).Put(2.0).Put(0.0).Put(0.0);  // no latitude: refused
+  Send(rx, 612, 80, ModeFrame("Base Manual", std::vector<uint8_t>(llh, llh + 24)));
+  std::vector<uint8_t> unknown(32, 0x55);
+  Send(rx, 612, 80, unknown);
+  p = status(612);
+  EXPECT_EQ(p[0] & 3, 2);
+  EXPECT_DOUBLE_EQ(ReadLe<double>(p, 13), 0.5);
+  EXPECT_DOUBLE_EQ(ReadLe<double>(p, 21), -1.25);
+  EXPECT_DOUBLE_EQ(ReadLe<double>(p, 29), 123.5);
+
+  Send(rx, 613, 91, {0x85, 5});  // RTCA, types 1 and 59 every 5 s
+  p = status(613);
+  ASSERT_EQ(p.size(), 46u);
+  EXPECT_EQ(std::vector<uint8_t>(p.begin() + 41, p.end()), (std::vector<uint8_t>{2, 1, 5, 59, 5}));
+  Send(rx, 613, 91, {0x00, 0});  // "Stop Encoding"
+  EXPECT_EQ(status(613)[41], 0);
   EXPECT_TRUE(rx.output().empty());
 }
 
