@@ -10,6 +10,7 @@
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "commands/DeselectionForms.h"
+#include "commands/NmeaCommandDialogs.h"
 #include "commands/RequestForms.h"
 #include "commands/SettingForms.h"
 #include "commands/TimingForm.h"
@@ -468,6 +469,38 @@ TEST_F(CommandDialogsTest, DateTimeWithoutAClockAndDaysBeyondTheMonth) {
   ASSERT_EQ(desk.boxes.size(), 2u);
   EXPECT_EQ(desk.boxes[1].text, "Please enter a day between 1 and 28.");
   EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(103, Cat(Key(), Cat({0, 0, 0, 29, 2}, Le<uint16_t>(2024))))});
+}
+
+TEST_F(CommandDialogsTest, NmeaToolSettingDialogsSendTheirSentences) {
+  auto sent = [&] {
+    std::vector<std::string> out;
+    for (const Bytes& b : port().sent) out.emplace_back(b.begin(), b.end());
+    port().sent.clear();
+    return out;
+  };
+  for (int id : {cmd::kNmeaClearNvm, cmd::kNmeaRadiobeacon, cmd::kNmeaReceiverParameters}) {
+    EXPECT_TRUE(commands.State(id).enabled) << id;
+  }
+  Run(cmd::kNmeaClearNvm, [](Form& f) {
+    f.SetText(ClearNvmForm::kElement, "5");
+    return PressOk(f);
+  });
+  EXPECT_EQ(sent(), std::vector<std::string>{test::Sentence("PQTLG,007,05")});
+  Run(cmd::kNmeaRadiobeacon, [&](Form& f) {
+    f.SetText(RadiobeaconForm::kFrequency, "325.5");  // above the band
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(RadiobeaconForm::kFrequency, "310.5");
+    f.Select(RadiobeaconForm::kFrequencyMode, 1);
+    f.Select(RadiobeaconForm::kBitRate, 2);
+    f.SetText(RadiobeaconForm::kInterval, "10");
+    return PressOk(f);
+  });
+  EXPECT_EQ(sent(), std::vector<std::string>{test::Sentence("GPMSK,310.5,M,100,A,10")});
+  Run(cmd::kNmeaReceiverParameters, [](Form& f) {
+    EXPECT_EQ(f.caption(), "Set receiver parameter");
+    return false;
+  });
+  EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(CommandDialogsTest, DgpsBytesMustBeExactlyTwentyOnePairs) {

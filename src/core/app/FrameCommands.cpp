@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "app/ToolbarModel.h"
 #include "commands/CommandDialogs.h"
+#include "commands/NmeaCommandDialogs.h"
 #include "geodesy/DatumForm.h"
 #include "util/Format.h"
 
@@ -141,7 +142,7 @@ FrameCommands::~FrameCommands() {
 bool FrameCommands::IsWindowCommand(int id) const { return FindWindowCommand(id) != nullptr; }
 
 bool FrameCommands::HasHandler(int id) const {
-  if (IsWindowCommand(id) || IsCommandDialog(id)) return true;
+  if (IsWindowCommand(id) || IsCommandDialog(id) || IsNmeaCommandDialog(id)) return true;
   if (std::find(std::begin(kHandled), std::end(kHandled), id) != std::end(kHandled)) return true;
   for (const auto& r : kRequests) {
     if (r.command == id) return true;
@@ -182,7 +183,8 @@ bool FrameCommands::OnCommand(int id) {
       return true;
     }
     default:
-      return RunCommandDialog(id, frame_.desktop(), frame_.encoder());
+      return RunCommandDialog(id, frame_.desktop(), frame_.encoder()) ||
+             RunNmeaCommandDialog(id, frame_.desktop(), frame_.nmeaEncoder(), &frame_.mainDecoder().nmea().rxParam());
   }
 }
 
