@@ -341,7 +341,7 @@ Payload SystemProfile() {
   return w.Done();
 }
 
-Payload TimingInformation(const SimFix& f) {
+Payload TimingInformation(const SimFix& f, const SimTiming& t) {
   PayloadWriter w(59);
   w.Put<double>(f.gpsSeconds)
       .Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek))
@@ -350,6 +350,14 @@ Payload TimingInformation(const SimFix& f) {
       .Put<float>(0.42f)
       .Put<uint8_t>(1)  // 1PPS aligned to GPS time
       .Put<uint8_t>(static_cast<uint8_t>(UsedCount(f)));
+  w.At(32)
+      .Put<int32_t>(t.cableDelayNs)
+      .Put<uint32_t>(t.ppsOffsetNs)
+      .Put<uint32_t>(t.pulseLengthNs)
+      .Put<uint8_t>(t.alignment)
+      .Put<uint8_t>(t.outputControl)
+      .Put<uint8_t>(t.traimLimit10Ns)
+      .Put<uint16_t>(t.intrinsicDelayNs);
   return w.Done();
 }
 

@@ -34,7 +34,8 @@ Payload ReceiverStatus(const SimFix& f);          // 49, 40 bytes
 Payload SatelliteHealth(const SimFix& f);         // 50, 8 bytes
 Payload Almanac(const SimFix& f, int prn);        // 76, 79 bytes
 Payload SystemProfile();                          // 111, 4 bytes per entry
-Payload TimingInformation(const SimFix& f);       // 113, 59 bytes
+// 113, 59 bytes: the time fields, then from byte 32 the timing parameters of message 69.
+Payload TimingInformation(const SimFix& f, const SimTiming& timing = {});
 
 // Mask angle the receiver reports, degrees.
 inline constexpr double kMaskAngleDeg = kSimMaskAngleDeg;

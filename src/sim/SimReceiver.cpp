@@ -105,6 +105,10 @@ void SimReceiver::OnFrame(const InputItem& item) {
     if (protocol_ == SimProtocol::Ktx) OnDatum(item.payload);
     return;
   }
+  if (message == 69 || message == 103) {
+    if (protocol_ == SimProtocol::Ktx) OnTimeCommand(message, item.payload);
+    return;
+  }
   if (message == 80 || message == 91) {
     if (protocol_ == SimProtocol::Ktx) OnBaseCommand(message, item.payload);
     return;
@@ -198,6 +202,33 @@ void SimReceiver::OnBaseCommand(int message, const std::vector<uint8_t>& payload
     base_.stationId = static_cast<uint16_t>(ReadLe<uint16_t>(fields, 0) & 0x3FF);
     base_.health = static_cast<uint8_t>(fields[2] & 7);
   }
+}
+
+// Message 69: the timing parameters, each group taken only when bit g of byte 17 marks it
+// modified. Message 103 with the general key: hour, minute, second, day, month, year (uint16)
+// in UTC, which moves the receiver's clock; its other keys (the 1PPS commands) leave it.
+void SimReceiver::OnTimeCommand(int message, const std::vector<uint8_t>& payload) {
+  if (kTransmitLength[message] != payload.size() + kFrameOverhead) return;
+  if (message == 69) {
+    const uint8_t modified = payload[17];
+    if (modified & 0x01) timing_.cableDelayNs = ReadLe<int32_t>(payload, 0);
+    if (modified & 0x02) timing_.ppsOffsetNs = ReadLe<uint32_t>(payload, 4);
+    if (modified & 0x04) timing_.pulseLengthNs = ReadLe<uint32_t>(payload, 8);
+    if (modified & 0x08) timing_.alignment = payload[12];
+    if (modified & 0x10) timing_.outputControl = payload[13];
+    if (modified & 0x20) timing_.traimLimit10Ns = payload[14];
+    if (modified & 0x40) timing_.intrinsicDelayNs = ReadLe<uint16_t>(payload, 15);
+    return;
+  }
+  const CommandKey k = GeneralCommandKey();
+  if (!std::equal(k.begin(), k.end(), payload.begin())) return;
+  const int hour = payload[8], minute = payload[9], second = payload[10], day = payload[11], month = payload[12];
+  const int year = ReadLe<uint16_t>(payload, 13);
+  if (hour > 23 || minute > 59 || second > 59 || day < 1 || day > 31 || month < 1 || month > 12 || year < 1980) return;
+  const double unix = static_cast<double>(DaysFromCivil(year, month, day)) * 86400 + hour * 3600 + minute * 60 + second;
+  SimControls c = scene_.controls();
+  c.clockOffset = SimScene::GpsTimeFromUnix(unix) - (scene_.startGpsTime() + now_);
+  scene_.SetControls(c);
 }
 
 void SimReceiver::OnDatum(const std::vector<uint8_t>& payload) {
@@ -347,7 +378,7 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
       }
       return;
     case 111: SendFrame(111, SystemProfile()); return;
-    case 113: SendFrame(113, TimingInformation(fix)); return;
+    case 113: SendFrame(113, TimingInformation(fix, timing_)); return;
     default: return;
   }
 }

@@ -123,6 +123,15 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
   year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
+int64_t DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2 ? 1 : 0;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
 double SimScene::GpsTimeFromUnix(double unixSeconds) { return unixSeconds - kGpsEpochUnix + kGpsUtcLeapSeconds; }
 
 SimScene::SimScene(uint32_t seed, double startGpsTime) : seed_(seed), startGpsTime_(startGpsTime) {
@@ -177,7 +186,7 @@ double SimScene::Noise(int prn, int64_t step) const {
 
 SimFix SimScene::At(double elapsed) const {
   SimFix f;
-  const double gps = startGpsTime_ + elapsed;
+  const double gps = startGpsTime_ + controls_.clockOffset + elapsed;
   f.gpsWeek = static_cast<int>(std::floor(gps / kSecondsPerWeek));
   f.gpsSeconds = gps - f.gpsWeek * kSecondsPerWeek;
 

@@ -61,6 +61,18 @@ struct SimControls {
   uint32_t deselectedGps = 0;
   uint32_t deselectedWaas = 0;
   uint16_t deselectedChannels = 0;
+  // Seconds the receiver's clock was moved by message 103 (Set Date and Time).
+  double clockOffset = 0;
+};
+
+// Message 69, as the receiver keeps it: a group is taken only when the command marks it
+// modified; message 113 reports them after its time fields.
+struct SimTiming {
+  int32_t cableDelayNs = 0;
+  uint32_t ppsOffsetNs = 0;
+  uint32_t pulseLengthNs = 1000000;
+  uint8_t alignment = 0, outputControl = 0, traimLimit10Ns = 0;
+  uint16_t intrinsicDelayNs = 0;
 };
 
 // The operating mode of message 80 and the differential messages of message 91, as message 47
@@ -89,6 +101,8 @@ inline constexpr int kGpsUtcLeapSeconds = 18;
 void GeodeticToEcef(double lat, double lon, double h, double& x, double& y, double& z);
 // Calendar date of a day count from 1970-01-01.
 void CivilFromDays(int64_t days, int& year, int& month, int& day);
+// Day count from 1970-01-01 of a calendar date.
+int64_t DaysFromCivil(int year, int month, int day);
 
 class SimScene {
  public:

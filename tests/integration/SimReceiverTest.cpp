@@ -507,6 +507,43 @@ TEST(SimReceiver, OperatingModeAndDifferentialMessagesShowInBaseStatus) {
   EXPECT_TRUE(rx.output().empty());
 }
 
+TEST(SimReceiver, TimingParametersAndTheDateComeBackInTiming) {
+  SimReceiver rx = Receiver();
+  auto timing = [&](double now) {
+    Send(rx, now, 113);
+    return Frames(rx)[0].payload;
+  };
+  std::vector<uint8_t> p = timing(0);
+  EXPECT_EQ(ReadLe<uint32_t>(p, 40), 1000000u);  // the pulse length it starts with
+  // Cable delay -1000 and the TRAIM limit marked modified; the pulse length's zero is not.
+  std::vector<uint8_t> t(27, 0);
+  ByteWriter(t).Put(int32_t{-1000}).Put(uint32_t{7}).Put(uint32_t{0}).Put(uint8_t{2}).Put(uint8_t{3}).Put(uint8_t{13});
+  t[17] = 0x01 | 0x20;
+  Send(rx, 1, 69, t);
+  p = timing(1);
+  EXPECT_EQ(ReadLe<int32_t>(p, 32), -1000);
+  EXPECT_EQ(ReadLe<uint32_t>(p, 36), 0u);
+  EXPECT_EQ(ReadLe<uint32_t>(p, 40), 1000000u);
+  EXPECT_EQ(p[44], 0);
+  EXPECT_EQ(p[46], 13);
+
+  // 2026-12-09 08:10:05 UTC, a Wednesday: GPS week 2448, 18 leap seconds.
+  const CommandKey k = GeneralCommandKey();
+  std::vector<uint8_t> d(k.begin(), k.end());
+  for (uint8_t b : {8, 10, 5, 9, 12}) d.push_back(b);
+  d.push_back(2026 & 0xFF);
+  d.push_back(2026 >> 8);
+  Send(rx, 2, 103, d);
+  p = timing(2);
+  EXPECT_EQ(ReadLe<uint16_t>(p, 8), 2448);
+  EXPECT_NEAR(ReadLe<double>(p, 0), 3 * 86400 + 8 * 3600 + 10 * 60 + 5 + 18, 1e-6);
+  const CommandKey pps = DateTimeKey(1);  // 1PPS Enable: the clock stays
+  std::vector<uint8_t> e(pps.begin(), pps.end());
+  e.resize(15, 0);
+  Send(rx, 3, 103, e);
+  EXPECT_NEAR(ReadLe<double>(timing(3), 0), 3 * 86400 + 8 * 3600 + 10 * 60 + 6 + 18, 1e-6);
+}
+
 TEST(SimInput, FramesAndSentencesOutOfNoise) {
   sim::InputScanner scanner;
   std::vector<uint8_t> bytes = test::Bytes("xx\x01\x02garbage$GPGGA*00\r\n");
