@@ -403,6 +403,11 @@ TEST_F(CommandDialogsTest, OperatingModeTakesTheBasePositionFromThePositionDialo
       EXPECT_EQ(f.Text(P::kLatDegrees), "0");
       f.SetText(P::kLatDegrees, "91");
       EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+      f.SetText(P::kLatDegrees, "-90");
+      f.SetText(P::kLatMinutes, "30");  // past the pole
+      EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+      EXPECT_EQ(desk.boxes.back().text, "Please enter a latitude between -90 and 90 degrees.");
+      f.SetText(P::kLatMinutes, "0");
       f.SetText(P::kLatDegrees, "45");
       f.SetText(P::kLonDegrees, "-0");
       f.SetText(P::kLonMinutes, "30");
@@ -421,7 +426,7 @@ TEST_F(CommandDialogsTest, OperatingModeTakesTheBasePositionFromThePositionDialo
     f.SetText(O::kStationId, "1023");
     return PressOk(f);
   });
-  EXPECT_EQ(desk.boxes.size(), 2u);
+  EXPECT_EQ(desk.boxes.size(), 3u);
   ASSERT_EQ(port().sent.size(), 2u);
   const Bytes& base = port().sent[0];
   ASSERT_EQ(base.size(), 38u);

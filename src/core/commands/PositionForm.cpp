@@ -22,6 +22,17 @@ void AddAngle(Form& form, int degreesId, const char* caption, double bound, doub
   Limit(form.AddEdit(degreesId + 1, "minutes", EditKind::Unsigned, Format("%u", dms.minutes)), 0, 60);
   Limit(form.AddEdit(degreesId + 2, "seconds", EditKind::Real, Format("%.3f", static_cast<double>(dms.seconds))), 0,
         60);
+  // Each field within its limits can still add up past the pole (90 degrees 30 minutes).
+  const double lowest = -bound;
+  const std::string name = axis == AngleAxis::Latitude ? "latitude" : "longitude";
+  form.field(degreesId + 2)->check = [=](const Form& f) {
+    const double d = static_cast<double>(f.IntValue(degreesId).value_or(0));
+    const double rest = static_cast<double>(f.IntValue(degreesId + 1).value_or(0)) / 60 +
+                        f.RealValue(degreesId + 2).value_or(0) / 3600;
+    const double total = DegreesTextIsNegative(f.Text(degreesId)) ? d - rest : d + rest;
+    if (total >= lowest && total <= upper) return std::string();
+    return Format("Please enter a %s between %g and %g degrees.", name.c_str(), lowest, upper);
+  };
 }
 
 double ReadAngle(const Form& f, int degreesId) {
