@@ -9,6 +9,7 @@
 
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
+#include "app/MenuModel.h"
 #include "commands/DeselectionForms.h"
 #include "commands/NmeaCommandDialogs.h"
 #include "commands/RequestForms.h"
@@ -506,6 +507,25 @@ TEST_F(CommandDialogsTest, NmeaToolSettingDialogsSendTheirSentences) {
     return false;
   });
   EXPECT_TRUE(sent().empty());
+}
+
+// What is left without a handler in the two menus, in both protocols: the almanac transfer, the
+// file manager and download (maintenance tools), time alignment, the NMEA waypoints and
+// initialization.
+TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
+  std::vector<int> missing;
+  for (int protocol : {kProtocolKtx, kProtocolNmea}) {
+    const MenuItems bar = BuildMenuBar(protocol);
+    for (const char* popup : {"Tool &Setting", "Xmit &Msg"}) {
+      for (int id : AllCommands(FindPopup(bar, popup)->items)) {
+        if (!commands.HasHandler(id)) missing.push_back(id);
+      }
+    }
+  }
+  std::sort(missing.begin(), missing.end());
+  EXPECT_EQ(missing, (std::vector<int>{cmd::kAlmanacDataTransfer, cmd::kTimeAlignmentEnable, cmd::kTimeAlignmentDisable,
+                                       cmd::kFileManagerDialog, cmd::kDownloadFile, cmd::kNmeaDefineWaypoint,
+                                       cmd::kNmeaSelectWaypoint, cmd::kNmeaInitialization}));
 }
 
 TEST_F(CommandDialogsTest, DgpsBytesMustBeExactlyTwentyOnePairs) {
