@@ -502,6 +502,21 @@ TEST_F(CommandDialogsTest, NmeaToolSettingDialogsSendTheirSentences) {
     return PressOk(f);
   });
   EXPECT_EQ(sent(), std::vector<std::string>{test::Sentence("GPMSK,310.5,M,100,A,10")});
+  Run(cmd::kNmeaInitialization, [](Form& f) {
+    if (f.caption() == "Position") {
+      f.SetText(PositionForm::kLatDegrees, "-0");
+      f.SetText(PositionForm::kLatMinutes, "30");
+      f.SetText(PositionForm::kLonDegrees, "-73");
+      f.SetText(PositionForm::kLonMinutes, "24");
+      f.SetText(PositionForm::kLonMinutes + 1, "49.13");
+      f.SetText(PositionForm::kAltitude, "30.25");
+    } else {
+      EXPECT_EQ(f.caption(), "Initialization Data");
+    }
+    return PressOk(f);
+  });
+  EXPECT_EQ(sent(), std::vector<std::string>{test::Sentence(
+                        "PQTLG,001,081005,09,12,2026,0030.0000,S,07324.8188,W,30.2")});
   Run(cmd::kNmeaReceiverParameters, [](Form& f) {
     EXPECT_EQ(f.caption(), "Set receiver parameter");
     return false;
@@ -510,8 +525,7 @@ TEST_F(CommandDialogsTest, NmeaToolSettingDialogsSendTheirSentences) {
 }
 
 // What is left without a handler in the two menus, in both protocols: the almanac transfer, the
-// file manager and download (maintenance tools), time alignment, the NMEA waypoints and
-// initialization.
+// file manager and download (maintenance tools), time alignment and the NMEA waypoints.
 TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
   std::vector<int> missing;
   for (int protocol : {kProtocolKtx, kProtocolNmea}) {
@@ -525,7 +539,7 @@ TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
   std::sort(missing.begin(), missing.end());
   EXPECT_EQ(missing, (std::vector<int>{cmd::kAlmanacDataTransfer, cmd::kTimeAlignmentEnable, cmd::kTimeAlignmentDisable,
                                        cmd::kFileManagerDialog, cmd::kDownloadFile, cmd::kNmeaDefineWaypoint,
-                                       cmd::kNmeaSelectWaypoint, cmd::kNmeaInitialization}));
+                                       cmd::kNmeaSelectWaypoint}));
 }
 
 TEST_F(CommandDialogsTest, DgpsBytesMustBeExactlyTwentyOnePairs) {

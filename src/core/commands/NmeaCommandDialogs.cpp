@@ -1,7 +1,11 @@
 // Which NMEA Tool Setting command opens which dialog, and the sentence its OK sends.
 #include "commands/NmeaCommandDialogs.h"
 
+#include <cmath>
+
+#include "commands/PositionForm.h"
 #include "commands/RequestForms.h"
+#include "commands/SettingForms.h"
 #include "ids/CommandIds.h"
 #include "util/Format.h"
 #include "windows/NmeaWindows.h"
@@ -33,8 +37,29 @@ RadiobeaconForm::RadiobeaconForm() : form_("Radiobeacon Command") {
   });
 }
 
+namespace {
+// ddmm.mmmm (or dddmm.mmmm) of an absolute angle in radians; minutes that would print as
+// 60.0000 carry into the degrees.
+std::string NmeaAngle(double radians, int degreeDigits) {
+  double a = std::fabs(radians) * 180.0 / 3.141592653589793;
+  int d = static_cast<int>(a);
+  double m = (a - d) * 60.0;
+  if (m >= 59.99995) {
+    m = 0;
+    ++d;
+  }
+  return Format("%0*d%07.4f", degreeDigits, d, m);
+}
+}  // namespace
+
+std::string InitializationData(const CalendarRecord& c, const GeodeticPosition& p) {
+  return Format(",%02d%02d%02d,%02d,%02d,%04d,%s,%c,%s,%c,%.1f", c.hour, c.minute, c.second, c.dayOfMonth, c.month + 1,
+                c.year + 1900, NmeaAngle(p.latitude, 2).c_str(), p.latitude < 0 ? 'S' : 'N',
+                NmeaAngle(p.longitude, 3).c_str(), p.longitude < 0 ? 'W' : 'E', p.height);
+}
+
 bool IsNmeaCommandDialog(int command) {
-  return command == cmd::kNmeaClearNvm || command == cmd::kNmeaRadiobeacon || command == cmd::kNmeaReceiverParameters;
+  return command == cmd::kNmeaInitialization || command == cmd::kNmeaClearNvm || command == cmd::kNmeaRadiobeacon || command == cmd::kNmeaReceiverParameters;
 }
 
 bool RunNmeaCommandDialog(int command, Desktop& runner, NmeaEncoder& encoder, const NmeaRxParamRecord* last) {
@@ -43,6 +68,15 @@ bool RunNmeaCommandDialog(int command, Desktop& runner, NmeaEncoder& encoder, co
       // The element as two digits, as the binary command carries it.
       ClearNvmForm d;
       if (runner.RunForm(d.form()) && d.accepted()) encoder.SendSentence(kNmeaClearNvm, Format(",%02d", *d.accepted()));
+      return true;
+    }
+    case cmd::kNmeaInitialization: {
+      DateTimeForm date(runner.UtcNow());
+      date.form().SetCaption("Initialization Data");
+      if (!runner.RunForm(date.form()) || !date.accepted()) return true;
+      PositionForm position;
+      if (!runner.RunForm(position.form()) || !position.accepted()) return true;
+      encoder.SendSentence(kNmeaInitialization, InitializationData(*date.accepted(), *position.accepted()));
       return true;
     }
     case cmd::kNmeaRadiobeacon: {

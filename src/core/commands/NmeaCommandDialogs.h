@@ -33,6 +33,13 @@ class RadiobeaconForm {
   std::optional<std::string> accepted_;
 };
 
+// "Initialization Data" ($PQTLG,001): the reference UTC date and time, then the user position,
+// each from its dialog, in NMEA 0183 field forms:
+//   ,hhmmss,dd,mm,yyyy,ddmm.mmmm,N|S,dddmm.mmmm,E|W,<altitude m>
+struct CalendarRecord;
+struct GeodeticPosition;
+std::string InitializationData(const CalendarRecord& utc, const GeodeticPosition& position);
+
 bool IsNmeaCommandDialog(int command);
 // `last` is the receiver's last parameter report, which the parameter dialog starts from.
 bool RunNmeaCommandDialog(int command, Desktop& runner, NmeaEncoder& encoder, const NmeaRxParamRecord* last);
