@@ -2,6 +2,7 @@
 // status bar panes, timers, message window hosts, placement and toolbar layout.
 #include "desktop/MainWindow.h"
 
+#include <QDateTime>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -423,6 +424,8 @@ std::optional<std::string> MainWindow::AskOpenFileName(const FileDialogRequest& 
 std::optional<std::string> MainWindow::AskSaveFileName(const FileDialogRequest& request) {
   return modal_->SaveFile(this, request);
 }
+
+std::optional<int64_t> MainWindow::UtcNow() const { return QDateTime::currentSecsSinceEpoch(); }
 
 bool MainWindow::RunForm(Form& form) {
   form.SetMessageCaption(kEditionTitle);

@@ -123,6 +123,7 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   std::optional<std::string> AskOpenFileName(const FileDialogRequest& request) override;
   std::optional<std::string> AskSaveFileName(const FileDialogRequest& request) override;
   bool RunForm(Form& form) override;
+  std::optional<int64_t> UtcNow() const override;
 
   // ShellHost.
   void PostCommand(int commandId) override;

@@ -2,6 +2,7 @@
 // bytes it keeps as opaque copies carry plausible constants so the pages have something to show.
 #include "sim/SimBinary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -86,9 +87,15 @@ constexpr uint8_t kSystemNavigation = 3;
 Payload ChannelAssignment(const SimFix& f, bool firstHalf) {
   PayloadWriter w(1 + 6 * 14);
   w.Put<uint8_t>(firstHalf ? 0 : 1);
+  // The satellites fill the channels in order, passing over the deselected ones.
+  std::vector<int> onChannel(12, -1);
+  for (int ch = 0, next = 0; ch < 12; ++ch) {
+    if ((f.deselectedChannels >> ch) & 1u) continue;
+    if (next < static_cast<int>(f.satellites.size())) onChannel[static_cast<std::size_t>(ch)] = next++;
+  }
   for (int ch = firstHalf ? 0 : 6; ch < (firstHalf ? 6 : 12); ++ch) {
-    if (ch < static_cast<int>(f.satellites.size())) {
-      const SimSatellite& s = f.satellites[ch];
+    if (onChannel[static_cast<std::size_t>(ch)] >= 0) {
+      const SimSatellite& s = f.satellites[static_cast<std::size_t>(onChannel[static_cast<std::size_t>(ch)])];
       // A geostationary satellite is numbered from 120 with bit 5 set.
       const int code = s.sbas ? ((s.prn - 120) & 0x1F) | 0x20 : (s.prn - 1) & 0x1F;
       w.Put<uint8_t>(static_cast<uint8_t>(code))
@@ -235,19 +242,40 @@ Payload PartNumber() {
   return w.Done();
 }
 
-Payload BaseStatus(const SimFix& f) {
-  const uint8_t entries[][2] = {{1, 1}, {3, 10}, {18, 1}};
-  PayloadWriter w(42 + 2 * std::size(entries));
-  // "Position Initialized" at 9600 bit/s (index 5); the survey is over.
-  w.Put<uint8_t>(2 | 5 << 2)
-      .Put<double>(0.0)
+SimBaseState BaseAtCentre() {
+  SimBaseState b;
+  b.latRad = kCentreLatDeg * kDeg;
+  b.lonRad = kCentreLonDeg * kDeg;
+  b.altM = kCentreAltM;
+  return b;
+}
+
+Payload BaseStatus(const SimFix& f, const SimBaseState& base, double elapsed) {
+  // Status index: 0 "Not In Base", 1 "Position not Initialized" (surveying), 2 "Position
+  // Initialized"; the differential output at 9600 bit/s (index 5).
+  int status = 2;
+  double remainingHours = 0, lat = base.latRad, lon = base.lonRad, alt = base.altM;
+  if (base.mode == SimBaseState::kRover) {
+    status = 0;
+  } else if (base.mode == SimBaseState::kBaseSelfSurvey) {
+    const double left = base.surveySeconds - (elapsed - base.surveyStart);
+    status = left > 0 ? 1 : 2;
+    remainingHours = left > 0 ? left / 3600.0 : 0;
+    lat = kCentreLatDeg * kDeg;
+    lon = kCentreLonDeg * kDeg;
+    alt = kCentreAltM;
+  }
+  const std::size_t n = std::min<std::size_t>(base.entries.size(), 6);
+  PayloadWriter w(42 + 2 * n);
+  w.Put<uint8_t>(static_cast<uint8_t>(status | 5 << 2))
+      .Put<double>(remainingHours)
       .Put<float>(1.2f)
-      .Put<double>(kCentreLatDeg * kDeg)
-      .Put<double>(kCentreLonDeg * kDeg)
-      .Put<double>(kCentreAltM)
+      .Put<double>(lat)
+      .Put<double>(lon)
+      .Put<double>(alt)
       .Put<uint32_t>(static_cast<uint32_t>(f.gpsSeconds))
-      .Put<uint8_t>(static_cast<uint8_t>(std::size(entries)));
-  for (const auto& e : entries) w.Put<uint8_t>(e[0]).Put<uint8_t>(e[1]);
+      .Put<uint8_t>(static_cast<uint8_t>(n));
+  for (std::size_t k = 0; k < n; ++k) w.Put<uint8_t>(base.entries[k].type).Put<uint8_t>(base.entries[k].rateS);
   return w.Done();
 }
 
@@ -270,7 +298,7 @@ Payload ReceiverStatus(const SimFix& f) {
       .Put<uint32_t>(0)
       .Put<uint16_t>(0);
   w.At(19)
-      .Put<uint16_t>(static_cast<uint16_t>(std::lround(kMaskAngleDeg * 100)))
+      .Put<uint16_t>(static_cast<uint16_t>(std::lround(f.maskDeg * 100)))
       .Put<uint8_t>(0x00)
       .Put<int16_t>(static_cast<int16_t>(12 + std::lround(3 * std::sin(f.gpsSeconds / 300))))
       .Put<uint8_t>(3)
@@ -313,7 +341,7 @@ Payload SystemProfile() {
   return w.Done();
 }
 
-Payload TimingInformation(const SimFix& f) {
+Payload TimingInformation(const SimFix& f, const SimTiming& t) {
   PayloadWriter w(59);
   w.Put<double>(f.gpsSeconds)
       .Put<uint16_t>(static_cast<uint16_t>(f.gpsWeek))
@@ -322,6 +350,14 @@ Payload TimingInformation(const SimFix& f) {
       .Put<float>(0.42f)
       .Put<uint8_t>(1)  // 1PPS aligned to GPS time
       .Put<uint8_t>(static_cast<uint8_t>(UsedCount(f)));
+  w.At(32)
+      .Put<int32_t>(t.cableDelayNs)
+      .Put<uint32_t>(t.ppsOffsetNs)
+      .Put<uint32_t>(t.pulseLengthNs)
+      .Put<uint8_t>(t.alignment)
+      .Put<uint8_t>(t.outputControl)
+      .Put<uint8_t>(t.traimLimit10Ns)
+      .Put<uint16_t>(t.intrinsicDelayNs);
   return w.Done();
 }
 

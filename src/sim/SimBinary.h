@@ -11,6 +11,8 @@ namespace orv::sim {
 
 using Payload = std::vector<uint8_t>;
 
+SimBaseState BaseAtCentre();
+
 inline constexpr int kChannels = 12;
 
 // Message 6 (channels 1-6) or 7 (channels 7-12): a block byte, then six 14-byte entries.
@@ -25,7 +27,8 @@ Payload Ephemeris(const SimFix& f, int prn);      // 22, 73 bytes
 Payload MeasurementBlock(const SimFix& f);        // 23, 11 + n * 11 bytes
 Payload SvStatus(const SimFix& f);                // 33, 61 bytes
 Payload PartNumber();                             // 45, 95 bytes
-Payload BaseStatus(const SimFix& f);              // 47, 42 + 2 * count bytes
+// 47, 42 + 2 * count bytes; the default state: a base on the scene's centre.
+Payload BaseStatus(const SimFix& f, const SimBaseState& base = BaseAtCentre(), double elapsed = 0);
 Payload DgpsStatus(const SimFix& f);              // 48, 24 bytes
 Payload ReceiverStatus(const SimFix& f);          // 49, 40 bytes
 Payload SatelliteHealth(const SimFix& f);         // 50, 8 bytes
@@ -33,7 +36,8 @@ Payload FaultLog();                               // 57, 80 bytes
 Payload RawDgps(const SimFix& f);                 // 65, 24 bytes
 Payload Almanac(const SimFix& f, int prn);        // 76, 79 bytes
 Payload SystemProfile();                          // 111, 4 bytes per entry
-Payload TimingInformation(const SimFix& f);       // 113, 59 bytes
+// 113, 59 bytes: the time fields, then from byte 32 the timing parameters of message 69.
+Payload TimingInformation(const SimFix& f, const SimTiming& timing = {});
 
 // Mask angle the receiver reports, degrees.
 inline constexpr double kMaskAngleDeg = kSimMaskAngleDeg;

@@ -5,11 +5,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <utility>
 
 #include "geodesy/DatumSetup.h"
 #include "geodesy/DatumTables.h"
 #include "platform/PosixSerialDevice.h"
+#include "protocol/CommandKeys.h"
 #include "protocol/Frame.h"
 #include "protocol/ProtocolSwitch.h"
 #include "util/ByteIo.h"
@@ -110,6 +112,18 @@ void SimReceiver::OnFrame(const InputItem& item) {
     if (const std::optional<SimReply> reply = almanac_.OnMessage(message, item.payload)) SendFrame(reply->message, reply->payload);
     return;
   }
+  if (message == 69 || message == 103) {
+    if (protocol_ == SimProtocol::Ktx) OnTimeCommand(message, item.payload);
+    return;
+  }
+  if (message == 80 || message == 91) {
+    if (protocol_ == SimProtocol::Ktx) OnBaseCommand(message, item.payload);
+    return;
+  }
+  if (message == 81 || message == 82 || message == 87) {
+    if (protocol_ == SimProtocol::Ktx) OnControl(message, item.payload);
+    return;
+  }
   // A request has the length the console's encoder gives it; anything else (our own frames
   // echoed by a terminal not yet in raw mode, for one) is not a request.
   if (kTransmitLength[message] != item.payload.size() + kFrameOverhead) return;
@@ -132,6 +146,99 @@ void SimReceiver::OnBinaryRequest(int message, bool continuous, const std::vecto
   e.rateCode = message == 23 && !payload.empty() ? payload[0] : 0;
   e.period = message == 23 ? MeasurementPeriod(e.rateCode) : 1.0;
   e.nextDue = now_;
+}
+
+// The mask (81: float32 degrees, then the bytes 1 to 8), SV deselection (82: group, then a
+// 32-bit mask) and channel deselection (87: a 16-bit mask), each whole or not at all.
+void SimReceiver::OnControl(int message, const std::vector<uint8_t>& payload) {
+  if (kTransmitLength[message] != payload.size() + kFrameOverhead) return;
+  SimControls c = scene_.controls();
+  if (message == 81) {
+    const double mask = ReadLe<float>(payload, 0);
+    if (!(mask >= 0 && mask <= 90)) return;
+    c.maskDeg = mask;
+  } else if (message == 82) {
+    const uint32_t mask = ReadLe<uint32_t>(payload, 1);
+    if (payload[0] == 0) {
+      c.deselectedGps = mask;
+    } else if (payload[0] == 1) {
+      c.deselectedWaas = mask & 0x7FFFF;  // PRN 120 to 138
+    } else {
+      return;
+    }
+  } else {
+    c.deselectedChannels = static_cast<uint16_t>(ReadLe<uint16_t>(payload, 0) & 0x0FFF);
+  }
+  scene_.SetControls(c);
+}
+
+// Message 80: the key of a mode text, then 24 bytes (the base position as three doubles for
+// "Base Manual", the survey seconds for "Survey Time", station ID and health for "Station
+// ID"); a frame with no known key is refused. Message 91: bit 7 of byte 0 the format, bits 0-2
+// the message types 1, 3 and 59, byte 1 the rate; no type stops the encoding.
+void SimReceiver::OnBaseCommand(int message, const std::vector<uint8_t>& payload) {
+  if (kTransmitLength[message] != payload.size() + kFrameOverhead) return;
+  if (message == 91) {
+    base_.entries.clear();
+    const uint8_t rate = payload[1];
+    if (rate == 0) return;
+    const uint8_t types[3] = {1, 3, 59};
+    for (int bit = 0; bit < 3; ++bit) {
+      if (payload[0] & (1u << bit)) base_.entries.push_back({types[bit], rate});
+    }
+    return;
+  }
+  auto keyed = [&](std::string_view text) {
+    const CommandKey k = OperatingModeKey(text);
+    return std::equal(k.begin(), k.end(), payload.begin());
+  };
+  const std::span<const uint8_t> fields(payload.data() + 8, 24);
+  if (keyed("Rover")) {
+    base_.mode = SimBaseState::kRover;
+  } else if (keyed("Base Manual")) {
+    const double lat = ReadLe<double>(fields, 0), lon = ReadLe<double>(fields, 8), alt = ReadLe<double>(fields, 16);
+    constexpr double kHalfPi = std::numbers::pi / 2;
+    if (!(std::fabs(lat) <= kHalfPi && std::fabs(lon) <= 4 * kHalfPi && std::isfinite(alt))) return;
+    base_.mode = SimBaseState::kBaseManual;
+    base_.latRad = lat;
+    base_.lonRad = lon;
+    base_.altM = alt;
+  } else if (keyed("Base Self Survey")) {
+    base_.mode = SimBaseState::kBaseSelfSurvey;
+    base_.surveyStart = now_;
+  } else if (keyed("Survey Time")) {
+    base_.surveySeconds = ReadLe<uint32_t>(fields, 0);
+  } else if (keyed("Station ID")) {
+    base_.stationId = static_cast<uint16_t>(ReadLe<uint16_t>(fields, 0) & 0x3FF);
+    base_.health = static_cast<uint8_t>(fields[2] & 7);
+  }
+}
+
+// Message 69: the timing parameters, each group taken only when bit g of byte 17 marks it
+// modified. Message 103 with the general key: hour, minute, second, day, month, year (uint16)
+// in UTC, which moves the receiver's clock; its other keys (the 1PPS commands) leave it.
+void SimReceiver::OnTimeCommand(int message, const std::vector<uint8_t>& payload) {
+  if (kTransmitLength[message] != payload.size() + kFrameOverhead) return;
+  if (message == 69) {
+    const uint8_t modified = payload[17];
+    if (modified & 0x01) timing_.cableDelayNs = ReadLe<int32_t>(payload, 0);
+    if (modified & 0x02) timing_.ppsOffsetNs = ReadLe<uint32_t>(payload, 4);
+    if (modified & 0x04) timing_.pulseLengthNs = ReadLe<uint32_t>(payload, 8);
+    if (modified & 0x08) timing_.alignment = payload[12];
+    if (modified & 0x10) timing_.outputControl = payload[13];
+    if (modified & 0x20) timing_.traimLimit10Ns = payload[14];
+    if (modified & 0x40) timing_.intrinsicDelayNs = ReadLe<uint16_t>(payload, 15);
+    return;
+  }
+  const CommandKey k = GeneralCommandKey();
+  if (!std::equal(k.begin(), k.end(), payload.begin())) return;
+  const int hour = payload[8], minute = payload[9], second = payload[10], day = payload[11], month = payload[12];
+  const int year = ReadLe<uint16_t>(payload, 13);
+  if (hour > 23 || minute > 59 || second > 59 || day < 1 || day > 31 || month < 1 || month > 12 || year < 1980) return;
+  const double unix = static_cast<double>(DaysFromCivil(year, month, day)) * 86400 + hour * 3600 + minute * 60 + second;
+  SimControls c = scene_.controls();
+  c.clockOffset = SimScene::GpsTimeFromUnix(unix) - (scene_.startGpsTime() + now_);
+  scene_.SetControls(c);
 }
 
 void SimReceiver::OnDatum(const std::vector<uint8_t>& payload) {
@@ -269,7 +376,7 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
     case 23: SendFrame(23, MeasurementBlock(fix)); return;
     case 33: SendFrame(33, SvStatus(fix)); return;
     case 45: SendFrame(45, PartNumber()); return;
-    case 47: SendFrame(47, BaseStatus(fix)); return;
+    case 47: SendFrame(47, BaseStatus(fix, base_, now_)); return;
     case 48: SendFrame(48, DgpsStatus(fix)); return;
     case 49: SendFrame(49, ReceiverStatus(fix)); return;
     case 50: SendFrame(50, SatelliteHealth(fix)); return;
@@ -293,7 +400,7 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
       }
       return;
     case 111: SendFrame(111, SystemProfile()); return;
-    case 113: SendFrame(113, TimingInformation(fix)); return;
+    case 113: SendFrame(113, TimingInformation(fix, timing_)); return;
     default: return;
   }
 }

@@ -12,6 +12,11 @@
 // $PQTLG,004,<code> sends one sentence now; $PQTLG,005,[interval],<code>,<rate>,... sets the
 // seconds between outputs of each code (0 stops it).
 //
+// Messages 81, 82 and 87 set the elevation mask, the satellites not to track and the channels
+// not to use: messages 33, 49 and 6/7 follow them. Messages 80 (operating mode) and 91
+// (differential messages) change what message 47 reports; 69 (timing parameters) what 113
+// reports after its time fields; 103 (Set Date and Time) moves the clock every message follows.
+//
 // Message 88 chooses the datum positions are given in (options 0 and 2; option 1 only defines a
 // user datum), and message 20 reports its number from then on.
 //
@@ -73,6 +78,11 @@ class SimReceiver {
   bool IsContinuous(int message) const { return binarySchedule_.count(message) != 0; }
   // The datum positions are reported in (0: WGS 1984).
   int datumNumber() const { return datumNumber_; }
+  // The mask and deselections the console's commands set.
+  const SimControls& controls() const { return scene_.controls(); }
+  // The operating mode and differential messages messages 80 and 91 set (message 47).
+  const SimBaseState& base() const { return base_; }
+  const SimTiming& timing() const { return timing_; }
   // Seconds between outputs of an NMEA code; 0 when it is off.
   int NmeaPeriod(std::string_view code) const;
   // What the $PQTLG,908 report says; a valid $PQTLG,008 changes it.
@@ -98,6 +108,9 @@ class SimReceiver {
   void OnSentence(const std::string& body);
   void OnBinaryRequest(int message, bool continuous, const std::vector<uint8_t>& payload);
   void OnDatum(const std::vector<uint8_t>& payload);
+  void OnControl(int message, const std::vector<uint8_t>& payload);
+  void OnBaseCommand(int message, const std::vector<uint8_t>& payload);
+  void OnTimeCommand(int message, const std::vector<uint8_t>& payload);
   void SwitchTo(SimProtocol protocol, uint32_t baud);
   void ResetNmeaSchedule(double from);
 
@@ -114,6 +127,8 @@ class SimReceiver {
   uint32_t baud_;
   double now_ = 0;
   int datumNumber_ = 0;
+  SimBaseState base_ = BaseAtCentre();
+  SimTiming timing_;
   InputScanner scanner_;
   std::map<int, BinaryEntry> binarySchedule_;
   NmeaEntry nmeaSchedule_[kNmeaCodeCount];

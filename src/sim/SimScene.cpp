@@ -3,6 +3,7 @@
 #include "sim/SimScene.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -29,10 +30,10 @@ constexpr double kRejectPeriodS = 40.0, kRejectS = 10.0;
 
 // The status of a satellite's channel from its elevation: the lower it is, the earlier in
 // its life since it rose (or the later before it sets).
-int StatusAt(double elevation) {
+int StatusAt(double elevation, double maskDeg) {
   if (elevation < kTrackFromDeg) return kSvView;
   if (elevation < kMeasureFromDeg) return kSvTrack;
-  if (elevation < kSimMaskAngleDeg) return kSvMeasReady;
+  if (elevation < maskDeg) return kSvMeasReady;
   return kSvUseNav;
 }
 
@@ -122,6 +123,15 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
   year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
+int64_t DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2 ? 1 : 0;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
 double SimScene::GpsTimeFromUnix(double unixSeconds) { return unixSeconds - kGpsEpochUnix + kGpsUtcLeapSeconds; }
 
 SimScene::SimScene(uint32_t seed, double startGpsTime) : seed_(seed), startGpsTime_(startGpsTime) {
@@ -166,7 +176,7 @@ SimSatellite SimScene::Place(const Orbit& o, double elapsed, int64_t step) const
   sat.snrDbHz = 30.0 + 18.0 * std::sin(el) + o.snrBias + 0.8 * Noise(o.prn, step);
   sat.dopplerHz = -3500.0 * std::cos(el) * std::sin(o.phase + o.rate * elapsed + 1.0);
   sat.rangeM = 20200e3 + 5500e3 * std::cos(el);
-  sat.status = StatusAt(sat.elevationDeg);
+  sat.status = StatusAt(sat.elevationDeg, controls_.maskDeg);
   return sat;
 }
 
@@ -176,7 +186,7 @@ double SimScene::Noise(int prn, int64_t step) const {
 
 SimFix SimScene::At(double elapsed) const {
   SimFix f;
-  const double gps = startGpsTime_ + elapsed;
+  const double gps = startGpsTime_ + controls_.clockOffset + elapsed;
   f.gpsWeek = static_cast<int>(std::floor(gps / kSecondsPerWeek));
   f.gpsSeconds = gps - f.gpsWeek * kSecondsPerWeek;
 
@@ -214,8 +224,15 @@ SimFix SimScene::At(double elapsed) const {
   f.vz = cl * f.velNorth + sl * f.velUp;
 
   const int64_t step = static_cast<int64_t>(std::floor(elapsed * 10));
+  f.maskDeg = controls_.maskDeg;
+  f.deselectedChannels = static_cast<uint16_t>(controls_.deselectedChannels & 0x0FFF);
+  // A deselected channel stays idle, so fewer satellites find one.
+  const std::size_t channels = kTrackedChannels - static_cast<std::size_t>(std::popcount(f.deselectedChannels));
   for (const Orbit& o : orbits_) {
-    if (f.satellites.size() >= kTrackedChannels) break;
+    if (f.satellites.size() >= channels) break;
+    const uint32_t deselected = o.sbas ? controls_.deselectedWaas : controls_.deselectedGps;
+    const int bit = o.sbas ? o.prn - 120 : o.prn - 1;
+    if (bit >= 0 && bit < 32 && (deselected >> bit) & 1u) continue;
     const SimSatellite sat = Place(o, elapsed, step);
     if (sat.elevationDeg >= 0) f.satellites.push_back(sat);
   }

@@ -10,6 +10,9 @@
 
 namespace orv::sim {
 
+// The receiver's elevation mask at start: satellites below it are tracked but not used.
+inline constexpr double kSimMaskAngleDeg = 12.0;
+
 // Tracking status of a satellite as message 33 reports it.
 enum SimSvStatus { kSvView = 0, kSvTrack = 1, kSvMeasReady = 2, kSvUseNav = 3 };
 
@@ -46,10 +49,46 @@ struct SimFix {
   std::vector<SimSatellite> satellites;  // in view, at most 12, in channel order
   int referencePrn = 0;                  // of the relative solutions; 0 when none is used
   uint8_t healthCodes[32] = {};          // two-bit health code of SV 1 to 32
+  double maskDeg = kSimMaskAngleDeg;     // the elevation mask in force
+  uint16_t deselectedChannels = 0;       // bit n: channel n + 1 is left idle
 };
 
-// The receiver's elevation mask: satellites below it are tracked but not used.
-inline constexpr double kSimMaskAngleDeg = 12.0;
+// What the console's commands have set: the elevation mask (messages 81), satellites it is
+// not to track (82: bit n of the GPS mask is SV n + 1, of the WAAS mask PRN 120 + n) and
+// channels it is not to use (87: bit n is channel n + 1).
+struct SimControls {
+  double maskDeg = kSimMaskAngleDeg;
+  uint32_t deselectedGps = 0;
+  uint32_t deselectedWaas = 0;
+  uint16_t deselectedChannels = 0;
+  // Seconds the receiver's clock was moved by message 103 (Set Date and Time).
+  double clockOffset = 0;
+};
+
+// Message 69, as the receiver keeps it: a group is taken only when the command marks it
+// modified; message 113 reports them after its time fields.
+struct SimTiming {
+  int32_t cableDelayNs = 0;
+  uint32_t ppsOffsetNs = 0;
+  uint32_t pulseLengthNs = 1000000;
+  uint8_t alignment = 0, outputControl = 0, traimLimit10Ns = 0;
+  uint16_t intrinsicDelayNs = 0;
+};
+
+// The operating mode of message 80 and the differential messages of message 91, as message 47
+// reports them. The receiver starts as a base whose position is known.
+struct SimBaseState {
+  enum Mode { kRover, kBaseManual, kBaseSelfSurvey } mode = kBaseManual;
+  double latRad = 0, lonRad = 0, altM = 0;  // kBaseManual; a survey ends on the scene's centre
+  double surveySeconds = 0;                 // of a self survey
+  double surveyStart = 0;                   // elapsed time the survey started at
+  uint16_t stationId = 412;
+  uint8_t health = 0;
+  struct Entry {
+    uint8_t type, rateS;
+  };
+  std::vector<Entry> entries = {{1, 1}, {3, 10}, {18, 1}};
+};
 
 inline constexpr double kCentreLatDeg = 45.2942232;
 inline constexpr double kCentreLonDeg = -73.4136473;
@@ -62,6 +101,8 @@ inline constexpr int kGpsUtcLeapSeconds = 18;
 void GeodeticToEcef(double lat, double lon, double h, double& x, double& y, double& z);
 // Calendar date of a day count from 1970-01-01.
 void CivilFromDays(int64_t days, int& year, int& month, int& day);
+// Day count from 1970-01-01 of a calendar date.
+int64_t DaysFromCivil(int year, int month, int day);
 
 class SimScene {
  public:
@@ -69,6 +110,8 @@ class SimScene {
   SimScene(uint32_t seed, double startGpsTime);
 
   SimFix At(double elapsed) const;
+  void SetControls(const SimControls& c) { controls_ = c; }
+  const SimControls& controls() const { return controls_; }
   double startGpsTime() const { return startGpsTime_; }
 
   // GPS seconds since the epoch for a Unix time (UTC seconds since 1970).
@@ -88,6 +131,7 @@ class SimScene {
   uint32_t seed_;
   double startGpsTime_;
   std::vector<Orbit> orbits_;
+  SimControls controls_;
 };
 
 }  // namespace orv::sim

@@ -8,6 +8,7 @@
 #include <set>
 #include <numbers>
 
+#include "protocol/CommandKeys.h"
 #include "protocol/Frame.h"
 #include "sim/SimReceiver.h"
 #include "support/Frames.h"
@@ -417,6 +418,148 @@ TEST(SimReceiver, DatumMessageChangesTheDatumMessage20Reports) {
   Send(rx, 3, 88, std::vector<uint8_t>{0, 5});
   EXPECT_EQ(rx.datumNumber(), 2);
   EXPECT_TRUE(rx.output().empty());  // the receiver does not answer message 88
+}
+
+// Channel by channel (1 to 12): the satellite's code byte, or -1 for an idle channel.
+std::vector<int> ChannelCodes(SimReceiver& rx, double now) {
+  Send(rx, now, 6);
+  const auto items = Frames(rx);
+  EXPECT_EQ(items.size(), 2u);
+  std::vector<int> codes;
+  for (const Item& it : items) {
+    for (int ch = 0; ch < 6; ++ch) {
+      const std::size_t at = 1 + 14 * static_cast<std::size_t>(ch);
+      const bool idle = it.payload[at + 13] == (1 << 4) && it.payload[at] == 0 && it.payload[at + 5] == 0;
+      codes.push_back(idle ? -1 : it.payload[at]);
+    }
+  }
+  return codes;
+}
+
+std::vector<uint8_t> Le32Payload(uint8_t first, uint32_t mask) {
+  return {first, static_cast<uint8_t>(mask), static_cast<uint8_t>(mask >> 8), static_cast<uint8_t>(mask >> 16),
+          static_cast<uint8_t>(mask >> 24)};
+}
+
+TEST(SimReceiver, MaskAndDeselectionsShowInItsMessages) {
+  SimReceiver rx = Receiver();
+  auto mask = [&](double now) {
+    Send(rx, now, 49);
+    return ReadLe<uint16_t>(Frames(rx)[0].payload, 19);
+  };
+  EXPECT_EQ(mask(0), 1200);
+  uint8_t angle[12] = {};
+  ByteWriter(angle).Put(20.0f);
+  Send(rx, 1, 81, std::vector<uint8_t>(angle, angle + 12));
+  EXPECT_EQ(mask(1), 2000);
+  ByteWriter(angle).Put(91.0f);  // no mask angle: kept as it was
+  Send(rx, 1, 81, std::vector<uint8_t>(angle, angle + 12));
+  EXPECT_EQ(mask(1), 2000);
+
+  const std::vector<int> before = ChannelCodes(rx, 2);
+  ASSERT_GE(before[0], 0);
+  const int sv = before[0] + 1;  // a GPS satellite on channel 1
+  Send(rx, 2, 82, Le32Payload(0, 1u << (sv - 1)));
+  EXPECT_EQ(rx.controls().deselectedGps, 1u << (sv - 1));
+  std::vector<int> after = ChannelCodes(rx, 2);
+  EXPECT_EQ(std::count(after.begin(), after.end(), sv - 1), 0);
+  Send(rx, 2, 82, Le32Payload(0, 0));
+  Send(rx, 2, 82, Le32Payload(2, 0xFFFFFFFF));  // no such group
+  EXPECT_EQ(ChannelCodes(rx, 2), before);
+
+  Send(rx, 2, 87, {0x01, 0x00});  // channel 1 idle: its satellite moves on to channel 2
+  after = ChannelCodes(rx, 2);
+  EXPECT_EQ(after[0], -1);
+  EXPECT_EQ(after[1], before[0]);
+  EXPECT_TRUE(rx.output().empty());
+}
+
+std::vector<uint8_t> ModeFrame(std::string_view text, std::vector<uint8_t> fields = {}) {
+  const CommandKey k = OperatingModeKey(text);
+  std::vector<uint8_t> p(k.begin(), k.end());
+  fields.resize(24, 0);
+  p.insert(p.end(), fields.begin(), fields.end());
+  return p;
+}
+
+TEST(SimReceiver, OperatingModeAndDifferentialMessagesShowInBaseStatus) {
+  SimReceiver rx = Receiver();
+  auto status = [&](double now) {
+    Send(rx, now, 47);
+    return Frames(rx)[0].payload;
+  };
+  EXPECT_EQ(status(0)[0] & 3, 2);  // a base with its position
+  Send(rx, 1, 80, ModeFrame("Rover"));
+  std::vector<uint8_t> p = status(1);
+  EXPECT_EQ(p[0] & 3, 0);
+  EXPECT_EQ(p[0] >> 2, 5);
+
+  uint8_t seconds[4];
+  ByteWriter(seconds).Put(uint32_t{600});
+  Send(rx, 10, 80, ModeFrame("Survey Time", {seconds[0], seconds[1], seconds[2], seconds[3]}));
+  Send(rx, 10, 80, ModeFrame("Base Self Survey"));
+  p = status(70);
+  EXPECT_EQ(p[0] & 3, 1);
+  EXPECT_NEAR(ReadLe<double>(p, 1), 540.0 / 3600, 1e-9);
+  EXPECT_EQ(status(611)[0] & 3, 2);  // surveyed
+
+  uint8_t llh[24];
+  ByteWriter(llh).Put(0.5).Put(-1.25).Put(123.5);
+  Send(rx, 612, 80, ModeFrame("Base Manual", std::vector<uint8_t>(llh, llh + 24)));
+  ByteWriter(llh).Put(2.0).Put(0.0).Put(0.0);  // no latitude: refused
+  Send(rx, 612, 80, ModeFrame("Base Manual", std::vector<uint8_t>(llh, llh + 24)));
+  std::vector<uint8_t> unknown(32, 0x55);
+  Send(rx, 612, 80, unknown);
+  p = status(612);
+  EXPECT_EQ(p[0] & 3, 2);
+  EXPECT_DOUBLE_EQ(ReadLe<double>(p, 13), 0.5);
+  EXPECT_DOUBLE_EQ(ReadLe<double>(p, 21), -1.25);
+  EXPECT_DOUBLE_EQ(ReadLe<double>(p, 29), 123.5);
+
+  Send(rx, 613, 91, {0x85, 5});  // RTCA, types 1 and 59 every 5 s
+  p = status(613);
+  ASSERT_EQ(p.size(), 46u);
+  EXPECT_EQ(std::vector<uint8_t>(p.begin() + 41, p.end()), (std::vector<uint8_t>{2, 1, 5, 59, 5}));
+  Send(rx, 613, 91, {0x00, 0});  // "Stop Encoding"
+  EXPECT_EQ(status(613)[41], 0);
+  EXPECT_TRUE(rx.output().empty());
+}
+
+TEST(SimReceiver, TimingParametersAndTheDateComeBackInTiming) {
+  SimReceiver rx = Receiver();
+  auto timing = [&](double now) {
+    Send(rx, now, 113);
+    return Frames(rx)[0].payload;
+  };
+  std::vector<uint8_t> p = timing(0);
+  EXPECT_EQ(ReadLe<uint32_t>(p, 40), 1000000u);  // the pulse length it starts with
+  // Cable delay -1000 and the TRAIM limit marked modified; the pulse length's zero is not.
+  std::vector<uint8_t> t(27, 0);
+  ByteWriter(t).Put(int32_t{-1000}).Put(uint32_t{7}).Put(uint32_t{0}).Put(uint8_t{2}).Put(uint8_t{3}).Put(uint8_t{13});
+  t[17] = 0x01 | 0x20;
+  Send(rx, 1, 69, t);
+  p = timing(1);
+  EXPECT_EQ(ReadLe<int32_t>(p, 32), -1000);
+  EXPECT_EQ(ReadLe<uint32_t>(p, 36), 0u);
+  EXPECT_EQ(ReadLe<uint32_t>(p, 40), 1000000u);
+  EXPECT_EQ(p[44], 0);
+  EXPECT_EQ(p[46], 13);
+
+  // 2026-12-09 08:10:05 UTC, a Wednesday: GPS week 2448, 18 leap seconds.
+  const CommandKey k = GeneralCommandKey();
+  std::vector<uint8_t> d(k.begin(), k.end());
+  for (uint8_t b : {8, 10, 5, 9, 12}) d.push_back(b);
+  d.push_back(2026 & 0xFF);
+  d.push_back(2026 >> 8);
+  Send(rx, 2, 103, d);
+  p = timing(2);
+  EXPECT_EQ(ReadLe<uint16_t>(p, 8), 2448);
+  EXPECT_NEAR(ReadLe<double>(p, 0), 3 * 86400 + 8 * 3600 + 10 * 60 + 5 + 18, 1e-6);
+  const CommandKey pps = DateTimeKey(1);  // 1PPS Enable: the clock stays
+  std::vector<uint8_t> e(pps.begin(), pps.end());
+  e.resize(15, 0);
+  Send(rx, 3, 103, e);
+  EXPECT_NEAR(ReadLe<double>(timing(3), 0), 3 * 86400 + 8 * 3600 + 10 * 60 + 6 + 18, 1e-6);
 }
 
 TEST(SimInput, FramesAndSentencesOutOfNoise) {

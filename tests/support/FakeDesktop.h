@@ -60,7 +60,10 @@ class FakeDesktop : public Desktop {
     return formDriver ? formDriver(form) : false;
   }
 
+  std::optional<int64_t> UtcNow() const override { return utcNow; }
+
   bool TimerArmed(int id) const { return timers.count(id) != 0; }
+  std::optional<int64_t> utcNow;
 
   std::map<int, uint32_t> timers;
   std::vector<std::string> timerLog;

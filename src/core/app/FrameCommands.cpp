@@ -7,6 +7,8 @@
 #include "app/MainFrame.h"
 #include "app/ToolbarModel.h"
 #include "app/TrackExportCommand.h"
+#include "commands/CommandDialogs.h"
+#include "commands/NmeaCommandDialogs.h"
 #include "geodesy/DatumForm.h"
 #include "util/Format.h"
 
@@ -69,10 +71,6 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kSetDatum,       kAlmanacDataTransfer,
                             // Recording.
                             kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging};
-// Dialogs the message windows open by posting their commands. Until the dialogs exist the
-// frame accepts the commands and does nothing.
-constexpr int kWindowDialogCommands[] = {kOperatingMode,    kDiffMessageRate, kMaskAngle,          kSvDeselection,
-                                         kTimingParameters, kTrackSvRequest,  kChannelDeselection, kDgpsConfiguration};
 }  // namespace
 
 std::span<const RequestCommand> RequestCommands() { return kRequests; }
@@ -147,7 +145,7 @@ FrameCommands::~FrameCommands() {
 bool FrameCommands::IsWindowCommand(int id) const { return FindWindowCommand(id) != nullptr; }
 
 bool FrameCommands::HasHandler(int id) const {
-  if (IsWindowCommand(id)) return true;
+  if (IsWindowCommand(id) || IsCommandDialog(id) || IsNmeaCommandDialog(id)) return true;
   if (std::find(std::begin(kHandled), std::end(kHandled), id) != std::end(kHandled)) return true;
   if (id == kExportTrack) return true;
   for (const auto& r : kRequests) {
@@ -192,8 +190,8 @@ bool FrameCommands::OnCommand(int id) {
       return true;
     }
     default:
-      return std::find(std::begin(kWindowDialogCommands), std::end(kWindowDialogCommands), id) !=
-             std::end(kWindowDialogCommands);
+      return RunCommandDialog(id, frame_.desktop(), frame_.encoder()) ||
+             RunNmeaCommandDialog(id, frame_.desktop(), frame_.nmeaEncoder(), &frame_.mainDecoder().nmea().rxParam());
   }
 }
 

@@ -77,6 +77,9 @@ class Desktop : public StatusBar, public MessageBoxes, public FormRunner {
   virtual void SetTitle(const std::string& title) = 0;
   // The menus and toolbars have to be brought up to date with the frame's state.
   virtual void RefreshMenus() = 0;
+  // The wall clock, for the dialogs that offer the current date and time: seconds since
+  // 1970-01-01 00:00 UTC; nothing where there is no clock.
+  virtual std::optional<int64_t> UtcNow() const { return std::nullopt; }
 };
 
 }  // namespace orv

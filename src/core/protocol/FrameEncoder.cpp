@@ -115,10 +115,22 @@ void FrameEncoder::SendClearNvm(int area) {
   SendMessage(99, p);
 }
 
+void FrameEncoder::SendSvDeselection(uint8_t group, uint32_t mask) {
+  uint8_t p[5];
+  ByteWriter(p).Put(group).Put(mask);
+  SendMessage(82, p);
+}
+
+void FrameEncoder::SendChannelDeselection(uint16_t mask) {
+  uint8_t p[2];
+  ByteWriter(p).Put(mask);
+  SendMessage(87, p);
+}
+
 void FrameEncoder::SendTimingParameters(const TimingParameters& t) {
   uint8_t p[27];
   ByteWriter w(p);
-  w.Put(t.a).Put(t.b).Put(t.c).Put(t.d).Put(t.e).Put(t.f).Put(t.g).PutZeros(10);
+  w.Put(t.a).Put(t.b).Put(t.c).Put(t.d).Put(t.e).Put(t.f).Put(t.g).Put(t.modified).PutZeros(9);
   SendMessage(69, p);
 }
 

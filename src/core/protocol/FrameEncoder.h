@@ -21,10 +21,16 @@ struct CalendarRecord {
   int year = 0;   // years since 1900
 };
 
+// Message 69, in payload order: cable delay (ns, signed, sent as its 32 bits), 1PPS offset (ns),
+// pulse length (ns), alignment mode, 1PPS output control, TRAIM alarm limit (10 ns units),
+// intrinsic delay (ns). `modified` goes into the first of the trailing zero bytes: bit 0 cable
+// delay ... bit 6 intrinsic delay, so that the receiver keeps the values of the groups the user
+// left alone rather than taking the zeros that stand in for them.
 struct TimingParameters {
   uint32_t a = 0, b = 0, c = 0;
   uint8_t d = 0, e = 0, f = 0;
   uint16_t g = 0;
+  uint8_t modified = 0;
 };
 
 struct TrackSvRequest {
@@ -70,6 +76,12 @@ class FrameEncoder {
   void SendMaskAngle(float degrees);
   void SendDiffMessageSelection(uint8_t first, uint8_t second);
   void SendClearNvm(int area);
+  // Message 82, SV deselection: byte 0 the group (0 GPS, 1 WAAS), bytes 1-4 a little-endian
+  // mask, bit n set = SV n + 1 (GPS) or PRN 120 + n (WAAS) is not to be used.
+  void SendSvDeselection(uint8_t group, uint32_t mask);
+  // Message 87, channel deselection: a little-endian 16-bit mask, bit n set = channel n + 1
+  // is not to be used (channels numbered as message 6 reports them).
+  void SendChannelDeselection(uint16_t mask);
   void SendTimingParameters(const TimingParameters& p);
   void SendTrackSvRequest(const TrackSvRequest& r);
   void SendDateTime(int mode, CalendarRecord calendar);
