@@ -537,7 +537,7 @@ TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
     }
   }
   std::sort(missing.begin(), missing.end());
-  EXPECT_EQ(missing, (std::vector<int>{cmd::kAlmanacDataTransfer, cmd::kTimeAlignmentEnable, cmd::kTimeAlignmentDisable,
+  EXPECT_EQ(missing, (std::vector<int>{cmd::kTimeAlignmentEnable, cmd::kTimeAlignmentDisable,
                                        cmd::kFileManagerDialog, cmd::kDownloadFile, cmd::kNmeaDefineWaypoint,
                                        cmd::kNmeaSelectWaypoint}));
 }
