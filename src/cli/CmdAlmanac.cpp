@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "HeadlessDesktop.h"
 #include "JsonFields.h"
 #include "app/MainFrame.h"
 #include "maintenance/AlmanacTransfer.h"
@@ -23,35 +24,6 @@ namespace {
 constexpr char kUsage[] =
     "usage: orvantis-cli almanac show [--sv-type gps|gic] FILE\n"
     "       orvantis-cli almanac send --port DEV [--baud N] [--sv-type gps|gic] FILE\n";
-
-// The screen's part: timers are remembered (the loop fires the poll), message boxes and the
-// message pane are kept for the loop to print.
-class AlmanacDesktop : public Desktop {
- public:
-  uint32_t SetTimer(int id, uint32_t) override {
-    timers_[id] = true;
-    return static_cast<uint32_t>(id);
-  }
-  void KillTimer(int id) override { timers_.erase(id); }
-  void MessageBox(const std::string& text, const std::string&, MessageIcon icon) override {
-    boxes.push_back(text);
-    lastIcon = icon;
-  }
-  void SetTitle(const std::string&) override {}
-  void RefreshMenus() override {}
-  std::string PaneText(int paneId) const override {
-    const auto it = panes_.find(paneId);
-    return it == panes_.end() ? std::string() : it->second;
-  }
-  void SetPaneText(int paneId, const std::string& text) override { panes_[paneId] = text; }
-
-  std::vector<std::string> boxes;
-  MessageIcon lastIcon = MessageIcon::None;
-
- private:
-  std::map<int, bool> timers_;
-  std::map<int, std::string> panes_;
-};
 
 struct Options {
   std::string file;
@@ -137,7 +109,7 @@ int Show(const Options& o, const Clock& clock) {
 int Send(const Options& o) {
   const std::optional<std::vector<AlmanacEntry>> records = Load(o);
   if (!records) return 1;
-  AlmanacDesktop desk;
+  HeadlessDesktop desk;
   CMainFrame frame(desk, [](StreamDecoder* sink) -> std::unique_ptr<PortChannel> {
     return std::make_unique<SerialPort>(sink);
   });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "HeadlessDesktop.h"
 #include "app/MainFrame.h"
 #include "serial/AutoConnect.h"
 #include "serial/PortDialog.h"
@@ -19,33 +20,6 @@ namespace orv::cli {
 namespace {
 
 constexpr char kUsage[] = "usage: orvantis-cli detect [--port NAME]\n";
-
-// The screen's part: timers are only remembered (the loop below fires them), message boxes
-// and panes kept for the loop to look at.
-class HeadlessDesktop : public Desktop {
- public:
-  uint32_t SetTimer(int id, uint32_t periodMs) override {
-    timers_[id] = periodMs;
-    return static_cast<uint32_t>(id);
-  }
-  void KillTimer(int id) override { timers_.erase(id); }
-  void MessageBox(const std::string& text, const std::string&, MessageIcon) override { lastBox_ = text; }
-  void SetTitle(const std::string&) override {}
-  void RefreshMenus() override {}
-  std::string PaneText(int paneId) const override {
-    const auto it = panes_.find(paneId);
-    return it == panes_.end() ? std::string() : it->second;
-  }
-  void SetPaneText(int paneId, const std::string& text) override { panes_[paneId] = text; }
-
-  bool TimerArmed(int id) const { return timers_.count(id) != 0; }
-  const std::string& lastBox() const { return lastBox_; }
-
- private:
-  std::map<int, uint32_t> timers_;
-  std::map<int, std::string> panes_;
-  std::string lastBox_;
-};
 
 // The status lines of the dialog as they change, for the user watching the terminal.
 void ShowProgress(const Form& form, std::string& shown) {

@@ -111,27 +111,6 @@ void GeodeticToEcef(double lat, double lon, double h, double& x, double& y, doub
   z = (n * (1.0 - kWgsE2) + h) * s;
 }
 
-void CivilFromDays(int64_t days, int& year, int& month, int& day) {
-  days += 719468;
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const int64_t doe = days - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-}
-
-int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 double SimScene::GpsTimeFromUnix(double unixSeconds) { return unixSeconds - kGpsEpochUnix + kGpsUtcLeapSeconds; }
 
 SimScene::SimScene(uint32_t seed, double startGpsTime) : seed_(seed), startGpsTime_(startGpsTime) {
@@ -192,7 +171,10 @@ SimFix SimScene::At(double elapsed) const {
 
   const double unix = gps + kGpsEpochUnix - kGpsUtcLeapSeconds;
   const double days = std::floor(unix / 86400.0);
-  CivilFromDays(static_cast<int64_t>(days), f.utc.year, f.utc.month, f.utc.day);
+  const CivilDate date = CivilFromDays(static_cast<int64_t>(days));
+  f.utc.year = date.year;
+  f.utc.month = date.month;
+  f.utc.day = date.day;
   const double sod = unix - days * 86400.0;
   f.utc.hour = static_cast<int>(sod / 3600);
   f.utc.minute = static_cast<int>((sod - f.utc.hour * 3600) / 60);

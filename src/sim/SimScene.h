@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "util/CivilDate.h"
+
 namespace orv::sim {
 
 // The receiver's elevation mask at start: satellites below it are tracked but not used.
@@ -99,10 +101,6 @@ inline constexpr int kGpsUtcLeapSeconds = 18;
 
 // WGS-84 geodetic (radians, metres) to Earth-centred X, Y, Z.
 void GeodeticToEcef(double lat, double lon, double h, double& x, double& y, double& z);
-// Calendar date of a day count from 1970-01-01.
-void CivilFromDays(int64_t days, int& year, int& month, int& day);
-// Day count from 1970-01-01 of a calendar date.
-int64_t DaysFromCivil(int year, int month, int day);
 
 class SimScene {
  public:

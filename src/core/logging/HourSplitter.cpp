@@ -9,6 +9,7 @@
 #include <span>
 
 #include "util/ByteIo.h"
+#include "util/CivilDate.h"
 #include "util/Format.h"
 
 namespace orv {
@@ -16,15 +17,6 @@ namespace orv {
 namespace {
 constexpr double kSecondsPerWeek = 604800.0;
 
-// Days from 1970-01-01 to a civil date (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
 const int64_t kGpsEpochDays = DaysFromCivil(1980, 1, 6);
 
 std::optional<StreamTime> FromCivil(int year, int month, int day, int hour, int minute, double second) {
@@ -32,7 +24,7 @@ std::optional<StreamTime> FromCivil(int year, int month, int day, int hour, int 
       minute < 0 || minute > 59 || !(second >= 0 && second < 61)) {
     return std::nullopt;
   }
-  const int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kGpsEpochDays;
+  const int64_t days = DaysFromCivil(year, month, day) - kGpsEpochDays;
   if (days < 0) return std::nullopt;
   return StreamTime{static_cast<double>(days) * 86400 + hour * 3600 + minute * 60 + second, 1};
 }

@@ -41,6 +41,23 @@ bool TimeOfDayValid(int hour, int minute, double seconds) {
          seconds < 61;
 }
 
+// Degrees of a sentence's latitude and longitude fields; false when a hemisphere letter is not
+// one of its two or the position is outside the globe.
+template <typename Record>
+bool SentencePosition(const Record& r, double& latitude, double& longitude) {
+  double lat = r.latitudeDegrees + r.latitudeMinutes / 60.0;
+  double lon = r.longitudeDegrees + r.longitudeMinutes / 60.0;
+  if (r.latitudeHemisphere == 'S') lat = -lat;
+  if (r.longitudeHemisphere == 'W') lon = -lon;
+  if (!PositionInRange(lat, lon) || (r.latitudeHemisphere != 'N' && r.latitudeHemisphere != 'S') ||
+      (r.longitudeHemisphere != 'E' && r.longitudeHemisphere != 'W')) {
+    return false;
+  }
+  latitude = lat;
+  longitude = lon;
+  return true;
+}
+
 // NMEA ddmmyy: two-digit years from 80 are taken as 19yy, the others as 20yy.
 std::optional<int64_t> DaysOfDdmmyy(uint32_t ddmmyy) {
   const int day = static_cast<int>(ddmmyy / 10000);
@@ -162,16 +179,7 @@ void EpochReader::OnGga(uint64_t offset) {
   // input) and 8 (simulator) are positions the receiver did not measure.
   e.positionValid = false;
   if (located && hasQuality && r.quality != 0 && r.quality != 7 && r.quality != 8) {
-    double lat = r.latitudeDegrees + r.latitudeMinutes / 60.0;
-    double lon = r.longitudeDegrees + r.longitudeMinutes / 60.0;
-    if (r.latitudeHemisphere == 'S') lat = -lat;
-    if (r.longitudeHemisphere == 'W') lon = -lon;
-    if (PositionInRange(lat, lon) && (r.latitudeHemisphere == 'N' || r.latitudeHemisphere == 'S') &&
-        (r.longitudeHemisphere == 'E' || r.longitudeHemisphere == 'W')) {
-      e.latitude = lat;
-      e.longitude = lon;
-      e.positionValid = true;
-    }
+    e.positionValid = SentencePosition(r, e.latitude, e.longitude);
   }
   if (r.has(F::kAltitude) && std::isfinite(r.altitude)) e.altitude = r.altitude;
   if (r.has(F::kSatellitesUsed)) e.satellites = r.satellitesUsed;
@@ -211,16 +219,7 @@ void EpochReader::OnRmc(uint64_t offset) {
                        r.has(F::kLongitudeHemisphere);
   e.positionValid = false;
   if (located && r.has(F::kStatus) && r.status == 'A') {
-    double lat = r.latitudeDegrees + r.latitudeMinutes / 60.0;
-    double lon = r.longitudeDegrees + r.longitudeMinutes / 60.0;
-    if (r.latitudeHemisphere == 'S') lat = -lat;
-    if (r.longitudeHemisphere == 'W') lon = -lon;
-    if (PositionInRange(lat, lon) && (r.latitudeHemisphere == 'N' || r.latitudeHemisphere == 'S') &&
-        (r.longitudeHemisphere == 'E' || r.longitudeHemisphere == 'W')) {
-      e.latitude = lat;
-      e.longitude = lon;
-      e.positionValid = true;
-    }
+    e.positionValid = SentencePosition(r, e.latitude, e.longitude);
   }
 }
 

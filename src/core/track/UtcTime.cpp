@@ -7,18 +7,6 @@
 namespace orv {
 
 namespace {
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-}
-
 // GPS seconds (since 1980-01-06) at which each leap second took effect, with the offset after it.
 struct Leap {
   int64_t gpsSeconds;
@@ -79,9 +67,8 @@ std::string IsoUtc(int64_t timeNs, bool hasDate) {
   const int64_t frac = ns % kNsPerSecond;
   std::string text;
   if (hasDate) {
-    int y = 0, m = 0, d = 0;
-    CivilFromDays(days, y, m, d);
-    text = Format("%04d-%02d-%02dT", y, m, d);
+    const CivilDate date = CivilFromDays(days);
+    text = Format("%04d-%02d-%02dT", date.year, date.month, date.day);
   }
   text += Format("%02d:%02d:%02d", static_cast<int>(secs / 3600), static_cast<int>(secs / 60 % 60),
                  static_cast<int>(secs % 60));

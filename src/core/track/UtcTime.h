@@ -5,22 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "util/CivilDate.h"
+
 namespace orv {
 
 inline constexpr int64_t kNsPerSecond = 1000000000;
 inline constexpr int64_t kNsPerDay = 86400 * kNsPerSecond;
-
-// Days since 1970-01-01 of a proleptic Gregorian date (the year taken to start in March, so
-// that the leap day comes last).
-constexpr int64_t DaysFromCivil(int year, int month, int day) {
-  const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t mp = (month + 9) % 12;
-  const int64_t doy = (153 * mp + 2) / 5 + day - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
 
 // Nanoseconds since 1970 of a UTC date and time; seconds may carry a fraction. False when a
 // field is out of range (month 1-12, day 1-31, hour 0-23, minute 0-59, seconds 0 to below 61)
