@@ -13,6 +13,7 @@
 #include "commands/DeselectionForms.h"
 #include "commands/NmeaCommandDialogs.h"
 #include "commands/RequestForms.h"
+#include "commands/ServiceForms.h"
 #include "commands/SettingForms.h"
 #include "commands/TimingForm.h"
 #include "geodesy/Angles.h"
@@ -259,6 +260,95 @@ std::vector<DialogCase> Cases() {
           return p;
         }())}},
       {"1PPS Disable", cmd::kOnePpsDisable, PressOk, {test::Frame(103, Cat(KeyOf(DateTimeKey(2)), Zeros(7)))}},
+      {"ESN Entry", cmd::kEsnEntry,
+       [](Form& f) {
+         EXPECT_EQ(f.caption(), "ESN Entry");
+         f.SetText(EsnForm::kEsn, "1a2b3c4d");
+         f.SetText(EsnForm::kCustomerNumber, "1F");
+         f.SetText(EsnForm::kPrefix, "ABC");
+         return PressOk(f);
+       },
+       {test::Frame(92, Cat(Cat(Cat(Le32(0x1A2B3C4D), Le32(0x1F)), Zeros(8)), {'A', 'B', 'C', 0}))}},
+      {"Set Customer ESN is a customer ESN at first", cmd::kCustomerEsn, PressOk,
+       {test::Frame(92, Cat(Zeros(16), {'A', 'A', 'A', 1}))}},
+      {"Wrap Around", cmd::kWrapAround,
+       [](Form& f) {
+         f.SetText(WrapAroundForm::kValue, "deadBEEF");
+         return PressOk(f);
+       },
+       {test::Frame(44, Le32(0xDEADBEEF))}},
+      {"Configuration, each group with its key", cmd::kConfigurationBits,
+       [](Form& f) {
+         f.SetText(ConfigurationForm::kBits, "80000001");
+         f.SetChecked(ConfigurationForm::kSplit, true);
+         return PressOk(f);
+       },
+       {test::Frame(90, Cat(KeyOf(ConfigGroupKey(0)), {0x01, 0, 0, 0x80})),
+        test::Frame(90, Cat(KeyOf(ConfigGroupKey(1)), {0x01, 0, 0, 0x80}))}},
+      {"Configuration, message 64", cmd::kConfigurationBits,
+       [](Form& f) {
+         f.SetChecked(ConfigurationForm::kSplit, true);  // not for message 64
+         f.Select(ConfigurationForm::kTarget, 1);
+         f.SetText(ConfigurationForm::kBits, "A55A");
+         return PressOk(f);
+       },
+       {test::Frame(64, Cat(Key(), {0x5A, 0xA5}))}},
+      {"Set Configuration", cmd::kSetConfiguration,
+       [](Form& f) {
+         using C = SetConfigurationForm;
+         f.SetText(C::kWord1, "01020304");
+         f.SetText(C::kBytes, "0a0B 0c 0d0e 0f");
+         f.SetText(C::kHalfWord, "BEEF");
+         f.SetText(C::kWord2, "FFFFFFFF");
+         f.SetText(C::kLastByte, "7f");
+         return PressOk(f);
+       },
+       {test::Frame(70, {4, 4, 3, 2, 1, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0xEF, 0xBE, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})}},
+      {"Enable specific messages logging", cmd::kLogSpecificMessages,
+       [](Form& f) {
+         f.SetText(LogSpecificMessagesForm::kMessage, "49");
+         f.SetText(LogSpecificMessagesForm::kSubId, "3");
+         f.SetText(LogSpecificMessagesForm::kValue, "100000");
+         return PressOk(f);
+       },
+       {test::Frame(70, Cat(Cat(Cat({10}, Key()), {49, 3}), Le32(100000)))}},
+      {"FPU Memory Dump, Continuous", cmd::kFpuMemoryDumpRequest,
+       [](Form& f) {
+         f.SetText(FpuMemoryDumpForm::kStart, "1f");
+         f.SetText(FpuMemoryDumpForm::kCount, "200");
+         f.Select(FpuMemoryDumpForm::kMode, 1);
+         return PressOk(f);
+       },
+       {test::Frame(114 + 128, {4, 0x1F, 200})}},
+      {"FPU Memory Dump at once is One Shot", cmd::kFpuMemoryDumpRequest, PressOk, {test::Frame(114, {4, 0, 16})}},
+      {"LED / Buzzer", cmd::kLedBuzzer,
+       [](Form& f) {
+         f.SetText(LedBuzzerForm::kSetting, "33");
+         f.SetText(LedBuzzerForm::kPattern, "01 02 03");
+         return PressOk(f);
+       },
+       {test::Frame(114, {2, 1, 0x33, 3, 1, 2, 3})}},
+      {"LED / Buzzer, not the last block, no pattern", cmd::kLedBuzzer,
+       [](Form& f) {
+         f.SetChecked(LedBuzzerForm::kLast, false);
+         return PressOk(f);
+       },
+       {test::Frame(114, {2, 0, 0, 0})}},
+      {"A/D Config with a period is continuous", cmd::kAdConfig,
+       [](Form& f) {
+         f.SetText(AdConfigForm::kChannels, "010203");
+         f.SetText(AdConfigForm::kPeriod, "10");
+         f.SetText(AdConfigForm::kWord, "AABBCCDD");
+         return PressOk(f);
+       },
+       {test::Frame(114 + 128, {1, 1, 2, 3, 10, 0, 0xDD, 0xCC, 0xBB, 0xAA})}},
+      {"A/D Config once", cmd::kAdConfig, PressOk, {test::Frame(114, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0})}},
+      {"A/D Command", cmd::kAdCommand,
+       [](Form& f) {
+         f.SetText(AdCommandForm::kBytes, "05 06");
+         return PressOk(f);
+       },
+       {test::Frame(114, {5, 5, 6})}},
   };
 }
 
@@ -524,8 +614,8 @@ TEST_F(CommandDialogsTest, NmeaToolSettingDialogsSendTheirSentences) {
   EXPECT_TRUE(sent().empty());
 }
 
-// What is left without a handler in the two menus, in both protocols: the almanac transfer, the
-// file manager and download (maintenance tools), time alignment and the NMEA waypoints.
+// What is left without a handler in the two menus, in both protocols: the file manager and
+// download (maintenance tools), time alignment (no message carries it) and the NMEA waypoints.
 TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
   std::vector<int> missing;
   for (int protocol : {kProtocolKtx, kProtocolNmea}) {
@@ -540,6 +630,62 @@ TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
   EXPECT_EQ(missing, (std::vector<int>{cmd::kTimeAlignmentEnable, cmd::kTimeAlignmentDisable,
                                        cmd::kFileManagerDialog, cmd::kDownloadFile, cmd::kNmeaDefineWaypoint,
                                        cmd::kNmeaSelectWaypoint}));
+}
+
+// Every edit of the service dialogs is read whole: a text that does not parse, or a value past
+// what its payload field holds, is refused with a message and nothing goes out.
+TEST_F(CommandDialogsTest, ServiceDialogsRefuseWhatDoesNotParseOrFit) {
+  struct Refusal {
+    int command;
+    int field;
+    std::string text;
+  };
+  const Refusal refusals[] = {
+      {cmd::kEsnEntry, EsnForm::kEsn, "12G4"},
+      {cmd::kEsnEntry, EsnForm::kEsn, ""},
+      {cmd::kCustomerEsn, EsnForm::kPrefix, "AB"},
+      {cmd::kCustomerEsn, EsnForm::kPrefix, "A-C"},
+      {cmd::kWrapAround, WrapAroundForm::kValue, "0x10"},
+      {cmd::kWrapAround, WrapAroundForm::kValue, "-1"},
+      {cmd::kSetConfiguration, SetConfigurationForm::kBytes, "00 00 00 00 00"},
+      {cmd::kSetConfiguration, SetConfigurationForm::kBytes, "00 00 00 00 00 00 00"},
+      {cmd::kSetConfiguration, SetConfigurationForm::kHalfWord, "12x"},
+      {cmd::kLogSpecificMessages, LogSpecificMessagesForm::kMessage, "128"},
+      {cmd::kLogSpecificMessages, LogSpecificMessagesForm::kValue, "4294967296"},
+      {cmd::kLogSpecificMessages, LogSpecificMessagesForm::kSubId, "1e2"},
+      {cmd::kFpuMemoryDumpRequest, FpuMemoryDumpForm::kCount, "256"},
+      {cmd::kFpuMemoryDumpRequest, FpuMemoryDumpForm::kCount, "0"},
+      {cmd::kFpuMemoryDumpRequest, FpuMemoryDumpForm::kCount, "20x"},
+      {cmd::kFpuMemoryDumpRequest, FpuMemoryDumpForm::kStart, "g"},
+      {cmd::kLedBuzzer, LedBuzzerForm::kPattern, "1 23"},
+      {cmd::kLedBuzzer, LedBuzzerForm::kPattern, std::string(130, '0')},  // 65 bytes
+      {cmd::kAdConfig, AdConfigForm::kPeriod, "65536"},
+      {cmd::kAdConfig, AdConfigForm::kChannels, "01 02"},
+      {cmd::kAdCommand, AdCommandForm::kBytes, ""},
+  };
+  for (const Refusal& r : refusals) {
+    desk.boxes.clear();
+    port().sent.clear();
+    const std::string& text = r.text;
+    Run(r.command, [&](Form& f) {
+      f.SetText(r.field, text);
+      EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None) << r.command << " " << text;
+      return false;
+    });
+    EXPECT_EQ(desk.boxes.size(), 1u) << r.command << " " << text;
+    EXPECT_TRUE(port().sent.empty()) << r.command << " " << text;
+  }
+  // A 32-bit word's edit holds 8 digits; message 64's option bits are 16 bits.
+  Run(cmd::kConfigurationBits, [&](Form& f) {
+    f.SetText(ConfigurationForm::kBits, "123456789");
+    EXPECT_EQ(f.Text(ConfigurationForm::kBits), "12345678");
+    f.Select(ConfigurationForm::kTarget, 1);
+    EXPECT_FALSE(f.Enabled(ConfigurationForm::kSplit));
+    EXPECT_EQ(f.Press(kFormOk, &desk), FormAction::None);
+    f.SetText(ConfigurationForm::kBits, "FFFF");
+    return PressOk(f);
+  });
+  EXPECT_EQ(port().sent, std::vector<Bytes>{test::Frame(64, Cat(Key(), {0xFF, 0xFF}))});
 }
 
 TEST_F(CommandDialogsTest, DgpsBytesMustBeExactlyTwentyOnePairs) {

@@ -2,13 +2,16 @@
 #include "commands/CommandDialogs.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "commands/DeselectionForms.h"
 #include "commands/RequestForms.h"
+#include "commands/ServiceForms.h"
 #include "commands/SettingForms.h"
 #include "commands/TimingForm.h"
 #include "ids/CommandIds.h"
+#include "util/ByteIo.h"
 
 namespace orv {
 
@@ -19,7 +22,10 @@ constexpr int kDialogCommands[] = {kRequestIoMessage, kClearNvm,         kSvDese
                                    kTimingParameters, kPowerControl,     kLoadByte,      kLoadWord,
                                    kMaskAngle,        kTrackSvRequest,   kDiffMessageRate, kDgpsConfiguration,
                                    kMslModel,         kTropoModel,       kOperatingMode, kRestartSystem,
-                                   kOnePpsEnable,     kOnePpsDisable,    kSetDateTime,   kDefaultMessageList};
+                                   kOnePpsEnable,     kOnePpsDisable,    kSetDateTime,   kDefaultMessageList,
+                                   // The service dialogs without a menu item.
+                                   kEsnEntry, kCustomerEsn, kWrapAround, kConfigurationBits, kSetConfiguration,
+                                   kLogSpecificMessages, kFpuMemoryDumpRequest, kLedBuzzer, kAdConfig, kAdCommand};
 
 void RunRequestIo(FormRunner& runner, FrameEncoder& encoder) {
   RequestIoForm dialog;
@@ -37,6 +43,77 @@ void RunRequestIo(FormRunner& runner, FrameEncoder& encoder) {
 template <typename Dialog, typename Send>
 void RunSimple(FormRunner& runner, Dialog& dialog, Send send) {
   if (runner.RunForm(dialog.form()) && dialog.accepted()) send(*dialog.accepted());
+}
+
+// The service dialogs that no menu shows; false for any other command.
+bool RunServiceDialog(int command, FormRunner& runner, FrameEncoder& encoder) {
+  switch (command) {
+    case kEsnEntry:
+    case kCustomerEsn: {
+      const bool customer = command == kCustomerEsn;
+      EsnForm d(customer ? "Set Customer ESN" : "ESN Entry", customer);
+      RunSimple(runner, d, [&](const EsnForm::Entry& e) {
+        encoder.SendEsn(e.esnHex, e.customerHex, e.prefix, e.customer);
+      });
+      return true;
+    }
+    case kWrapAround: {
+      WrapAroundForm d;
+      RunSimple(runner, d, [&](const std::string& hex) { encoder.SendWrapAround(hex); });
+      return true;
+    }
+    case kConfigurationBits: {
+      ConfigurationForm d;
+      RunSimple(runner, d, [&](const ConfigurationForm::Bits& b) {
+        std::array<uint8_t, 4> bytes{};
+        ByteWriter(bytes).Put(b.bits);
+        if (b.groups) {
+          encoder.SendConfigGroups(bytes, b.split);
+        } else {
+          encoder.SendConfigBits(std::span<const uint8_t, 2>(bytes.data(), 2));
+        }
+      });
+      return true;
+    }
+    case kSetConfiguration: {
+      SetConfigurationForm d;
+      RunSimple(runner, d, [&](const std::array<uint8_t, 17>& b) { encoder.SendSetConfiguration(b); });
+      return true;
+    }
+    case kLogSpecificMessages: {
+      LogSpecificMessagesForm d;
+      RunSimple(runner, d, [&](const LogSpecificMessagesForm::Selection& s) {
+        encoder.SendLogSpecificMessages(s.message, s.subId, s.value);
+      });
+      return true;
+    }
+    case kFpuMemoryDumpRequest: {
+      FpuMemoryDumpForm d;
+      RunSimple(runner, d, [&](const FpuMemoryDumpForm::Request& r) {
+        encoder.SendFpuMemoryDumpRequest(r.startHex, r.countText, r.continuous);
+      });
+      return true;
+    }
+    case kLedBuzzer: {
+      LedBuzzerForm d;
+      RunSimple(runner, d, [&](const LedBuzzerForm::Config& c) {
+        encoder.SendLedBuzzerConfig(c.setting, c.pattern, c.last ? 1 : 0);
+      });
+      return true;
+    }
+    case kAdConfig: {
+      AdConfigForm d;
+      RunSimple(runner, d, [&](const std::array<uint8_t, AdConfigForm::kSize>& r) { encoder.SendSubIdCommand(114, 1, r); });
+      return true;
+    }
+    case kAdCommand: {
+      AdCommandForm d;
+      RunSimple(runner, d, [&](const std::vector<uint8_t>& b) { encoder.SendAdCommand(b); });
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 }  // namespace
 
@@ -148,7 +225,7 @@ bool RunCommandDialog(int command, Desktop& runner, FrameEncoder& encoder) {
       return true;
     }
     default:
-      return false;
+      return RunServiceDialog(command, runner, encoder);
   }
 }
 

@@ -73,6 +73,19 @@ inline constexpr int kTropoModel = 33221;
 inline constexpr int kFileManagerDialog = 33222;
 inline constexpr int kDownloadFile = 33223;
 
+// Receiver service dialogs that no menu shows, reached by these numbers alone (orvantis
+// --command ID): the numbers 33290 to 33299 belong to no menu item, toolbar or window.
+inline constexpr int kEsnEntry = 33290;             // "ESN Entry", message 92
+inline constexpr int kCustomerEsn = 33291;          // "Set Customer ESN", message 92
+inline constexpr int kWrapAround = 33292;           // message 44
+inline constexpr int kConfigurationBits = 33293;    // messages 90 and 64
+inline constexpr int kSetConfiguration = 33294;     // message 70 sub-ID 4
+inline constexpr int kLogSpecificMessages = 33295;  // message 70 sub-ID 10
+inline constexpr int kFpuMemoryDumpRequest = 33296; // message 114 sub-ID 4
+inline constexpr int kLedBuzzer = 33297;            // message 114 sub-ID 2
+inline constexpr int kAdConfig = 33298;             // message 114 sub-ID 1
+inline constexpr int kAdCommand = 33299;            // message 114 sub-ID 5
+
 // Tool Setting, NMEA receivers.
 inline constexpr int kNmeaClearNvm = 33230;
 inline constexpr int kNmeaDefineWaypoint = 33231;
