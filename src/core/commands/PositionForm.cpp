@@ -7,12 +7,6 @@
 namespace orv {
 
 namespace {
-void Limit(FormField& f, double min, double max) {
-  f.hasRange = true;
-  f.min = min;
-  f.max = max;
-}
-
 // Degrees (with their sign, "-0" below one degree south or west), minutes, seconds.
 void AddAngle(Form& form, int degreesId, const char* caption, double bound, double upper, double radians,
               AngleAxis axis) {

@@ -10,11 +10,6 @@
 namespace orv {
 
 namespace {
-void Limit(FormField& f, double min, double max) {
-  f.hasRange = true;
-  f.min = min;
-  f.max = max;
-}
 // A hexadecimal edit of at most `digits` digits (a 32-bit word takes 8).
 FormField& AddHex(Form& form, int id, std::string label, std::size_t digits, std::string text = "0") {
   FormField& f = form.AddEdit(id, std::move(label), EditKind::Hex, std::move(text));

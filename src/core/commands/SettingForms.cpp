@@ -8,16 +8,12 @@
 #include "forms/EditExchange.h"
 #include "geodesy/AngleText.h"
 #include "util/ByteIo.h"
+#include "util/CivilDate.h"
 #include "util/Format.h"
 
 namespace orv {
 
 namespace {
-void Limit(FormField& f, double min, double max) {
-  f.hasRange = true;
-  f.min = min;
-  f.max = max;
-}
 constexpr double kHalfPiLimit = 1.5707963267948966;
 }  // namespace
 
@@ -205,32 +201,15 @@ std::vector<OperatingModeForm::Frame> OperatingModeForm::Frames() const {
 
 namespace orv {
 
-namespace {
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-int DaysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeap(y) ? 29 : kDays[(m - 1) % 12];
-}
-// Civil date of a day count from 1970-01-01 (days may be negative).
-void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
-}  // namespace
-
 DateTimeForm::DateTimeForm(std::optional<int64_t> utcNow) : form_("Set Date and Time") {
   int y = 2000, mo = 1, d = 1, h = 0, mi = 0, s = 0;
   if (utcNow) {
     const int64_t days = (*utcNow >= 0 ? *utcNow : *utcNow - 86399) / 86400;
     const int64_t sod = *utcNow - days * 86400;
-    CivilFromDays(days, y, mo, d);
+    const CivilDate date = CivilFromDays(days);
+    y = date.year;
+    mo = date.month;
+    d = date.day;
     h = static_cast<int>(sod / 3600);
     mi = static_cast<int>(sod / 60 % 60);
     s = static_cast<int>(sod % 60);

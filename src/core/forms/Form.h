@@ -78,6 +78,13 @@ struct FormField {
   FormAction action = FormAction::None;
 };
 
+// Gives an edit its range: the standard exchange refuses a value outside min to max.
+inline void Limit(FormField& field, double min, double max) {
+  field.hasRange = true;
+  field.min = min;
+  field.max = max;
+}
+
 // A failed data exchange: the field to go back to and the platform's standard message.
 struct FormError {
   int fieldId = 0;
