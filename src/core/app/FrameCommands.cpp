@@ -68,7 +68,9 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
                             kSetDatum,       kAlmanacDataTransfer,
                             // Recording.
-                            kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging};
+                            kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging,
+                            // Synchronized playback.
+                            kOpenSynchronizedLogFiles};
 // Dialogs the message windows open by posting their commands. Until the dialogs exist the
 // frame accepts the commands and does nothing.
 constexpr int kWindowDialogCommands[] = {kOperatingMode,    kDiffMessageRate, kMaskAngle,          kSvDeselection,
@@ -218,6 +220,10 @@ bool FrameCommands::RunFileCommand(int id) {
     case kPlaybackRate:
       frame_.OnPlaybackRate();
       return true;
+    case kOpenSynchronizedLogFiles:
+      frame_.OnOpenSynchronizedLogFiles();
+      RefreshStopItem();
+      return true;
     case kSaveMainPortData:
       frame_.OnSaveMainPortData();
       RefreshStopItem();
@@ -335,6 +341,9 @@ CommandState FrameCommands::State(int id) const {
         break;
       case kOpenLogFile:
         s.checked = st.playbackActive != 0;
+        break;
+      case kOpenSynchronizedLogFiles:
+        s.checked = st.syncPlaybackActive != 0;
         break;
       case kSaveMainPortData:
         s.checked = st.mainRecording != 0;
