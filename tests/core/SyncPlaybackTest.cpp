@@ -114,7 +114,16 @@ TEST_F(SyncPlaybackTest, AlignResumesTheSideBehindAndTheUserOnATie) {
     SyncPlaybackSettings s;
     s.delaySeconds = c.delay;
     ASSERT_TRUE(Start({c.user, c.user + 1}, {c.base, c.base + 1}, s));
-    ASSERT_TRUE(sync.Step(1000));
+    // Each decoder holding one measurement block.
+    for (auto [decoder, t] : {std::pair{&main, c.user}, std::pair{&second, c.base}}) {
+      decoder->Resume();
+      std::vector<uint8_t> meas(11, 0);
+      WriteLe(std::span<uint8_t>(meas), 3, t);
+      std::vector<uint8_t> f = test::Frame(23, meas);
+      f.push_back(0);
+      decoder->Decode(f.data(), static_cast<uint32_t>(f.size() - 1));
+    }
+    sync.AlignOnGpsTime();
     // The resumed side has given up its measurement block; the other still holds its own.
     EXPECT_EQ(!main.measurementSeen(), c.userResumed) << c.user << " " << c.base << " " << c.delay;
     EXPECT_EQ(!second.measurementSeen(), !c.userResumed) << c.user << " " << c.base << " " << c.delay;

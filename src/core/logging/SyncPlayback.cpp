@@ -64,6 +64,8 @@ bool SyncPlayback::OpenFiles(MessageBoxes* boxes) {
     double user = 0, base = 0;
     if (FirstMeasurementTime(userReader_, false, protocol_, user) &&
         FirstMeasurementTime(baseReader_, true, protocol_, base)) {
+      firstUserTime_ = user;
+      firstBaseTime_ = base;
       UnwrapWeek(user, base);
       holdUser_ = base + kTieMargin + settings_.delaySeconds < user;
       holdBase_ = !holdUser_;
@@ -124,11 +126,11 @@ bool SyncPlayback::Step(uint32_t bytesPerTick) {
   if (!active_) return false;
   // The end of a file is a read that found no bytes, never a block the decoder did not take.
   bool userEnded = !holdUser_ && Feed(userReader_, main_, bytesPerTick, lastMainCount_);
-  if (holdBase_ && main_.measurementSeen()) holdBase_ = false;
+  if (holdBase_ && main_.measurementSeen()) ReleaseHeldSide(false);
   const bool baseEnded = !holdBase_ && Feed(baseReader_, second_, bytesPerTick, lastSecondCount_);
   if (holdUser_ && second_.measurementSeen()) {
-    holdUser_ = false;
-    userEnded = Feed(userReader_, main_, bytesPerTick, lastMainCount_);
+    ReleaseHeldSide(true);
+    if (!holdUser_) userEnded = Feed(userReader_, main_, bytesPerTick, lastMainCount_);
   }
 
   if (main_.measurementSeen() && settings_.triggerTime > 0 && !alignmentDone_ &&
@@ -151,6 +153,24 @@ bool SyncPlayback::Step(uint32_t bytesPerTick) {
   main_.Resume();
   second_.Resume();
   return false;
+}
+
+// The side that runs alone takes its next block first while that block is still before the
+// held side's first one (the user side on a tie); otherwise the held side is released.
+void SyncPlayback::ReleaseHeldSide(bool userHeld) {
+  LogFile& runner = userHeld ? baseReader_ : userReader_;
+  double next = 0;
+  if (FirstMeasurementTime(runner, userHeld, protocol_, next)) {
+    double user = userHeld ? firstUserTime_ : next;
+    double base = userHeld ? next : firstBaseTime_;
+    UnwrapWeek(user, base);
+    const bool baseFirst = base + kTieMargin + settings_.delaySeconds < user;
+    if (baseFirst == userHeld) {
+      (userHeld ? second_ : main_).Resume();
+      return;
+    }
+  }
+  (userHeld ? holdUser_ : holdBase_) = false;
 }
 
 void SyncPlayback::AlignOnGpsTime() {

@@ -63,6 +63,7 @@ class SyncPlayback {
  private:
   bool OpenFiles(MessageBoxes* boxes);
   void PrepareDecoders();
+  void ReleaseHeldSide(bool userHeld);
   // Feeds one side when its decoder is ready; true when that read found the end of the file.
   static bool Feed(LogFile& reader, MessageDecoder& decoder, uint32_t bytes, uint32_t& count);
 
@@ -82,6 +83,8 @@ class SyncPlayback {
   // The side not to be read until the other has taken its first measurement block.
   bool holdUser_ = false;
   bool holdBase_ = false;
+  double firstUserTime_ = 0;
+  double firstBaseTime_ = 0;
 };
 
 }  // namespace orv
