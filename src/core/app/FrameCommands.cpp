@@ -70,7 +70,9 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
                             kSetDatum,       kAlmanacDataTransfer,
                             // Recording.
-                            kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging};
+                            kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging,
+                            // Synchronized playback.
+                            kOpenSynchronizedLogFiles};
 }  // namespace
 
 std::span<const RequestCommand> RequestCommands() { return kRequests; }
@@ -216,6 +218,10 @@ bool FrameCommands::RunFileCommand(int id) {
     case kPlaybackRate:
       frame_.OnPlaybackRate();
       return true;
+    case kOpenSynchronizedLogFiles:
+      frame_.OnOpenSynchronizedLogFiles();
+      RefreshStopItem();
+      return true;
     case kSaveMainPortData:
       frame_.OnSaveMainPortData();
       RefreshStopItem();
@@ -333,6 +339,9 @@ CommandState FrameCommands::State(int id) const {
         break;
       case kOpenLogFile:
         s.checked = st.playbackActive != 0;
+        break;
+      case kOpenSynchronizedLogFiles:
+        s.checked = st.syncPlaybackActive != 0;
         break;
       case kSaveMainPortData:
         s.checked = st.mainRecording != 0;

@@ -30,6 +30,7 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
   outputPort_ = makePort(nullptr);
   playbackReader_ = std::make_unique<LogFile>(mainDecoder_.get());
   secondPlaybackReader_ = std::make_unique<LogFile>(secondDecoder_.get());
+  sync_ = std::make_unique<SyncPlayback>(*playbackReader_, *secondPlaybackReader_, *mainDecoder_, *secondDecoder_);
   for (auto& file : writerFiles_) file = std::make_unique<LogFile>();
   encoder_ = std::make_unique<FrameEncoder>(mainPort_.get());
   nmeaEncoder_ = std::make_unique<NmeaEncoder>(mainPort_.get());
@@ -107,7 +108,13 @@ void CMainFrame::OnTimer(int timerId) {
         KillPollTimerIfIdle();
       }
     }
-    if (state_.syncPlaybackActive && !state_.playbackActive && syncPlaybackStep_) syncPlaybackStep_();
+    if (state_.syncPlaybackActive && !state_.playbackActive) {
+      if (syncPlaybackStep_) {
+        syncPlaybackStep_();
+      } else {
+        SyncPlaybackStep();
+      }
+    }
     CheckRecordingWrites();
   }
   if (timerId == kRecordTimer) StepRecordTimer();
@@ -296,9 +303,15 @@ void CMainFrame::StopInput(int kind) {
         RestoreTitle();
       }
       if (state_.syncPlaybackActive) {
+        // Both files closed, and both decoders out of stop-after-measurement mode: an input
+        // opened next is read.
+        sync_->Stop();
         playbackReader_->Close();
         secondPlaybackReader_->Close();
         state_.syncPlaybackActive = 0;
+        desktop_.SetPaneText(kPanePort, kPortPaneClosed);
+        desktop_.RefreshMenus();
+        RestoreTitle();
       }
       break;
     case 3:

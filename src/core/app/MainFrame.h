@@ -13,6 +13,7 @@
 
 #include "config/Configuration.h"
 #include "logging/LogFile.h"
+#include "logging/SyncPlayback.h"
 #include "logging/TimedRecorder.h"
 #include "maintenance/AlmanacTransfer.h"
 #include "nmea/NmeaEncoder.h"
@@ -121,6 +122,12 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void OnOpenLogFile();
   // File menu "&Playback Rate": bytes read from the log file per 10 ms poll.
   void OnPlaybackRate();
+  // File menu "Open &Synchronized Log Files": the setup dialog, then a user file and a base
+  // file played back together in GPS-time order; or the end of that playback.
+  void OnOpenSynchronizedLogFiles();
+  // One poll event of the synchronized playback; its end closes both files.
+  void SyncPlaybackStep();
+  SyncPlayback& syncPlayback() { return *sync_; }
   // Recording (MainFrameRecording.cpp). "Save &Data" > "&Main Port": asks for a file and
   // starts a recording of the main port, or ends the one that runs.
   void OnSaveMainPortData();
@@ -244,6 +251,7 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   std::unique_ptr<LogFile> playbackReader_;
   std::unique_ptr<LogFile> secondPlaybackReader_;
   std::array<std::unique_ptr<LogFile>, kWriterFileCount> writerFiles_;
+  std::unique_ptr<SyncPlayback> sync_;
   std::unique_ptr<FrameEncoder> encoder_;
   std::unique_ptr<NmeaEncoder> nmeaEncoder_;
   std::vector<AlmanacTransferRecord> transferRecords_;

@@ -6,6 +6,7 @@
 
 #include "app/MainFrame.h"
 #include "logging/PlaybackRateForm.h"
+#include "logging/SyncPlaybackForm.h"
 
 namespace orv {
 
@@ -49,6 +50,47 @@ void CMainFrame::OnOpenLogFile() {
 void CMainFrame::OnPlaybackRate() {
   PlaybackRateForm dialog(static_cast<uint32_t>(std::max(0, config_.playbackBytesPerTick())));
   if (desktop_.RunForm(dialog.form())) config_.SetPlaybackBytesPerTick(static_cast<int32_t>(dialog.BytesPerTick()));
+}
+
+}  // namespace orv
+
+namespace orv {
+
+void CMainFrame::OnOpenSynchronizedLogFiles() {
+  if (state_.syncPlaybackActive) {
+    StopInput(2);
+    KillPollTimerIfIdle();
+    desktop_.RefreshMenus();
+    return;
+  }
+  StopInput(2);
+  StopInput(7);
+  if (closeAuxWindow_) closeAuxWindow_();
+  KillPollTimerIfIdle();
+
+  SyncPlaybackForm dialog(config_, &desktop_);
+  if (!desktop_.RunForm(dialog.form())) return;
+  state_.alignmentDone = 0;
+  const uint32_t protocol = config_.protocolSelector() == 0 ? 0 : 1;
+  if (!sync_->Start(dialog.userPath(), dialog.basePath(), dialog.settings(), &desktop_, protocol)) return;
+  ArmPollTimer(kPlaybackPollMs);
+  state_.syncPlaybackActive = 1;
+  state_.lastMainCount = 0;
+  state_.lastSecondCount = 0;
+  desktop_.SetTitle(std::filesystem::path(dialog.userPath()).filename().string() + " - " + kEditionTitle);
+  desktop_.SetPaneText(kPanePort, "LOG: ");
+  desktop_.RefreshMenus();
+}
+
+void CMainFrame::SyncPlaybackStep() {
+  const bool running = sync_->Step(PlaybackBytesPerTick());
+  state_.alignmentDone = sync_->alignmentDone() ? 1 : 0;
+  state_.lastMainCount = sync_->lastMainCount();
+  state_.lastSecondCount = sync_->lastSecondCount();
+  if (running) return;
+  // Either file has ended.
+  StopInput(2);
+  KillPollTimerIfIdle();
 }
 
 }  // namespace orv

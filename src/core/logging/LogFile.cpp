@@ -202,10 +202,12 @@ bool LogFile::CheckNmeaLogFile(MessageBoxes* boxes) {
 }
 
 uint32_t LogFile::Receive(uint32_t maxBytes) {
+  lastReadCount_ = 0;
   if (enabled_ != 1 || open_ != 1 || fd_ < 1) return 0;
   if (maxBytes > kReadBufferSize) maxBytes = kReadBufferSize;
   const long n = ReadRaw(readBuffer_.data(), maxBytes);
   if (n <= 0) return 0;
+  lastReadCount_ = static_cast<uint32_t>(n);
   const uint32_t got = static_cast<uint32_t>(n);
   if (sink_ == nullptr) return got;
   const uint32_t used = sink_->Decode(readBuffer_.data(), got);

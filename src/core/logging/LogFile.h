@@ -44,6 +44,9 @@ class LogFile : public DataChannel {
   void SetEnabled(bool on) { enabled_ = on ? 1 : 0; }
   void SetSink(StreamDecoder* sink) { sink_ = sink; }
   const std::string& fileName() const { return fileName_; }
+  // Bytes the last Receive read from the file, whatever the sink took of them: 0 at the end of
+  // the file (or on a read error), while a sink that stopped early can make Receive return 0.
+  uint32_t lastReadCount() const { return lastReadCount_; }
 
  private:
   bool CheckLogFile(MessageBoxes* boxes);
@@ -57,6 +60,7 @@ class LogFile : public DataChannel {
   int mode_ = 0;
   int fd_ = 0;
   std::string fileName_;
+  uint32_t lastReadCount_ = 0;
   // One spare byte after the largest block: the decoder may terminate the block there.
   std::array<uint8_t, kReadBufferSize + 1> readBuffer_{};
 };
