@@ -22,27 +22,13 @@ class SourcePrinter : public DecodeObserver {
   SourcePrinter(const ReceiverDecoder& decoder, const char* source) : decoder_(decoder), source_(source) {}
 
   void OnFrame(uint64_t offset, const uint8_t* frame, int length) override {
-    const int payloadLength = frame[3];
-    line_ = Format("{\"source\":\"%s\",\"offset\":%llu,\"kind\":\"ktx\",\"id\":%d,\"length\":%d,\"payload\":\"",
-                   source_, static_cast<unsigned long long>(offset), frame[1] & 0x7F, payloadLength);
-    static const char kHex[] = "0123456789abcdef";
-    for (int i = 0; i < payloadLength && 4 + i < length; ++i) {
-      line_ += kHex[frame[4 + i] >> 4];
-      line_ += kHex[frame[4 + i] & 0xF];
-    }
-    line_ += '"';
-    int n = frame[1] & 0x7F;
-    if (n == 23 && decoder_.flags().baseFileFlag) n = 24;
-    AppendBinaryRecord(line_, n, frame + 4, payloadLength, decoder_);
-    line_ += "}\n";
-    std::fputs(line_.c_str(), stdout);
+    std::fputs(FrameJsonLine(decoder_, source_, offset, frame, length).c_str(), stdout);
   }
   void OnSentence(uint64_t, const char*, int, int) override {}
 
  private:
   const ReceiverDecoder& decoder_;
   const char* source_;
-  std::string line_;
 };
 
 class StderrBoxes : public MessageBoxes {

@@ -16,4 +16,9 @@ void AppendBinaryRecord(std::string& json, int messageNumber, const uint8_t* pay
                         const ReceiverDecoder& decoder);
 void AppendNmeaRecord(std::string& json, int slot, const ReceiverDecoder& decoder);
 
+// The whole JSON line (with its line end) of a valid binary frame, as `decode` prints it; with
+// a source, `"source":"<source>"` comes first.
+std::string FrameJsonLine(const ReceiverDecoder& decoder, const char* source, uint64_t offset, const uint8_t* frame,
+                          int length);
+
 }  // namespace orv::cli

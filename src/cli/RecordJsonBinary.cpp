@@ -274,4 +274,23 @@ void AppendBinaryRecord(std::string& json, int messageNumber, const uint8_t* pay
   if (!PutTracking(json, messageNumber, p, decoder.store())) PutOpaque(json, messageNumber, p, decoder.store());
 }
 
+std::string FrameJsonLine(const ReceiverDecoder& decoder, const char* source, uint64_t offset, const uint8_t* frame,
+                          int length) {
+  const int payloadLength = frame[3];
+  std::string line = source != nullptr ? Format("{\"source\":\"%s\",", source) : std::string("{");
+  line += Format("\"offset\":%llu,\"kind\":\"ktx\",\"id\":%d,\"length\":%d,\"payload\":\"",
+                 static_cast<unsigned long long>(offset), frame[1] & 0x7F, payloadLength);
+  static const char kHex[] = "0123456789abcdef";
+  for (int i = 0; i < payloadLength && 4 + i < length; ++i) {
+    line += kHex[frame[4 + i] >> 4];
+    line += kHex[frame[4 + i] & 0xF];
+  }
+  line += '"';
+  int n = frame[1] & 0x7F;
+  if (n == 23 && decoder.flags().baseFileFlag) n = 24;
+  AppendBinaryRecord(line, n, frame + 4, payloadLength, decoder);
+  line += "}\n";
+  return line;
+}
+
 }  // namespace orv::cli

@@ -93,6 +93,7 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void ArmPollTimer(uint32_t periodMs);
   // Kills the poll timer when no input remains; every handler that closes an input runs it.
   void KillPollTimerIfIdle();
+  bool StopOrClearInputs(bool running);
   // The File menu's Stop ("Close All").
   void OnStop();
   // True while anything Stop would close is open: the "&Stop" item is shown then.

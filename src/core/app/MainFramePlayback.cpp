@@ -10,17 +10,21 @@
 
 namespace orv {
 
-void CMainFrame::OnOpenLogFile() {
-  if (state_.playbackActive) {
-    StopInput(2);
-    KillPollTimerIfIdle();
-    desktop_.RefreshMenus();
-    return;
-  }
+// The start of both playback commands: a running playback is stopped (they toggle); otherwise
+// the inputs a playback replaces are closed. True when the command is done, as a stop.
+bool CMainFrame::StopOrClearInputs(bool running) {
   StopInput(2);
-  StopInput(7);
-  if (closeAuxWindow_) closeAuxWindow_();
+  if (!running) {
+    StopInput(7);
+    if (closeAuxWindow_) closeAuxWindow_();
+  }
   KillPollTimerIfIdle();
+  if (running) desktop_.RefreshMenus();
+  return running;
+}
+
+void CMainFrame::OnOpenLogFile() {
+  if (StopOrClearInputs(state_.playbackActive != 0)) return;
 
   const FileDialogRequest request{"log", "Log Files (*.log) |*.log|All Files (*.*) |*.*||", lastLogPath_};
   const std::optional<std::string> chosen = desktop_.AskOpenFileName(request);
@@ -52,21 +56,8 @@ void CMainFrame::OnPlaybackRate() {
   if (desktop_.RunForm(dialog.form())) config_.SetPlaybackBytesPerTick(static_cast<int32_t>(dialog.BytesPerTick()));
 }
 
-}  // namespace orv
-
-namespace orv {
-
 void CMainFrame::OnOpenSynchronizedLogFiles() {
-  if (state_.syncPlaybackActive) {
-    StopInput(2);
-    KillPollTimerIfIdle();
-    desktop_.RefreshMenus();
-    return;
-  }
-  StopInput(2);
-  StopInput(7);
-  if (closeAuxWindow_) closeAuxWindow_();
-  KillPollTimerIfIdle();
+  if (StopOrClearInputs(state_.syncPlaybackActive != 0)) return;
 
   SyncPlaybackForm dialog(config_, &desktop_);
   if (!desktop_.RunForm(dialog.form())) return;
