@@ -69,12 +69,15 @@ class FormDialog : public QDialog {
     layout->addLayout(grid);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (const FormField& f : form.fields()) {
+    const std::vector<FormField>& fields = form.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const FormField& f = fields[i];
       if (f.kind == FieldKind::Button) {
-        AddButton(buttons, f);
-      } else {
-        AddField(grid, f);
+        if (!f.besideField || i == 0 || fields[i - 1].kind == FieldKind::Button) AddButton(buttons, f);
+        continue;
       }
+      const bool buttonBeside = i + 1 < fields.size() && fields[i + 1].kind == FieldKind::Button && fields[i + 1].besideField;
+      AddField(grid, f, buttonBeside ? &fields[i + 1] : nullptr);
     }
     layout->addSpacing(4);
     layout->addLayout(buttons);
@@ -134,7 +137,7 @@ class FormDialog : public QDialog {
     return label;
   }
 
-  void AddField(QFormLayout* grid, const FormField& f) {
+  void AddField(QFormLayout* grid, const FormField& f, const FormField* buttonBeside) {
     switch (f.kind) {
       case FieldKind::Label: {
         QLabel* label = NewLabel({}, this);
@@ -159,8 +162,16 @@ class FormDialog : public QDialog {
       case FieldKind::Progress: {
         QLabel* label = NewLabel(f.label, this);
         QWidget* w = NewValueWidget(f);
-        grid->addRow(label, w);
         bound_.push_back({f.id, f.kind, w, label, {}});
+        if (buttonBeside == nullptr) {
+          grid->addRow(label, w);
+          return;
+        }
+        auto* row = new QHBoxLayout;
+        row->setContentsMargins(0, 0, 0, 0);
+        row->addWidget(w, 1);
+        AddButton(row, *buttonBeside);
+        grid->addRow(label, row);
         return;
       }
       case FieldKind::Button: return;

@@ -404,6 +404,35 @@ class FormRendererTest : public QObject {
     QCOMPARE(form.HexValue(11), std::optional<uint64_t>(0x1F00));
   }
 
+  // A file edit's button sits on the edit's row, not among OK and Cancel, and still presses.
+  void aButtonBesideItsFieldSharesTheFieldsRow() {
+    std::unique_ptr<ModalRunner> runner = MakeDialogRunner();
+    Form form("Files");
+    form.AddEdit(11, "", EditKind::Text, "a.log");
+    form.AddButton(12, "User File").besideField = true;
+    form.AddEdit(13, "Trigger Time", EditKind::Real, "0");
+    form.AddOkCancel();
+    int presses = 0;
+    form.OnButton(12, [&presses](Form&) {
+      ++presses;
+      return FormAction::None;
+    });
+    RecordingBoxes boxes;
+    WhenModalUp([&](QWidget* dialog) {
+      const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
+      QCOMPARE(edits.size(), 2);
+      QPushButton* file = ButtonNamed(dialog, "User File");
+      const auto rowOf = [dialog](QWidget* w) { return w->mapTo(dialog, w->rect().center()).y(); };
+      QVERIFY(std::abs(rowOf(file) - rowOf(edits[0])) <= 3);
+      QVERIFY(rowOf(ButtonNamed(dialog, "OK")) > rowOf(edits[1]));
+      QVERIFY(file->mapTo(dialog, QPoint(0, 0)).x() > edits[0]->mapTo(dialog, QPoint(0, 0)).x());
+      file->click();
+      ButtonNamed(dialog, "OK")->click();
+    });
+    QVERIFY(runner->RunForm(nullptr, form, boxes));
+    QCOMPARE(presses, 1);
+  }
+
   // Timer 54 is the frame's file-manager poll and also a dialog's keep-alive: the dialog's
   // runs on a timer of its own, the main window's calls the frame, and neither fires the
   // other's handler.

@@ -76,6 +76,9 @@ struct FormField {
   uint32_t progressMin = 0, progressMax = 100, progress = 0;
   // Button.
   FormAction action = FormAction::None;
+  // A button that belongs to the field just before it (a file edit's "Browse") sits beside
+  // that field instead of in the dialog's row of buttons.
+  bool besideField = false;
 };
 
 // Gives an edit its range: the standard exchange refuses a value outside min to max.

@@ -24,9 +24,9 @@ SyncPlaybackForm::SyncPlaybackForm(Configuration& config, Desktop* dialogs)
   const int stored = ClampSyncSlot(config.syncSelectedSlot());
   form_.AddRadioGroup(kSlot, "", {"1", "2", "3"}, stored);
   form_.AddEdit(kUserPath, "", EditKind::Text).check = [](const Form& f) { return PathCheck(f, kUserPath); };
-  form_.AddButton(kUserButton, "User File");
+  form_.AddButton(kUserButton, "User File").besideField = true;
   form_.AddEdit(kBasePath, "", EditKind::Text).check = [](const Form& f) { return PathCheck(f, kBasePath); };
-  form_.AddButton(kBaseButton, "Base File");
+  form_.AddButton(kBaseButton, "Base File").besideField = true;
   FormField& delay = form_.AddSlider(kDelay, "User vs Base delay (sec.)", 0, kSyncMaxDelaySeconds,
                                      ClampSyncDelay(config.syncUserBaseDelay()));
   delay.lineStep = 1;

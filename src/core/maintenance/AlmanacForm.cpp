@@ -7,7 +7,7 @@ namespace orv {
 
 AlmanacForm::AlmanacForm(const std::string& currentFolder, Desktop* desktop) : form_("Almanac data transfer") {
   form_.AddEdit(kFileName, "Filename:", EditKind::Text, currentFolder + "/");
-  form_.AddButton(kBrowse, "Browse");
+  form_.AddButton(kBrowse, "Browse").besideField = true;
   FormField& type = form_.AddRadioGroup(kSvType, "SV type", {"GLONASS", "GPS", "GIC"}, kSvTypeGps);
   // The receivers take no GLONASS almanac from here: the choice keeps its place and value
   // in the group but is neither shown nor chosen.
