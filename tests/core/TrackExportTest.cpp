@@ -63,7 +63,7 @@ std::string ExportBytes(const std::vector<uint8_t>& log, TrackFormat format, Tra
                 EpochMessage from = EpochMessage::kFirstSeen) {
   std::FILE* in = std::tmpfile();
   std::FILE* out = std::tmpfile();
-  std::fwrite(log.data(), 1, log.size(), in);
+  if (!log.empty()) std::fwrite(log.data(), 1, log.size(), in);
   std::rewind(in);
   EpochOptions options;
   options.from = from;
