@@ -63,6 +63,13 @@ void AppendSkyTracks(std::vector<uint8_t>& log, const orv::sim::SimScene& scene)
   for (int t = 0; t < kTrackSeconds; t += 5) Append(log, 33, orv::sim::SvStatus(scene.At(t)));
 }
 
+// The position plot's track: three minutes of fixes, one a second, through every mode the
+// simulated receiver runs through.
+constexpr int kPlotTrackSeconds = 180;
+void AppendPlotTrack(std::vector<uint8_t>& log, const orv::sim::SimScene& scene) {
+  for (int t = 0; t < kPlotTrackSeconds; ++t) Append(log, 20, orv::sim::NavLlh(scene.At(t)));
+}
+
 // The first GPS satellite in view, taking turns by epoch (WAAS satellites have no ephemeris).
 int EphemerisPrn(const orv::sim::SimFix& f, int epoch) {
   std::vector<int> gps;
@@ -77,6 +84,7 @@ std::vector<uint8_t> BuildGalleryLog(const orv::sim::SimScene& scene) {
   using namespace orv::sim;
   std::vector<uint8_t> log;
   AppendSkyTracks(log, scene);
+  AppendPlotTrack(log, scene);
   for (int epoch = 0; epoch < 6; ++epoch) {
     const SimFix f = scene.At(kTrackSeconds + epoch);
     Append(log, 6, ChannelAssignment(f, true));

@@ -21,6 +21,7 @@
 #include "desktop/DesktopSupport.h"
 #include "app/ConsolePages.h"
 #include "desktop/PageHost.h"
+#include "desktop/PagePrinting.h"
 #include "desktop/TerminalHost.h"
 
 namespace orv {
@@ -89,7 +90,8 @@ MainWindow::MainWindow(MainWindowOptions options) : modal_(std::move(options.mod
   BuildStatusBar();
   frame_ = std::make_unique<CMainFrame>(*this, options.ports);
   commands_ = std::make_unique<FrameCommands>(*frame_, *this);
-  pages_ = std::make_unique<ConsolePages>(*frame_, commands_->windows(), *this);
+  printer_ = std::make_unique<QtPagePrinter>(this);
+  pages_ = std::make_unique<ConsolePages>(*frame_, commands_->windows(), *this, printer_.get());
   RestorePlacement();
   frame_->RestoreTitle();
   // Loading posts the commands of the windows to reopen; they run once the loop starts.

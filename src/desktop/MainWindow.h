@@ -17,6 +17,7 @@
 #include "app/FrameCommands.h"
 #include "app/MainFrame.h"
 #include "platform/Desktop.h"
+#include "platform/Printing.h"
 #include "platform/Profile.h"
 #include "platform/ShellHost.h"
 #include "windows/MessageWindows.h"
@@ -171,6 +172,7 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   std::map<int, QToolBar*> toolbars_;
   std::map<int, QPointer<WindowHost>> hosts_;
   QPointer<TerminalHost> auxTerminal_;
+  std::unique_ptr<PagePrinter> printer_;  // prints the pages that print (the plot)
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<FrameCommands> commands_;
   std::unique_ptr<MessageWindows> pages_;

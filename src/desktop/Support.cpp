@@ -189,10 +189,6 @@ QIcon PaintIcon(Shape shape, const QString& label, QColor colour) {
   return icon;
 }
 
-QColor ToQColor(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
-Colour FromQColor(const QColor& c) {
-  return Rgb(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()), static_cast<uint8_t>(c.blue()));
-}
 }  // namespace
 
 QIcon CommandIcon(int command) {
@@ -228,15 +224,6 @@ bool InstallFonts() {
   return present;
 }
 
-QFont FontFor(const FontSpec& font) {
-  const bool fixed = font.face == kFaceFixed;
-  QFont f(fixed ? "DejaVu Sans Mono" : "DejaVu Sans");
-  if (fixed) f.setStyleHint(QFont::Monospace);
-  f.setPixelSize(font.height > 0 ? font.height : 10);
-  f.setWeight(static_cast<QFont::Weight>(font.weight <= 0 ? 400 : std::clamp(font.weight, 100, 900)));
-  return f;
-}
-
 QRect RectFromSize(int64_t left, int64_t top, int64_t width, int64_t height, int minWidth, int minHeight) {
   static constexpr int64_t kLargest = 65535;
   const auto at = [](int64_t v) { return static_cast<int>(std::clamp<int64_t>(v, -kLargest, kLargest)); };
@@ -261,168 +248,5 @@ QString QtFileFilter(const std::string& filter) {
   }
   return entries.join(";;");
 }
-
-namespace {
-// Pages that draw Greek letters name the Symbol font and give its one-byte codes ("w" omega,
-// "W" capital omega, 0xD6 the root sign); this desktop draws them as the Unicode letters.
-QString SymbolFontText(const std::string& text) {
-  static const char16_t kLower[] = u"\u03B1\u03B2\u03C7\u03B4\u03B5\u03C6\u03B3\u03B7\u03B9\u03D5\u03BA\u03BB\u03BC"
-                                   u"\u03BD\u03BF\u03C0\u03B8\u03C1\u03C3\u03C4\u03C5\u03D6\u03C9\u03BE\u03C8\u03B6";
-  static const char16_t kUpper[] = u"\u0391\u0392\u03A7\u0394\u0395\u03A6\u0393\u0397\u0399\u03D1\u039A\u039B\u039C"
-                                   u"\u039D\u039F\u03A0\u0398\u03A1\u03A3\u03A4\u03A5\u03C2\u03A9\u039E\u03A8\u0396";
-  QString out;
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c >= 'a' && c <= 'z') {
-      out += QChar(kLower[c - 'a']);
-    } else if (c >= 'A' && c <= 'Z') {
-      out += QChar(kUpper[c - 'A']);
-    } else if (c == 0xD6) {
-      out += QChar(0x221A);
-    } else {
-      out += QChar(c);
-    }
-  }
-  return out;
-}
-}  // namespace
-
-QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area) : p_(painter), area_(area) {}
-
-void QtCanvas::SetFont(const FontSpec& font) {
-  symbolFont_ = font.face == "Symbol";
-  p_.setFont(FontFor(font));
-}
-void QtCanvas::SetTextColour(Colour c) { text_ = c; }
-void QtCanvas::SetBackgroundMode(BackgroundMode mode) { mode_ = mode; }
-void QtCanvas::SetBackgroundColour(Colour c) { background_ = c; }
-void QtCanvas::SetTextAlignment(TextAlignment alignment) { align_ = alignment; }
-
-void QtCanvas::TextOut(int x, int y, const std::string& text) {
-  const QString s = symbolFont_ ? SymbolFontText(text) : QString::fromStdString(text);
-  const QFontMetrics m(p_.font());
-  const PixelRect cell = TextCell(x, y, {m.horizontalAdvance(s), m.height()}, align_);
-  if (mode_ == BackgroundMode::Opaque) {
-    p_.fillRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, ToQColor(background_));
-  }
-  const QPen saved = p_.pen();
-  p_.setPen(ToQColor(text_));
-  p_.drawText(cell.left, cell.top + m.ascent(), s);
-  p_.setPen(saved);
-}
-
-TextExtent QtCanvas::GetTextExtent(const std::string& text) {
-  const QFontMetrics m(p_.font());
-  return {m.horizontalAdvance(symbolFont_ ? SymbolFontText(text) : QString::fromStdString(text)), m.height()};
-}
-
-void QtCanvas::SetPen(PenStyle style, int width, Colour c) {
-  if (style == PenStyle::None) {
-    p_.setPen(Qt::NoPen);
-    return;
-  }
-  p_.setPen(QPen(ToQColor(c), std::max(width, 1), style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine));
-}
-
-void QtCanvas::SetBrush(Colour c) { p_.setBrush(ToQColor(c)); }
-void QtCanvas::SetNoBrush() { p_.setBrush(Qt::NoBrush); }
-
-void QtCanvas::MoveTo(int x, int y) {
-  x_ = x;
-  y_ = y;
-}
-
-void QtCanvas::LineTo(int x, int y) {
-  const QPoint from(x_, y_);
-  const QPoint to(x, y);
-  x_ = x;
-  y_ = y;
-  if (from == to || p_.pen().style() == Qt::NoPen) return;
-  if (p_.pen().width() > 1) {
-    DrawWideLine(from, to);
-  } else {
-    DrawThinLine(from, to);
-  }
-}
-
-// A thin pen draws both end points: the last one is left out. A slanted line is drawn whole and
-// clipped short of the end point's column (or row), so its pixels are those of the whole line.
-void QtCanvas::DrawThinLine(const QPoint& from, const QPoint& to) {
-  const int dx = to.x() - from.x();
-  const int dy = to.y() - from.y();
-  const bool xMajor = std::abs(dx) >= std::abs(dy);
-  if (dx == 0 || dy == 0) {
-    const QPoint step(dx > 0 ? 1 : dx < 0 ? -1 : 0, dy > 0 ? 1 : dy < 0 ? -1 : 0);
-    const QPoint last = to - step;
-    if (last == from) {
-      p_.drawPoint(from);
-    } else {
-      p_.drawLine(from, last);
-    }
-    return;
-  }
-  // Qt's QRect(QPoint, QPoint) of a reversed pair is not the box of the two points.
-  int left = std::min(from.x(), to.x());
-  int right = std::max(from.x(), to.x());
-  int top = std::min(from.y(), to.y());
-  int bottom = std::max(from.y(), to.y());
-  if (xMajor && dx > 0) --right;
-  if (xMajor && dx < 0) ++left;
-  if (!xMajor && dy > 0) --bottom;
-  if (!xMajor && dy < 0) ++top;
-  p_.save();
-  p_.setClipRect(QRect(QPoint(left, top), QPoint(right, bottom)), Qt::IntersectClip);
-  p_.drawLine(from, to);
-  p_.restore();
-}
-
-// A flat cap ends the stroke at the end point itself: the line covers its length exactly and
-// the pen's width across it.
-void QtCanvas::DrawWideLine(const QPoint& from, const QPoint& to) {
-  const QPen saved = p_.pen();
-  QPen flat = saved;
-  flat.setCapStyle(Qt::FlatCap);
-  p_.setPen(flat);
-  p_.drawLine(from, to);
-  p_.setPen(saved);
-}
-
-void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
-  p_.drawRect(left, top, right - left - 1, bottom - top - 1);
-}
-
-void QtCanvas::FillRect(int left, int top, int right, int bottom, Colour c) {
-  p_.fillRect(left, top, right - left, bottom - top, ToQColor(c));
-}
-
-void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
-  p_.drawEllipse(left, top, right - left - 1, bottom - top - 1);
-}
-
-// A small satellite dish over a stand, in 12 x 16 pixels.
-void QtCanvas::DrawCornerBitmap(int x, int y) {
-  p_.save();
-  p_.translate(x, y);
-  p_.setPen(QPen(QColor(40, 40, 120), 1));
-  p_.setBrush(QColor(200, 210, 240));
-  p_.drawChord(0, 0, 12, 10, 200 * 16, 180 * 16);
-  p_.drawLine(6, 6, 6, 14);
-  p_.drawLine(2, 15, 10, 15);
-  p_.restore();
-}
-
-// Images and pixmaps count device pixels; widgets and other devices count logical ones.
-AreaSize QtCanvas::GetAreaSize() const {
-  if (area_) return *area_;
-  const QPaintDevice* device = p_.device();
-  if (device == nullptr) return {};
-  QSizeF size(device->width(), device->height());
-  if (device->devType() == QInternal::Image) size = static_cast<const QImage*>(device)->deviceIndependentSize();
-  if (device->devType() == QInternal::Pixmap) size = static_cast<const QPixmap*>(device)->deviceIndependentSize();
-  return {qRound(size.width()), qRound(size.height())};
-}
-
-Colour QtCanvas::WindowTextColour() const { return FromQColor(QApplication::palette().color(QPalette::WindowText)); }
-Colour QtCanvas::WindowColour() const { return FromQColor(QApplication::palette().color(QPalette::Base)); }
 
 }  // namespace orv

@@ -152,7 +152,7 @@ Payload NavLlh(const SimFix& f, int datumNumber) {
       .Put<float>(static_cast<float>(f.vdop * 2.5))
       .Put<int16_t>(Tenths(f.hdop))
       .Put<int16_t>(Tenths(f.vdop))
-      .Put<uint8_t>(kNav3d)
+      .Put<uint8_t>(static_cast<uint8_t>(f.navMode & 0x1F))
       .Put<uint8_t>(static_cast<uint8_t>((UsedCount(f) & 0x0F) | (datum & 0x0F) << 4))
       .Put<uint8_t>(static_cast<uint8_t>(kSystemNavigation | (datum & 0x30)))
       .Put<uint16_t>(0);

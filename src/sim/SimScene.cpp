@@ -163,6 +163,15 @@ double SimScene::Noise(int prn, int64_t step) const {
   return 2.0 * Uniform(seed_ ^ static_cast<uint32_t>(prn * 7919), static_cast<uint32_t>(step)) - 1.0;
 }
 
+int SimNavMode(double elapsed) {
+  const double t = std::fmod(std::max(0.0, elapsed), 60.0);
+  if (t < 36) return 2;
+  if (t < 42) return 4;
+  if (t < 48) return 3;
+  if (t < 54) return 6;
+  return 1;
+}
+
 SimFix SimScene::At(double elapsed) const {
   SimFix f;
   const double gps = startGpsTime_ + controls_.clockOffset + elapsed;
@@ -183,7 +192,10 @@ SimFix SimScene::At(double elapsed) const {
   // The circle, counter-clockwise seen from above, starting due north of the centre.
   const double w = 2 * kPi / kCirclePeriodS;
   const double a = w * elapsed + Uniform(seed_, 7) * 2 * kPi;
-  const double north = kCircleRadiusM * std::cos(a), east = kCircleRadiusM * std::sin(a);
+  // The noise changes every tenth of a second, as the satellites' does.
+  const auto noiseStep = static_cast<int64_t>(std::floor(elapsed * 10));
+  const double north = kCircleRadiusM * std::cos(a) + kPositionNoiseM * Noise(-1, noiseStep);
+  const double east = kCircleRadiusM * std::sin(a) + kPositionNoiseM * Noise(-2, noiseStep);
   const double lat0 = kCentreLatDeg * kDeg, lon0 = kCentreLonDeg * kDeg;
   const double s = std::sin(lat0);
   const double rn = kWgsA / std::sqrt(1 - kWgsE2 * s * s);
@@ -191,6 +203,7 @@ SimFix SimScene::At(double elapsed) const {
   f.latRad = lat0 + north / (rm + kCentreAltM);
   f.lonRad = lon0 + east / ((rn + kCentreAltM) * std::cos(lat0));
   f.altM = kCentreAltM + 0.5 * std::sin(elapsed / 37.0);
+  f.navMode = SimNavMode(elapsed);
   f.velNorth = -kCircleRadiusM * w * std::sin(a);
   f.velEast = kCircleRadiusM * w * std::cos(a);
   f.velUp = 0.5 / 37.0 * std::cos(elapsed / 37.0);

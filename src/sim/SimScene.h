@@ -48,6 +48,7 @@ struct SimFix {
   double x = 0, y = 0, z = 0;
   double vx = 0, vy = 0, vz = 0;
   double hdop = 0, vdop = 0, pdop = 0;
+  int navMode = 2;  // of message 20: see SimNavMode
   std::vector<SimSatellite> satellites;  // in view, at most 12, in channel order
   int referencePrn = 0;                  // of the relative solutions; 0 when none is used
   uint8_t healthCodes[32] = {};          // two-bit health code of SV 1 to 32
@@ -92,12 +93,22 @@ struct SimBaseState {
   std::vector<Entry> entries = {{1, 1}, {3, 10}, {18, 1}};
 };
 
-inline constexpr double kCentreLatDeg = 45.2942232;
-inline constexpr double kCentreLonDeg = -73.4136473;
+// The circle's centre is the position plot's factory default centre, which the settings hold
+// in packed degrees (45.2942232 and -73.4136473, DDD.MMSSss), so a plot opened on the
+// simulator shows the circle around its centre.
+inline constexpr double kCentreLatDeg = 45.0 + 29.0 / 60 + 42.232 / 3600;
+inline constexpr double kCentreLonDeg = -(73.0 + 41.0 / 60 + 36.473 / 3600);
+// Up to this many metres of noise north and east on every position of the circle.
+inline constexpr double kPositionNoiseM = 1.0;
 inline constexpr double kCentreAltM = 30.0;
 inline constexpr double kCircleRadiusM = 50.0;
 inline constexpr double kCirclePeriodS = 600.0;
 inline constexpr int kGpsUtcLeapSeconds = 18;
+
+// Message 20's navigation mode at `elapsed` seconds: a minute-long cycle of 36 s "Nav 3-D" (2),
+// then 6 s each of "Diff. 3-D" (4), "Alt. Hold (2-D)" (3), "Dead Reckoning" (6) and
+// "Initialized" (1), so a plot shows every mode's colour within a minute.
+int SimNavMode(double elapsed);
 
 // WGS-84 geodetic (radians, metres) to Earth-centred X, Y, Z.
 void GeodeticToEcef(double lat, double lon, double h, double& x, double& y, double& z);

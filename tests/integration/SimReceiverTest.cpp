@@ -8,6 +8,7 @@
 #include <set>
 #include <numbers>
 
+#include "plot/PlotGeometry.h"
 #include "protocol/CommandKeys.h"
 #include "protocol/Frame.h"
 #include "sim/SimReceiver.h"
@@ -200,15 +201,30 @@ TEST(SimReceiver, TheWorldMovesOnACircle) {
     const auto p = Frames(rx)[0].payload;
     const double lat = ReadLe<double>(p, 14), lon = ReadLe<double>(p, 22);
     const double north = (lat - lat0) * 6367000, east = (lon - lon0) * 6367000 * std::cos(lat0);
-    EXPECT_NEAR(std::hypot(north, east), 50.0, 1.0);
+    // The circle carries up to a metre of noise north and east.
+    EXPECT_NEAR(std::hypot(north, east), 50.0, 2.0);
     EXPECT_NEAR(ReadLe<float>(p, 30), 30.0, 1.0);
-    EXPECT_EQ(p[66] & 0x1F, 2);  // Nav 3-D
+    EXPECT_EQ(p[66] & 0x1F, sim::SimNavMode(t));
     positions.emplace_back(north, east);
   }
   // A quarter and a half turn later: a quarter of the way round, then the opposite side.
-  EXPECT_NEAR(std::hypot(positions[0].first + positions[2].first, positions[0].second + positions[2].second), 0, 1.0);
-  EXPECT_NEAR(std::hypot(positions[0].first - positions[1].first, positions[0].second - positions[1].second), 70.7, 1.5);
+  EXPECT_NEAR(std::hypot(positions[0].first + positions[2].first, positions[0].second + positions[2].second), 0, 3.0);
+  EXPECT_NEAR(std::hypot(positions[0].first - positions[1].first, positions[0].second - positions[1].second), 70.7, 3.0);
 
+}
+
+// The circle goes round the plot's default centre as the plot decodes it, and message 20 runs
+// through every mode the plot colours within a minute.
+TEST(SimReceiver, CirclesThePlotsDefaultCentreThroughEveryMode) {
+  EXPECT_NEAR(sim::kCentreLatDeg * std::numbers::pi / 180, *PackedDegreesToRadians(kPlotDefaultCentreLatitude), 1e-12);
+  EXPECT_NEAR(sim::kCentreLonDeg * std::numbers::pi / 180, *PackedDegreesToRadians(kPlotDefaultCentreLongitude), 1e-12);
+  SimReceiver rx = Receiver();
+  std::set<int> modes;
+  for (double t = 0; t < 60; t += 1) {
+    Send(rx, t, 20);
+    modes.insert(Frames(rx)[0].payload[66] & 0x1F);
+  }
+  EXPECT_EQ(modes, (std::set<int>{1, 2, 3, 4, 6}));
 }
 
 // An hour of sky: satellites rise and set, run through their tracking states, cross the mask,
@@ -291,9 +307,10 @@ TEST(SimReceiver, NmeaSentencesOnceASecondInTheirOrder) {
   EXPECT_EQ(first[5].substr(0, 11), "$GPGSV,3,3,");
   EXPECT_EQ(first[6].substr(0, 7), "$GPRMC,");
   EXPECT_EQ(first[9], "$PQTLG,900,3D,1");
-  // 45.2942232 N is 45 deg 17.65339 min; the circle keeps it within a few thousandths of a minute.
-  EXPECT_NE(first[0].find(",4517.65"), std::string::npos);
-  EXPECT_NE(first[0].find(",07324.8"), std::string::npos);
+  // The centre 45 deg 29'42.232" N is 45 deg 29.70387 min, 73 deg 41'36.473" W is 73 deg
+  // 41.60788 min; the circle keeps them within a few hundredths of a minute.
+  EXPECT_NE(first[0].find(",4529."), std::string::npos);
+  EXPECT_NE(first[0].find(",07341."), std::string::npos);
   EXPECT_NE(first[0].find(",W,1,"), std::string::npos);
   rx.Advance(0.5);
   EXPECT_TRUE(rx.output().empty());

@@ -12,11 +12,15 @@ namespace orv {
 
 class ConsolePages : public MessageWindows {
  public:
-  // `sink` receives the commands the pages post (the desktop runs them from its event loop).
-  ConsolePages(CMainFrame& frame, WindowToggles& toggles, CommandSink& sink);
+  // `sink` receives the commands the pages post (the desktop runs them from its event loop);
+  // `printer` prints and writes PDF files for the pages that print (none: they cannot).
+  ConsolePages(CMainFrame& frame, WindowToggles& toggles, CommandSink& sink, PagePrinter* printer = nullptr);
   ~ConsolePages() override;
 
  private:
+  // The plot's "&Enter Position" runs the "Position" dialog of the receiver commands.
+  void AttachPlot(int command, bool on);
+
   CMainFrame& frame_;
   WindowToggles& toggles_;
 };

@@ -242,6 +242,7 @@ bool FrameCommands::RunFileCommand(int id) {
       host_.Quit();
       return true;
     case kSaveConfig:
+      windows_.StoreWindowSettings();
       configFile_.SaveConfiguration(&host_, true);
       return true;
     case kRestoreFactoryConfig:

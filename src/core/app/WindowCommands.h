@@ -54,6 +54,12 @@ class WindowToggles {
   void SetPlacementHook(std::function<ScreenRect(int command, const ScreenRect& stored)> hook) {
     placement_ = std::move(hook);
   }
+  // Save Config asks the open windows that keep settings in the record (the plot) to store
+  // them first.
+  void SetSettingsHook(std::function<void()> hook) { settings_ = std::move(hook); }
+  void StoreWindowSettings() {
+    if (settings_) settings_();
+  }
 
  private:
   Configuration& flags_;
@@ -64,6 +70,7 @@ class WindowToggles {
   std::map<int, bool> existing_;
   std::function<void(int, bool)> delivery_;
   std::function<ScreenRect(int, const ScreenRect&)> placement_;
+  std::function<void()> settings_;
 };
 
 }  // namespace orv

@@ -8,9 +8,11 @@
 
 #include "platform/CommandSink.h"
 #include "platform/Desktop.h"
+#include "platform/Printing.h"
 
 namespace orv {
 
+class Configuration;
 class FrameEncoder;
 class NmeaEncoder;
 
@@ -37,6 +39,11 @@ struct PageContext {
   FormRunner* forms = nullptr;
   MessageBoxes* boxes = nullptr;
   const FrameStatus* status = nullptr;
+  // The settings record, for the windows that keep settings of their own there (the plot).
+  Configuration* config = nullptr;
+  // Prints a page's picture or writes it to a PDF file; asks for the files a page writes.
+  PagePrinter* printer = nullptr;
+  Desktop* files = nullptr;
 };
 
 }  // namespace orv

@@ -1,0 +1,64 @@
+// The QPainter canvas: pages drawn on a widget's image, a printed page, a PDF file or an image
+// file, with the font families behind the faces the pages name. Qt GUI only, no widgets, so
+// the headless tools draw with it too.
+#pragma once
+
+#include <QFont>
+
+#include <optional>
+
+#include "platform/Canvas.h"
+
+class QPainter;
+class QPoint;
+
+namespace orv {
+
+// "MS Sans Serif" is drawn in DejaVu Sans, "FixedSys" in DejaVu Sans Mono, at the page's height
+// in pixels.
+QFont FontFor(const FontSpec& font);
+
+// Texts are placed by TextCell with the font's advance and height; a line stops one pixel short
+// of its end point along its major axis, as the canvas's line rule says.
+class QtCanvas : public Canvas {
+ public:
+  // The area is the painter's device in logical pixels, unless told otherwise (a printed page
+  // whose painter is scaled to it).
+  explicit QtCanvas(QPainter& painter, std::optional<AreaSize> area = std::nullopt);
+
+  void SetFont(const FontSpec& font) override;
+  void SetTextColour(Colour c) override;
+  void SetBackgroundMode(BackgroundMode mode) override;
+  void SetBackgroundColour(Colour c) override;
+  void SetTextAlignment(TextAlignment alignment) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  TextExtent GetTextExtent(const std::string& text) override;
+  void SetPen(PenStyle style, int width, Colour c) override;
+  void SetBrush(Colour c) override;
+  void SetNoBrush() override;
+  void MoveTo(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void Rectangle(int left, int top, int right, int bottom) override;
+  void FillRect(int left, int top, int right, int bottom, Colour c) override;
+  void Ellipse(int left, int top, int right, int bottom) override;
+  void DrawCornerBitmap(int x, int y) override;
+  AreaSize GetAreaSize() const override;
+  Colour WindowTextColour() const override;
+  Colour WindowColour() const override;
+
+ private:
+  void DrawThinLine(const QPoint& from, const QPoint& to);
+  void DrawWideLine(const QPoint& from, const QPoint& to);
+
+  QPainter& p_;
+  bool symbolFont_ = false;  // texts are in the Symbol font's encoding
+  Colour text_ = 0;
+  Colour background_ = 0xFFFFFF;
+  BackgroundMode mode_ = BackgroundMode::Opaque;
+  TextAlignment align_;
+  std::optional<AreaSize> area_;
+  int x_ = 0;
+  int y_ = 0;
+};
+
+}  // namespace orv
