@@ -151,14 +151,17 @@ void CNavPlotWnd::DrawBackground(Canvas& canvas, const PlotFrame& frame) {
   canvas.SetTextAlign(TextAlign::Left);
 }
 
-// Latitudes at the left end of the horizontal lines, longitudes at the foot of the vertical
-// ones (the centre's a row above its neighbours, whose labels would otherwise meet it).
+// Latitudes at the left end of the horizontal lines, above them (the top line's below it, clear
+// of the longitudes in the top row). Longitudes centred on the vertical lines and kept within the
+// area: those of the lines at -R/2 and +R/2 at the foot, the centre's a row above them, and
+// those of the outer lines in the top row, clear of the latitudes in the corners below.
 void CNavPlotWnd::DrawCoordinates(Canvas& canvas, const PlotFrame& frame) {
   const int r = frame.radius();
   const double scale = frame.scale();
+  const AreaSize area = frame.area();
   const int rowHeight = canvas.GetTextExtent("0").height;
   const int statistics = showStatistics_ ? rowHeight + kLabelMargin : 0;
-  const int foot = frame.area().height - kLabelMargin - statistics;
+  const int foot = area.height - kLabelMargin - statistics;
   const struct {
     int offset;      // pixels right of (or below) the centre
     double metres;   // east (or south) of the centre
@@ -167,12 +170,18 @@ void CNavPlotWnd::DrawCoordinates(Canvas& canvas, const PlotFrame& frame) {
     const double lat = settings_.centreLatitude - l.metres * kPlotNorthFactor;
     const double lon = settings_.centreLongitude + l.metres * frame.eastFactor();
     const bool centre = l.offset == 0;
-    canvas.SetTextAlign(TextAlign::Left, TextVAlign::Bottom);
-    canvas.TextOut(kLabelMargin, frame.centreY() + l.offset - 1,
-                   centre ? PlotCentreLabel(lat, 'N', 'S') : PlotOffsetLabel(lat));
-    canvas.SetTextAlign(TextAlign::Center, TextVAlign::Bottom);
-    canvas.TextOut(frame.centreX() + l.offset, centre ? foot - rowHeight : foot,
-                   centre ? PlotCentreLabel(lon, 'E', 'W') : PlotOffsetLabel(lon));
+    const std::string latText = centre ? PlotCentreLabel(lat, 'N', 'S') : PlotOffsetLabel(lat);
+    const int y = frame.centreY() + l.offset;
+    canvas.SetTextAlign(TextAlign::Left, l.offset == -r ? TextVAlign::Top : TextVAlign::Bottom);
+    canvas.TextOut(kLabelMargin, l.offset == -r ? y + 1 : y - 1, latText);
+
+    const std::string lonText = centre ? PlotCentreLabel(lon, 'E', 'W') : PlotOffsetLabel(lon);
+    const int width = canvas.GetTextExtent(lonText).width;
+    const int left = std::clamp(frame.centreX() + l.offset - width / 2, kLabelMargin,
+                                std::max(kLabelMargin, area.width - kLabelMargin - width));
+    const bool outer = l.offset == -r || l.offset == r;
+    canvas.SetTextAlign(TextAlign::Left, outer ? TextVAlign::Top : TextVAlign::Bottom);
+    canvas.TextOut(left, outer ? kLabelMargin : centre ? foot - rowHeight : foot, lonText);
   }
 }
 
