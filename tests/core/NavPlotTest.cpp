@@ -264,6 +264,11 @@ TEST(PlotCommands, ClearDataForgetsTheNewestAndCurrentPositionNeedsAFix) {
   ASSERT_TRUE(plot.OnCommand(W::kCentreDefault));
   EXPECT_EQ(plot.settings().centreLatitude, DefaultLat());
   EXPECT_TRUE(plot.centredOnDefault());
+  // A fix of damaged bytes is drawn nowhere and is no centre.
+  plot.AddPoint(std::numeric_limits<double>::quiet_NaN(), 1e300, 2);
+  plot.OnCommand(W::kCentreCurrent);
+  EXPECT_EQ(plot.settings().centreLatitude, DefaultLat());
+  EXPECT_EQ(RadiansToPackedDegrees(1e300), 0);
 }
 
 TEST(PlotSettingsTest, DamagedSettingsAreKeptInRange) {

@@ -2,9 +2,11 @@
 #include "plot/NavPlotWnd.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "config/Configuration.h"
 #include "geodesy/AngleText.h"
+#include "geodesy/Angles.h"
 #include "ids/CommandIds.h"
 #include "plot/PlotStatistics.h"
 #include "protocol/FrameEncoder.h"
@@ -240,7 +242,11 @@ void CNavPlotWnd::OnPageCommand(int command) {
     case kShowGrid: settings_.showGrid = !settings_.showGrid; break;
     case kShowStatistics: showStatistics_ = !showStatistics_; break;
     case kCentreCurrent:
-      if (!latest_) return;
+      // A fix whose coordinates are no position (damaged bytes) cannot be a centre.
+      if (!latest_ || !std::isfinite(latest_->latitude) || !std::isfinite(latest_->longitude) ||
+          std::fabs(latest_->latitude) > kPi / 2 || std::fabs(latest_->longitude) > 2 * kPi) {
+        return;
+      }
       CentreOn(latest_->latitude, latest_->longitude, false);
       return;
     case kCentreDefault: CentreOnDefault(); return;

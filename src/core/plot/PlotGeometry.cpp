@@ -43,8 +43,9 @@ std::optional<double> PackedDegreesToRadians(double packed) {
 }
 
 double RadiansToPackedDegrees(double radians) {
-  if (!std::isfinite(radians)) return 0;
   const double degrees = std::fabs(RadiansToDegrees(radians));
+  // Not an angle: nothing a packed value could hold (and its micro-seconds would overflow).
+  if (!std::isfinite(degrees) || degrees > 1.0e6) return 0;
   const auto micro = static_cast<int64_t>(std::llround(degrees * 3600.0 * static_cast<double>(kMicroPerSecond)));
   const int64_t perDegree = 3600 * kMicroPerSecond;
   const int64_t perMinute = 60 * kMicroPerSecond;

@@ -30,7 +30,8 @@ inline constexpr double kPlotDefaultCentreLongitude = -73.4136473;
 // the micro-second of arc before it is split, so 45.30 reads as 45 deg 30', not as 45 deg
 // 29' 99.99999". nullopt for a value that is not finite or too large to be an angle.
 std::optional<double> PackedDegreesToRadians(double packed);
-// Radians to packed degrees, to the micro-second, with the sign of the angle.
+// Radians to packed degrees, to the micro-second, with the sign of the angle; 0 for a value
+// that is not an angle.
 double RadiansToPackedDegrees(double radians);
 
 enum class DotStyle : uint8_t { PlusSign = 0, Dot = 1 };
