@@ -120,6 +120,10 @@ bool ShareServer::OpenNmeaPty(std::string& error) {
   }
   ptyMaster_ = fd;
   ptyPath_ = name;
+  // A terminal whose other side was never opened does not report the hang-up that tells
+  // "nobody reads": opening and closing it once puts it in that state.
+  const int slave = ::open(ptyPath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (slave >= 0) ::close(slave);
   return true;
 }
 
@@ -137,6 +141,7 @@ void ShareServer::Close() {
 }
 
 void ShareServer::Service(int timeoutMs) {
+  Reap();  // those a report found too slow
   std::vector<pollfd> fds;
   fds.reserve(clients_.size() + 3);
   const int listeners[] = {gpsdListen_, nmeaListen_};
