@@ -3,6 +3,7 @@
 // NMEA decoder and by gpsbabel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -86,7 +87,16 @@ struct Recorder : ShareListener {
   void OnNmea(const std::string& s) override { nmea.push_back(s); }
 };
 
-void Feed(ReceiverDecoder& d, std::vector<uint8_t> bytes) { d.Decode(bytes.data(), static_cast<uint32_t>(bytes.size())); }
+// A block at a time, as a port is read; the decoder may write a zero after a block.
+void Feed(ReceiverDecoder& d, std::vector<uint8_t> bytes) {
+  for (std::size_t at = 0; at < bytes.size(); at += 1000) {
+    std::vector<uint8_t> block(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                               bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), at + 1000)));
+    const uint32_t n = static_cast<uint32_t>(block.size());
+    block.push_back(0);
+    d.Decode(block.data(), n);
+  }
+}
 void Feed(ReceiverDecoder& d, const std::string& text) { Feed(d, std::vector<uint8_t>(text.begin(), text.end())); }
 
 bool Has(const std::string& json, const std::string& part) { return json.find(part) != std::string::npos; }
