@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <regex>
 #include <set>
@@ -102,6 +103,20 @@ class ServeProcess {
   }
   int port() const { return port_; }
   const std::string& pty() const { return pty_; }
+  // Processor seconds the server used so far (user and system).
+  double CpuSeconds() const {
+    std::FILE* f = std::fopen(("/proc/" + std::to_string(pid_) + "/stat").c_str(), "r");
+    if (f == nullptr) return NAN;
+    char buf[1024] = {};
+    const std::size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    const char* close = std::strrchr(buf, ')');
+    if (n == 0 || close == nullptr) return NAN;
+    unsigned long utime = 0, stime = 0;
+    // After the name: state and eleven fields, then utime and stime.
+    if (std::sscanf(close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime) != 2) return NAN;
+    return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  }
 
  private:
   pid_t pid_ = -1;
@@ -304,6 +319,152 @@ TEST(ServeSim, CgpsInATerminalShowsTheFixAndTheNmeaTerminalCarriesSentences) {
   EXPECT_TRUE(found) << "cgps shows " << lat << ", " << lon;
   EXPECT_NE(nmea.out.find("$GPGGA,"), std::string::npos) << nmea.out;
   EXPECT_NE(nmea.out.find("$GPRMC,"), std::string::npos) << nmea.out;
+}
+
+int ConnectTo(int port, int receiveBuffer) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (receiveBuffer > 0) ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(static_cast<uint16_t>(port));
+  ::inet_pton(AF_INET, "127.0.0.1", &sa.sin_addr);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, O_NONBLOCK);
+  return fd;
+}
+
+// A KTX Binary log of `seconds` of the simulator's solution at 10 Hz (messages 20 and 33),
+// filled with measurement blocks (23) up to 1152 bytes a tenth: a full 115200 bit/s line.
+// Returns the epochs' times (ms since 1970).
+std::vector<int64_t> WriteLoadLog(const std::string& path, int seconds) {
+  sim::SimScene scene(1, 1400.0 * 604800 + 3600);
+  std::vector<uint8_t> log;
+  std::vector<int64_t> times;
+  for (int i = 0; i < seconds * 10; ++i) {
+    const sim::SimFix f = scene.At(i * 0.1);
+    for (const auto& frame : {test::Frame(20, sim::NavLlh(f)), test::Frame(33, sim::SvStatus(f))}) {
+      log.insert(log.end(), frame.begin(), frame.end());
+    }
+    const std::vector<uint8_t> block = test::Frame(23, sim::MeasurementBlock(f));
+    while (log.size() + block.size() <= static_cast<std::size_t>(i + 1) * 1152) log.insert(log.end(), block.begin(), block.end());
+    int64_t ns = 0;
+    UtcToNs(f.utc.year, f.utc.month, f.utc.day, f.utc.hour, f.utc.minute, f.utc.second, ns);
+    times.push_back((ns + 500000) / 1000000);
+  }
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out != nullptr) {
+    std::fwrite(log.data(), 1, log.size(), out);
+    std::fclose(out);
+  }
+  return times;
+}
+
+struct Watcher {
+  int fd = -1;
+  bool reads = true;
+  std::string input;
+  int64_t lastTime = -1;  // ms, of the last TPV
+  int tpv = 0, gaps = 0;
+  bool closed = false;
+  Clock::time_point first;
+  int64_t firstTime = 0;
+};
+
+// 50 gpsd watchers, 10 of which never read, on a log played at 115200 bit/s, and a client
+// that sends a megabyte line: the 40 readers must get every epoch from their first on, each
+// within a second of when the stream carried it, and the megabyte client must be cut off.
+// ORVANTIS_SHARE_LOAD_SECONDS sets the length (6 s here; `make share-load` runs 60 s).
+TEST(ServeSim, FiftyWatchersTenNeverReadingKeepUpWithA115200Stream) {
+  const char* env = std::getenv("ORVANTIS_SHARE_LOAD_SECONDS");
+  const int seconds = env != nullptr && std::atoi(env) > 0 ? std::atoi(env) : 6;
+  const std::string dir = test::TempDir();
+  const std::string log = dir + "/load.log";
+  const std::vector<int64_t> times = WriteLoadLog(log, seconds);
+  ServeProcess serve({"--play", log, "--rate", "11520", "--gpsd", "127.0.0.1:0", "--queue", "65536"},
+                     dir + "/serve.err");
+  ASSERT_GT(serve.port(), 0);
+  const auto start = Clock::now();
+  std::vector<Watcher> w(50);
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    w[i].reads = i >= 10;
+    w[i].fd = ConnectTo(serve.port(), w[i].reads ? 0 : 4096);
+    ASSERT_GE(w[i].fd, 0);
+    const std::string watch = "?WATCH={\"enable\":true,\"json\":true}\n";
+    ASSERT_EQ(::send(w[i].fd, watch.data(), watch.size(), MSG_NOSIGNAL), static_cast<ssize_t>(watch.size()));
+  }
+  const int big = ConnectTo(serve.port(), 0);
+  ASSERT_GE(big, 0);
+  const std::string chunk(64 * 1024, 'x');
+  std::size_t bigSent = 0;
+  bool bigClosed = false;
+  double maxLagMs = 0;
+  const auto end = start + std::chrono::milliseconds(seconds * 1000 + 1500);
+  while (Clock::now() < end) {
+    std::vector<pollfd> fds;
+    for (const Watcher& x : w) fds.push_back({x.fd, static_cast<short>(x.reads && !x.closed ? POLLIN : 0), 0});
+    ::poll(fds.data(), fds.size(), 20);
+    const auto now = Clock::now();
+    for (Watcher& x : w) {
+      if (!x.reads || x.closed) continue;
+      char buf[65536];
+      ssize_t n;
+      while ((n = ::recv(x.fd, buf, sizeof buf, MSG_DONTWAIT)) > 0) x.input.append(buf, static_cast<std::size_t>(n));
+      if (n == 0) x.closed = true;
+      for (std::size_t nl; (nl = x.input.find('\n')) != std::string::npos; x.input.erase(0, nl + 1)) {
+        const std::string line = x.input.substr(0, nl);
+        int64_t ns = 0;
+        if (line.find("\"class\":\"TPV\"") == std::string::npos || !TimeOf(line, ns)) continue;
+        const int64_t ms = (ns + 500000) / 1000000;
+        if (x.tpv == 0) {
+          x.first = now;
+          x.firstTime = ms;
+        } else if (ms - x.lastTime != 100) {
+          ++x.gaps;
+        }
+        // How late it came against the stream's own pace, from the first one on.
+        const double due = static_cast<double>(ms - x.firstTime);
+        const double came = std::chrono::duration<double, std::milli>(now - x.first).count();
+        maxLagMs = std::max(maxLagMs, came - due);
+        x.lastTime = ms;
+        ++x.tpv;
+      }
+    }
+    // The megabyte line goes out after a second, as the server takes it.
+    if (!bigClosed && now > start + std::chrono::seconds(1)) {
+      if (bigSent < (1u << 20)) {
+        const ssize_t n = ::send(big, chunk.data(), std::min(chunk.size(), (1u << 20) - bigSent), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n > 0) bigSent += static_cast<std::size_t>(n);
+        if (n < 0 && errno != EAGAIN) bigClosed = true;
+      }
+      char buf[4096];
+      ssize_t n;
+      while ((n = ::recv(big, buf, sizeof buf, MSG_DONTWAIT)) > 0) {
+      }
+      if (n == 0 || (n < 0 && errno != EAGAIN)) bigClosed = true;
+    }
+  }
+  const double cpu = serve.CpuSeconds();
+  EXPECT_EQ(serve.Stop(), 0);
+  const std::vector<uint8_t> err = test::ReadFile(dir + "/serve.err");
+  const std::string report(err.begin(), err.end());
+  int minTpv = 1 << 30;
+  for (const Watcher& x : w) {
+    if (!x.reads) continue;
+    minTpv = std::min(minTpv, x.tpv);
+    EXPECT_FALSE(x.closed);
+    EXPECT_EQ(x.gaps, 0);
+    EXPECT_EQ(x.lastTime, times.back()) << "a reader did not get the last epoch";
+  }
+  EXPECT_TRUE(bigClosed) << "the megabyte line was not cut off";
+  EXPECT_LT(maxLagMs, 1000.0);
+  std::printf("share load: %d s at 11520 B/s, %zu epochs; 40 readers got at least %d TPV each, no gaps; "
+              "largest lag %.1f ms; server CPU %.2f s\n%s",
+              seconds, times.size(), minTpv, maxLagMs, cpu, report.c_str());
+  for (Watcher& x : w) ::close(x.fd);
+  ::close(big);
 }
 
 }  // namespace
