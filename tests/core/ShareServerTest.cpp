@@ -47,7 +47,7 @@ class Client {
   // The next line (without CR LF); empty when none came within `ms` or the server hung up.
   std::string Line(int ms = 1000) {
     const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    do {
+    for (bool first = true;; first = false) {
       const std::size_t nl = in_.find('\n');
       if (nl != std::string::npos) {
         std::string line = in_.substr(0, nl);
@@ -55,6 +55,7 @@ class Client {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         return line;
       }
+      if (!first && Clock::now() >= end) return {};
       server_.Service(ms == 0 ? 0 : 2);
       char buf[4096];
       const ssize_t n = ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT);
@@ -63,8 +64,7 @@ class Client {
         return {};
       }
       if (n > 0) in_.append(buf, static_cast<std::size_t>(n));
-    } while (Clock::now() < end);
-    return {};
+    }
   }
   // True once the server closed the connection within `ms` (what was still sent is read away).
   bool HungUp(int ms = 2000) {

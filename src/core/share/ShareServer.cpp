@@ -188,6 +188,10 @@ void ShareServer::Accept(int listenFd, bool gpsd) {
     const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // EAGAIN, or out of descriptors: the rest wait for the next round
     ++counters_.accepted;
+    // The kernel's share of a client's backlog is bounded too, so that a client that never
+    // reads is found out by its queue in seconds rather than after megabytes.
+    const int sendBuffer = static_cast<int>(std::min<std::size_t>(options_.queueBytes, 64 * 1024));
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
     clients_.push_back(std::make_unique<Client>(fd, gpsd, options_.queueBytes));
     if (gpsd) Send(*clients_.back(), VersionJson() + "\r\n");
   }
