@@ -69,8 +69,6 @@ class ServeProcess {
     ::close(out[1]);
     const auto end = Clock::now() + std::chrono::seconds(3);
     std::string text;
-    const std::size_t wanted = args.size();  // at most one line per option
-    (void)wanted;
     while (Clock::now() < end && text.find("gpsd ") == std::string::npos) {
       pollfd p{out[0], POLLIN, 0};
       if (::poll(&p, 1, 50) <= 0) continue;
