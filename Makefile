@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps deps-core configure build test run bench asan-test clean
+.PHONY: all deps deps-core configure build test run bench share-load asan-test clean
 
 all: build
 
@@ -30,6 +30,11 @@ run: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# The sharing server's load run at full length: 50 watchers (10 never reading) for 60 s of a
+# 115200 bit/s stream; ctest runs the same test for 6 s.
+share-load: build
+	@ORVANTIS_SHARE_LOAD_SECONDS=60 $(BUILD)/tests/orvantis_integration_tests --gtest_filter='ServeSim.Fifty*'
 
 asan-test: deps-core
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DORVANTIS_SANITIZE=ON -DORVANTIS_CORE_ONLY=ON >/dev/null

@@ -122,6 +122,11 @@ void MainWindow::BuildStatusBar() {
   recordingPane_->setObjectName("RecordingPane");
   portPane_->setObjectName("PortPane");
   bar->addWidget(messagePane_, 1);
+  sharePane_ = new QLabel(bar);
+  sharePane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  sharePane_->setObjectName("SharePane");
+  sharePane_->hide();
+  bar->addPermanentWidget(sharePane_);
   bar->addPermanentWidget(recordingPane_);
   bar->addPermanentWidget(portPane_);
 }
@@ -340,12 +345,19 @@ std::string MainWindow::PaneText(int paneId) const {
       return recordingPane_->text().toStdString();
     case kPanePort:
       return portPane_->text().toStdString();
+    case kPaneShare:
+      return sharePane_->text().toStdString();
     default:
       return messagePane_->text().toStdString();
   }
 }
 
 void MainWindow::SetPaneText(int paneId, const std::string& text) {
+  if (paneId == kPaneShare) {
+    sharePane_->setText(Q(text));
+    sharePane_->setVisible(!text.empty());
+    return;
+  }
   QLabel* pane = paneId == kPaneRecording ? recordingPane_ : paneId == kPanePort ? portPane_ : messagePane_;
   pane->setText(Q(text));
 }

@@ -162,6 +162,7 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   QLabel* messagePane_ = nullptr;
   QLabel* recordingPane_ = nullptr;
   QLabel* portPane_ = nullptr;
+  QLabel* sharePane_ = nullptr;  // where the receiver is shared; hidden while it is not
   std::map<int, QTimer*> timers_;
   std::map<int, QAction*> actions_;
   // Further menu items of a command that already has an item (their own text, the same

@@ -5,6 +5,7 @@
 
 #include "ids/CommandIds.h"
 #include "app/MainFrame.h"
+#include "app/ReceiverShare.h"
 #include "app/ToolbarModel.h"
 #include "app/TrackExportCommand.h"
 #include "commands/CommandDialogs.h"
@@ -150,6 +151,7 @@ bool FrameCommands::HasHandler(int id) const {
   if (IsWindowCommand(id) || IsCommandDialog(id) || IsNmeaCommandDialog(id)) return true;
   if (std::find(std::begin(kHandled), std::end(kHandled), id) != std::end(kHandled)) return true;
   if (id == kExportTrack) return true;
+  if (id == kShareReceiver) return true;
   for (const auto& r : kRequests) {
     if (r.command == id) return true;
   }
@@ -248,6 +250,9 @@ bool FrameCommands::RunFileCommand(int id) {
     case kRestoreFactoryConfig:
       configFile_.RestoreFactoryConfiguration();
       return true;
+    case kShareReceiver:
+      frame_.share().Toggle();
+      return true;
     case kExportTrack:
       if (lastExportLog_.empty()) lastExportLog_ = frame_.lastLogPath();
       RunExportTrack(frame_.desktop(), frame_.config().protocolSelector() == 0 ? 0 : 1, lastExportLog_);
@@ -340,6 +345,11 @@ CommandState FrameCommands::State(int id) const {
         break;
       case kOpenLogFile:
         s.checked = st.playbackActive != 0;
+        break;
+      case kShareReceiver:
+        // Offered while a port or a log is open, and while sharing (to stop it).
+        s.checked = frame_.share().active();
+        s.enabled = s.checked || st.mainPortOpen != 0 || st.playbackActive != 0;
         break;
       case kOpenSynchronizedLogFiles:
         s.checked = st.syncPlaybackActive != 0;

@@ -1,5 +1,6 @@
 // The poll loop and the input state of the main frame.
 #include "app/MainFrame.h"
+#include "app/ReceiverShare.h"
 
 #include <algorithm>
 
@@ -25,6 +26,7 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
   mainDecoder_ = std::make_unique<ReceiverDecoder>();
   secondDecoder_ = std::make_unique<ReceiverDecoder>();
   secondDecoder_->SetBaseFileFlag(1);
+  share_ = std::make_unique<ReceiverShare>(*this);
   mainPort_ = makePort(mainDecoder_.get());
   auxPort_ = makePort(nullptr);
   outputPort_ = makePort(nullptr);
@@ -48,6 +50,7 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
 }
 
 CMainFrame::~CMainFrame() {
+  share_->Stop();
   if (state_.pollTimer != 0) desktop_.KillTimer(kPollTimer);
   if (state_.recordTimer != 0) desktop_.KillTimer(kRecordTimer);
 }
@@ -116,6 +119,7 @@ void CMainFrame::OnTimer(int timerId) {
       }
     }
     CheckRecordingWrites();
+    share_->Service();
   }
   if (timerId == kRecordTimer) StepRecordTimer();
   if (state_.sweepActive) StepBaudSweep();
@@ -284,6 +288,8 @@ void CMainFrame::ReopenMainPort() {
 void CMainFrame::StopInput(int kind) {
   switch (kind) {
     case 2:
+      // What is shared is the input being closed.
+      share_->Stop();
       // A confirmation still due belongs to the line being closed; sent on a later one it
       // would move a receiver nobody asked to move.
       state_.confirmPending = 0;

@@ -28,6 +28,8 @@
 
 namespace orv {
 
+class ReceiverShare;
+
 // Window timers of the main frame.
 inline constexpr int kPollTimer = 1;
 inline constexpr int kRecordTimer = 23;
@@ -203,6 +205,9 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   MessageBoxes& boxes() override { return timerBoxes_; }
   bool inTimerEvent() const { return timerDepth_ > 0; }
   Desktop& desktop() { return desktop_; }
+  // "Share with gpsd Clients": the sharing of the open input (ReceiverShare.h).
+  ReceiverShare& share() { return *share_; }
+  const ReceiverShare& share() const { return *share_; }
 
   // Links and steps that other parts of the console fill in; each may be left empty.
   void SetAuxWindow(TerminalLink* window) { auxWindow_ = window; }
@@ -255,6 +260,7 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   std::unique_ptr<SyncPlayback> sync_;
   std::unique_ptr<FrameEncoder> encoder_;
   std::unique_ptr<NmeaEncoder> nmeaEncoder_;
+  std::unique_ptr<ReceiverShare> share_;
   std::vector<AlmanacTransferRecord> transferRecords_;
   const Clock* clock_ = &SystemClock();
   std::string lastLogPath_;

@@ -49,6 +49,9 @@ MenuItems FilePopupItems() {
       MenuCommand(kOpenSynchronizedLogFiles, "Open &Synchronized Log Files",
                   "Synchronized playback \nInput Base and User Log Files"),
       MenuCommand(kExportTrack, "Export Track...", "Write the track of a log file as GPX, KML, CSV or GeoJSON\nExport Track"),
+      MenuCommand(kShareReceiver, "Share with gpsd Clients",
+                  "Serve the open port or log to gpsd clients (127.0.0.1:2947) and NMEA consumers (127.0.0.1:10110)\n"
+                  "Share with gpsd Clients"),
       MenuCommand(kSaveMainPortData, "Save Incomming &Data", "Record the main port data in a log file\nSave Data"),
       MenuPopup("Save &Data",
                 {MenuCommand(kSaveMainPortData, "&Main Port", "Record the main port data in a log file\nSave Data"),

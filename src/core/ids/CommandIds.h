@@ -22,6 +22,7 @@ inline constexpr int kSaveDgpsData = 33201;
 inline constexpr int kSaveOfflineRtk = 33202;
 inline constexpr int kSaveOfflineWaas = 33203;
 inline constexpr int kExportTrack = 33301;  // the track of a log as GPX, KML, CSV or GeoJSON
+inline constexpr int kShareReceiver = 33310;  // serve the open input to gpsd clients and NMEA consumers
 inline constexpr int kExit = 57665;
 
 // View: the toolbars.

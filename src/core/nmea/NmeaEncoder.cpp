@@ -27,6 +27,26 @@ bool ValidCode(std::string_view code) {
 
 }  // namespace
 
+uint8_t NmeaChecksum(std::string_view body) {
+  uint8_t checksum = 0;
+  for (char c : body) checksum ^= static_cast<uint8_t>(c);
+  return checksum;
+}
+
+std::string NmeaFrame(std::string_view body) {
+  if (!std::all_of(body.begin(), body.end(), DataChar)) return {};
+  const uint8_t checksum = NmeaChecksum(body);
+  std::string out;
+  out.reserve(body.size() + 6);
+  out += '$';
+  out += body;
+  out += '*';
+  out += kHexDigits[checksum >> 4];
+  out += kHexDigits[checksum & 0xF];
+  out += "\r\n";
+  return out;
+}
+
 bool NmeaEncoder::SendSentence(int kind, std::string_view data) {
   if (kind < 0 || kind > kNmeaBeaconConfiguration) return false;
   if (!std::all_of(data.begin(), data.end(), DataChar)) return false;
@@ -51,8 +71,7 @@ bool NmeaEncoder::SendSentence(int kind, std::string_view data) {
   n += addressLength;
   if (!data.empty()) std::memcpy(out + n, data.data(), data.size());
   n += data.size();
-  uint8_t checksum = 0;
-  for (std::size_t i = 1; i < n; ++i) checksum ^= static_cast<uint8_t>(out[i]);
+  const uint8_t checksum = NmeaChecksum(std::string_view(out + 1, n - 1));
   out[n++] = '*';
   out[n++] = kHexDigits[checksum >> 4];
   out[n++] = kHexDigits[checksum & 0xF];

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/DataChannel.h"
@@ -34,6 +35,12 @@ struct NmeaRateEntry {
   std::string_view code;
   uint16_t rate = 0;
 };
+
+// The XOR of the bytes between '$' and '*': what the two hexadecimal digits after '*' carry.
+uint8_t NmeaChecksum(std::string_view body);
+// A whole sentence, "$" body "*" checksum CR LF, from what goes between '$' and '*'
+// ("GPGGA,..."); empty when the body holds a '$', a '*' or a byte that is not printable.
+std::string NmeaFrame(std::string_view body);
 
 class NmeaEncoder {
  public:

@@ -15,6 +15,8 @@ enum class MessageIcon { None, Stop, Exclamation, Information };
 inline constexpr int kPaneMessage = 0;
 inline constexpr int kPaneRecording = 61209;
 inline constexpr int kPanePort = 61208;
+// Where the receiver is shared (File menu "Share with gpsd Clients"); empty while it is not.
+inline constexpr int kPaneShare = 33310;
 
 // The status bar on its own: the decoder needs only its panes.
 class StatusBar {
