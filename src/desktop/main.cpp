@@ -2,12 +2,15 @@
 // menu commands would, for demonstrations and scripts.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "OrvantisVersion.h"
 #include "ids/CommandIds.h"
 #include "config/ConfigurationFile.h"
 #include "desktop/DesktopSupport.h"
@@ -33,26 +36,38 @@ void SaveScreenshot(orv::MainWindow& window, const QString& path) {
   if (!shot.save(path)) std::fprintf(stderr, "orvantis: cannot write %s\n", qPrintable(path));
 }
 
+// --help and --version answer on the terminal and need no screen.
+bool AsksOnlyForText(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    for (const char* o : {"--help", "-h", "-?", "--help-all", "--version", "-v"}) {
+      if (std::strcmp(argv[i], o) == 0) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!HasDisplay()) {
+  const bool textOnly = AsksOnlyForText(argc, argv);
+  if (!HasDisplay() && !textOnly) {
     std::fputs("orvantis: no display to open the console on (DISPLAY is not set).\n"
                "Run it inside a virtual X server, for example:  xvfb-run -a orvantis\n",
                stderr);
     return 2;
   }
-  QApplication app(argc, argv);
-  QApplication::setApplicationName("Orvantis");
-  QApplication::setOrganizationName("Orvantis");
-  if (!orv::InstallFonts()) {
-    std::fputs("orvantis: the DejaVu fonts are missing (Debian package fonts-dejavu-core); "
-               "texts will be drawn with another family.\n", stderr);
-  }
+  // Without a screen only the texts are asked for: a core application prints them and quits.
+  std::unique_ptr<QCoreApplication> application =
+      textOnly && !HasDisplay() ? std::make_unique<QCoreApplication>(argc, argv) : std::make_unique<QApplication>(argc, argv);
+  QCoreApplication& app = *application;
+  QCoreApplication::setApplicationName("Orvantis");
+  QCoreApplication::setOrganizationName("Orvantis");
+  QCoreApplication::setApplicationVersion(kOrvantisVersion);
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Monitoring and control console for GPS receivers.");
   parser.addHelpOption();
+  parser.addVersionOption();
   const QCommandLineOption port("port", "Open the main serial port DEVICE at start.", "DEVICE");
   const QCommandLineOption baud("baud", "Line rate for --port (default: the configured rate).", "N");
   const QCommandLineOption protocol("protocol", "Menus and decoding for ktx or nmea.", "ktx|nmea");
@@ -62,6 +77,10 @@ int main(int argc, char** argv) {
   const QCommandLineOption delay("shot-delay", "Milliseconds before the screenshot (default 3000).", "MS", "3000");
   parser.addOptions({port, baud, protocol, play, command, shot, delay});
   parser.process(app);
+  if (!orv::InstallFonts()) {
+    std::fputs("orvantis: the DejaVu fonts are missing (Debian package fonts-dejavu-core); "
+               "texts will be drawn with another family.\n", stderr);
+  }
 
   if (parser.isSet(protocol) && parser.value(protocol) != "ktx" && parser.value(protocol) != "nmea") {
     std::fputs("orvantis: --protocol takes ktx or nmea\n", stderr);
