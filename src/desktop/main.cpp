@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "OrvantisVersion.h"
 #include "ids/CommandIds.h"
@@ -59,7 +61,6 @@ int main(int argc, char** argv) {
   // Without a screen only the texts are asked for: a core application prints them and quits.
   std::unique_ptr<QCoreApplication> application =
       textOnly && !HasDisplay() ? std::make_unique<QCoreApplication>(argc, argv) : std::make_unique<QApplication>(argc, argv);
-  QCoreApplication& app = *application;
   QCoreApplication::setApplicationName("Orvantis");
   QCoreApplication::setOrganizationName("Orvantis");
   QCoreApplication::setApplicationVersion(kOrvantisVersion);
@@ -76,7 +77,13 @@ int main(int argc, char** argv) {
   const QCommandLineOption shot("screenshot", "Save a PNG of the screen to FILE after --shot-delay ms and quit.", "FILE");
   const QCommandLineOption delay("shot-delay", "Milliseconds before the screenshot (default 3000).", "MS", "3000");
   parser.addOptions({port, baud, protocol, play, command, shot, delay});
-  parser.process(app);
+  // Unknown options and missing values are usage errors (status 2), like the other programs'.
+  if (!parser.parse(QCoreApplication::arguments())) {
+    std::fprintf(stderr, "orvantis: %s\n", qPrintable(parser.errorText()));
+    return 2;
+  }
+  if (parser.isSet("help")) parser.showHelp(0);
+  if (parser.isSet("version")) parser.showVersion();
   if (!orv::InstallFonts()) {
     std::fputs("orvantis: the DejaVu fonts are missing (Debian package fonts-dejavu-core); "
                "texts will be drawn with another family.\n", stderr);
@@ -113,17 +120,39 @@ int main(int argc, char** argv) {
     window.RefreshMenus();
   }
   if (parser.isSet(play)) window.PlayFile(parser.value(play).toStdString());
+  std::vector<int> commandIds;
+  for (const QString& id : parser.values(command)) {
+    bool ok = false;
+    const int value = id.toInt(&ok);
+    if (!ok || value <= 0) {
+      std::fprintf(stderr, "orvantis: --command takes a command number, not '%s'\n", qPrintable(id));
+      return 2;
+    }
+    commandIds.push_back(value);
+  }
+  // Set once the screenshot is taken: the commands still waiting are not run any more.
+  auto quitting = std::make_shared<bool>(false);
   if (parser.isSet(shot)) {
     const QString path = parser.value(shot);
-    QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, path] {
+    QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, path, quitting] {
       SaveScreenshot(window, path);
+      *quitting = true;
       // A command may have left a dialog open: the picture shows it, and closing it lets the
       // command return before the window goes.
       if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
       QTimer::singleShot(0, &window, [&window] { window.close(); });
     });
   }
-  // The commands run from the event loop, so a dialog one opens is on screen for --screenshot.
-  for (const QString& id : parser.values(command)) window.PostCommand(id.toInt());
+  // The commands run from the event loop, so a dialog one opens is on screen for --screenshot,
+  // and one after another: a command that opens a dialog returns when the dialog closes, and
+  // only then does the next one run (it is not run inside the dialog's own event loop).
+  if (!commandIds.empty()) {
+    QTimer::singleShot(0, &window, [&window, commandIds, quitting] {
+      for (const int id : commandIds) {
+        if (*quitting || !window.isVisible()) break;
+        window.RunCommand(id);
+      }
+    });
+  }
   return QApplication::exec();
 }
