@@ -106,6 +106,31 @@ int main(int argc, char** argv) {
   orv::MainWindow window(std::move(options));
   window.show();
 
+  std::vector<int> commandIds;
+  for (const QString& id : parser.values(command)) {
+    bool ok = false;
+    const int value = id.toInt(&ok);
+    if (!ok || value <= 0) {
+      std::fprintf(stderr, "orvantis: --command takes a command number, not '%s'\n", qPrintable(id));
+      return 2;
+    }
+    commandIds.push_back(value);
+  }
+  // Armed before the port and the playback start: a box either of them shows (a port that
+  // cannot be opened) is in the picture and closed with it, instead of waiting for a click.
+  // Set once the screenshot is taken: the commands still waiting are not run any more.
+  auto quitting = std::make_shared<bool>(false);
+  if (parser.isSet(shot)) {
+    const QString path = parser.value(shot);
+    QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, path, quitting] {
+      SaveScreenshot(window, path);
+      *quitting = true;
+      // A command may have left a dialog open: the picture shows it, and closing it lets the
+      // command return before the window goes.
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+      QTimer::singleShot(0, &window, [&window] { window.close(); });
+    });
+  }
   if (parser.isSet(protocol)) {
     window.RunCommand(parser.value(protocol) == "nmea" ? orv::cmd::kSwitchToNmea : orv::cmd::kSwitchToKtx);
   }
@@ -120,29 +145,9 @@ int main(int argc, char** argv) {
     window.RefreshMenus();
   }
   if (parser.isSet(play)) window.PlayFile(parser.value(play).toStdString());
-  std::vector<int> commandIds;
-  for (const QString& id : parser.values(command)) {
-    bool ok = false;
-    const int value = id.toInt(&ok);
-    if (!ok || value <= 0) {
-      std::fprintf(stderr, "orvantis: --command takes a command number, not '%s'\n", qPrintable(id));
-      return 2;
-    }
-    commandIds.push_back(value);
-  }
-  // Set once the screenshot is taken: the commands still waiting are not run any more.
-  auto quitting = std::make_shared<bool>(false);
-  if (parser.isSet(shot)) {
-    const QString path = parser.value(shot);
-    QTimer::singleShot(parser.value(delay).toInt(), &window, [&window, path, quitting] {
-      SaveScreenshot(window, path);
-      *quitting = true;
-      // A command may have left a dialog open: the picture shows it, and closing it lets the
-      // command return before the window goes.
-      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-      QTimer::singleShot(0, &window, [&window] { window.close(); });
-    });
-  }
+  // The screenshot came while a box of the start was open: the picture is saved, and the event
+  // loop would have no window left to close.
+  if (*quitting) return 0;
   // The commands run from the event loop, so a dialog one opens is on screen for --screenshot,
   // and one after another: a command that opens a dialog returns when the dialog closes, and
   // only then does the next one run (it is not run inside the dialog's own event loop).

@@ -103,7 +103,9 @@ TEST(WaitingText, FromTheMessageTheCaptionNames) {
             "waiting for message 70, Sub ID 1");
   EXPECT_EQ(WaitingTextForCaption("Recommended minimum specific GPS data - $GPRMC"), "waiting for message $GPRMC");
   EXPECT_EQ(WaitingTextForCaption("Receiver parameters - $PQTLG,908"), "waiting for message $PQTLG,908");
+  EXPECT_EQ(WaitingTextForCaption("Receiver Status (ID49)"), "waiting for message 49");
   EXPECT_EQ(WaitingTextForCaption("Received NMEA Messages Window"), "");
+  EXPECT_EQ(WaitingTextForCaption("Odd (ID)"), "");
   EXPECT_EQ(WaitingTextForCaption("Broken - Msg "), "");
 }
 

@@ -53,6 +53,11 @@ std::string WaitingTextForCaption(const std::string& caption) {
     while (!what.empty() && what.back() == ' ') what.pop_back();
     if (!what.empty()) return "waiting for message " + what;
   }
+  // The windows that show a caption of their own name it as "(ID49)".
+  const std::size_t id = caption.rfind("(ID");
+  if (id != std::string::npos && caption.back() == ')' && caption.size() > id + 4) {
+    return "waiting for message " + caption.substr(id + 3, caption.size() - id - 4);
+  }
   return {};
 }
 

@@ -232,7 +232,8 @@ class Page {
 };
 
 // "waiting for message 20" for a caption ending in "- Msg 20" ("6 & 7", "70, Sub ID 1" and
-// the like are kept whole), "waiting for message $GPRMC" for "... - $GPRMC"; empty otherwise.
+// the like are kept whole) or in "(ID20)", "waiting for message $GPRMC" for "... - $GPRMC";
+// empty otherwise.
 std::string WaitingTextForCaption(const std::string& caption);
 
 // A page that shows one record of the data store and is told of it through the store's
