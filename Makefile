@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps deps-core configure build test run bench share-load asan-test clean
+.PHONY: all deps deps-core configure build test run bench share-load asan-test deb deb-check clean
 
 all: build
 
@@ -40,6 +40,16 @@ asan-test: deps-core
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DORVANTIS_SANITIZE=ON -DORVANTIS_CORE_ONLY=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target orvantis_core_tests
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -L core --timeout 600
+
+# The Debian package, in $(BUILD)/package: built with CPack, then checked by lintian.
+deb: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@ls $(BUILD)/package/orvantis_*.deb
+	@lintian --fail-on error $(BUILD)/package/orvantis_*.deb
+
+# Installs the package on this machine with apt-get (as root) and runs it from there.
+deb-check: deb
+	@scripts/check-deb $(BUILD)/package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

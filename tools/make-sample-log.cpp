@@ -12,6 +12,7 @@
 #include "protocol/Frame.h"
 #include "protocol/FrameEncoder.h"
 #include "util/ByteIo.h"
+#include "ToolOptions.h"
 
 namespace {
 
@@ -73,8 +74,11 @@ class VectorChannel : public orv::DataChannel {
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr char kUsage[] = "usage: make-sample-log FILE\nwrites a small KTX Binary log of twenty epochs to FILE\n";
+  const orv::tools::StandardOutcome standard = orv::tools::HandleStandardOptions(argc, argv, "make-sample-log", kUsage);
+  if (!standard.run) return standard.status;
   if (argc != 2) {
-    std::fprintf(stderr, "usage: make-sample-log FILE\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::vector<uint8_t> log = {0x55, 0x01, 0x33};  // the recording started mid-line

@@ -9,6 +9,7 @@
 
 #include "protocol/Frame.h"
 #include "util/ByteIo.h"
+#include "ToolOptions.h"
 
 namespace {
 
@@ -49,18 +50,23 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   return std::fclose(f) == 0 && ok;
 }
 
+constexpr char kUsage[] =
+    "usage: make-sync-logs DIR [--start SOW] [--epochs N] [--base-offset S] [--gap FIRST:COUNT]\n"
+    "                      [--base-epochs N]\n"
+    "writes DIR/base.log and DIR/rover.log\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: make-sync-logs DIR [--start SOW] [--epochs N] [--base-offset S] [--gap FIRST:COUNT]\n"
-               "                      [--base-epochs N]\n"
-               "writes DIR/base.log and DIR/rover.log\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return Usage();
+  const orv::tools::StandardOutcome standard = orv::tools::HandleStandardOptions(
+      argc, argv, "make-sync-logs", kUsage, {"--start", "--epochs", "--base-offset", "--gap", "--base-epochs"});
+  if (!standard.run) return standard.status;
+  if (argc < 2 || argv[1][0] == '-') return Usage();
   const std::string dir = argv[1];
   double start = 302400.0;
   int epochs = 20, baseOffset = 0, gapFirst = -1, gapCount = 0, baseEpochs = -1;

@@ -27,6 +27,7 @@
 #include "sim/SimScene.h"
 #include "windows/NmeaWindows.h"
 #include "windows/SatelliteWindows.h"
+#include "ToolOptions.h"
 
 namespace {
 
@@ -235,11 +236,16 @@ int SavePictures(orv::MainWindow& window, const QDir& out, bool nmea) {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-    std::fprintf(stderr, "usage: page-gallery [FOLDER]   (default: page-gallery)\n");
+  constexpr char kUsage[] =
+      "usage: page-gallery [FOLDER]   (default: page-gallery)\n"
+      "writes one PNG of every message window into FOLDER; needs no display\n";
+  const orv::tools::StandardOutcome standard = orv::tools::HandleStandardOptions(argc, argv, "page-gallery", kUsage);
+  if (!standard.run) return standard.status;
+  if (argc > 2) {
+    std::fputs(kUsage, stderr);
     return 2;
   }
+  QApplication app(argc, argv);
   orv::InstallFonts();
   const QDir out(argc == 2 ? argv[1] : "page-gallery");
   QTemporaryDir work;

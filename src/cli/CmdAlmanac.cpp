@@ -116,7 +116,8 @@ int Send(const Options& o) {
   frame.config().SetMainPortName(o.port);
   frame.ChangeMainBaud(o.baud);
   if (!frame.mainPort().IsOpen()) {
-    std::fprintf(stderr, "orvantis-cli almanac: cannot open port '%s'\n", o.port.c_str());
+    std::fprintf(stderr, "orvantis-cli almanac: cannot open port '%s': %s\n", o.port.c_str(),
+                 frame.mainPort().OpenError().c_str());
     return 2;
   }
   if (!frame.SendAlmanac(*records)) {

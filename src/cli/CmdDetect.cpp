@@ -56,12 +56,23 @@ int RunDetect(const std::vector<std::string>& args) {
     }
     const std::unique_ptr<PortChannel> probe = frame.MakeProbePort();
     if (!TestOpen(*probe, port)) {
-      std::fprintf(stderr, "orvantis-cli detect: cannot open port '%s'\n", port.c_str());
+      std::fprintf(stderr, "orvantis-cli detect: cannot open port '%s': %s\n", port.c_str(), probe->OpenError().c_str());
       return 2;
     }
     search.ChoosePort(port);
-  } else if (!search.ports().empty()) {
+  } else {
+    // Without --port the user is told where the search looks, and why a port is left out.
+    std::fprintf(stderr, "orvantis-cli detect: no --port given; the ports Com1 to Com10 of this machine:\n");
+    for (const std::string& line : DescribeSearchPorts(AutoConnect::SearchPortNames(), SystemSerialDevices(),
+                                                       search.ports(), search.probeFailures())) {
+      std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    if (search.ports().empty()) {
+      std::fprintf(stderr, "orvantis-cli detect: no port can be opened; name one with --port\n");
+      return 2;
+    }
     search.ChoosePort(search.ports().front());
+    std::fprintf(stderr, "orvantis-cli detect: searching %s\n", search.ports().front().c_str());
   }
 
   Form& form = search.form();

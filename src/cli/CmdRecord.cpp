@@ -153,7 +153,8 @@ int RunRecord(const std::vector<std::string>& args) {
   decoder.SetTimeGateOpen(1);
   SerialPort port(nullptr);
   if (!port.Open(a.port, a.baud, 'N', 8, 1)) {
-    std::fprintf(stderr, "orvantis-cli record: cannot open port '%s' at %u bit/s\n", a.port.c_str(), a.baud);
+    std::fprintf(stderr, "orvantis-cli record: cannot open port '%s' at %u bit/s: %s\n", a.port.c_str(), a.baud,
+                 port.OpenError().c_str());
     return 1;
   }
   FrameEncoder encoder(&port);

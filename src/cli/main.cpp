@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "OrvantisVersion.h"
 
 namespace orv::cli {
 
@@ -39,7 +40,7 @@ std::string JsonString(const std::string& s) {
 
 namespace {
 void Usage(FILE* out) {
-  std::fprintf(out, "usage: orvantis-cli COMMAND [ARGS]\n\ncommands:\n");
+  std::fprintf(out, "usage: orvantis-cli COMMAND [ARGS]\n       orvantis-cli --help | --version\n\ncommands:\n");
   auto commands = orv::cli::Registry();
   std::sort(commands.begin(), commands.end(), [](auto& a, auto& b) { return a.name < b.name; });
   for (const auto& c : commands) std::fprintf(out, "  %-44s %s\n", c.usage.c_str(), c.summary.c_str());
@@ -52,6 +53,10 @@ int main(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   const std::string name = argv[1];
+  if (name == "--version") {
+    std::printf("orvantis-cli %s\n", kOrvantisVersion);
+    return 0;
+  }
   for (const auto& c : orv::cli::Registry()) {
     if (c.name != name) continue;
     const std::vector<std::string> args(argv + 2, argv + argc);

@@ -27,6 +27,7 @@
 #include <limits>
 #include <map>
 
+#include "OrvantisVersion.h"
 #include "forms/Form.h"
 #include "app/MainFrame.h"
 #include "desktop/DesktopSupport.h"
@@ -471,8 +472,8 @@ class DialogRunner : public ModalRunner {
 
   void About(QWidget* parent) override {
     QMessageBox box(QMessageBox::Information, "About Orvantis",
-                    QString("%1\n\nMonitoring and control console for GPS receivers\n(KTX Binary and NMEA 0183).")
-                        .arg(kEditionTitle),
+                    QString("%1\nVersion %2\n\nMonitoring and control console for GPS receivers\n(KTX Binary and NMEA 0183).")
+                        .arg(kEditionTitle, kOrvantisVersion),
                     QMessageBox::Ok, parent);
     box.setIconPixmap(ApplicationIcon().pixmap(40, 40));
     box.exec();

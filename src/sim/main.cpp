@@ -11,6 +11,7 @@
 
 #include "platform/PosixSerialDevice.h"
 #include "sim/SimHost.h"
+#include "OrvantisVersion.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ void OnSignal(int) { gStop = 1; }
 constexpr const char* kUsage =
     "usage: orvantis-sim [--protocol ktx|nmea] [--baud N] [--seed N] [--rate-limit on|off]\n"
     "                    [--start-gps SECONDS] [--bad-checksum N] [--sent-copy FILE]\n"
+    "                    [--almanac-drop-ack K] [--almanac-fail]\n"
+    "       orvantis-sim --help | --version\n"
     "  --protocol    what the receiver talks at start (default ktx)\n"
     "  --baud        its line rate in bit/s, 300 to 921600 (default 9600)\n"
     "  --seed        the sky and the track (default 1)\n"
@@ -53,6 +56,9 @@ bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
     unsigned long n = 0;
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg == "--version") {
+      std::printf("orvantis-sim %s\n", kOrvantisVersion);
       std::exit(0);
     } else if (arg == "--protocol" && value != nullptr && (!std::strcmp(value, "ktx") || !std::strcmp(value, "nmea"))) {
       o.receiver.protocol = std::strcmp(value, "ktx") == 0 ? orv::sim::SimProtocol::Ktx : orv::sim::SimProtocol::Nmea;

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/MainFrame.h"
+#include "logging/PlaybackProgress.h"
 #include "logging/PlaybackRateForm.h"
 #include "support/FakeDesktop.h"
 #include "support/FakePort.h"
@@ -176,6 +177,61 @@ TEST_F(MainFramePlaybackTest, RateDialogCancelKeepsTheRate) {
   SetRate(50, 2);
   EXPECT_EQ(frame.config().playbackBytesPerTick(), 1);
   EXPECT_EQ(desk.formsRun, 2);
+}
+
+}  // namespace
+}  // namespace orv
+
+namespace orv {
+namespace {
+
+// The message pane follows the share of the file read, says when the file has been played to
+// its end, and says where a playback stopped by the user was.
+TEST_F(MainFramePlaybackTest, TheStatusBarShowsThePlayedShareAndTheEnd) {
+  const std::vector<uint8_t> log = GeneratedLog(40);  // 3767 bytes
+  desk.openFileAnswer = WriteLog("drive.log", log);
+  SetRate(500, 0);
+  frame.OnOpenLogFile();
+  EXPECT_EQ(desk.PaneText(kPaneMessage), "Playback: 0% of drive.log");  // 7 bytes of noise skipped
+  std::vector<std::string> shown;
+  while (frame.state().playbackActive && shown.size() < 100) {
+    frame.OnTimer(kPollTimer);
+    if (!frame.state().playbackActive) break;
+    const int64_t position = frame.playbackReader().Position();
+    EXPECT_EQ(desk.PaneText(kPaneMessage),
+              "Playback: " + std::to_string(position * 100 / static_cast<int64_t>(log.size())) + "% of drive.log");
+    shown.push_back(desk.PaneText(kPaneMessage));
+  }
+  ASSERT_EQ(shown.size(), 8u);  // 3760 bytes at 500 a tick
+  EXPECT_EQ(shown.front(), "Playback: 13% of drive.log");
+  EXPECT_EQ(shown.back(), "Playback: 100% of drive.log");
+  EXPECT_EQ(desk.PaneText(kPaneMessage), "Playback finished: drive.log");
+
+  // Stopped by the command: where it was.
+  frame.OnOpenLogFile();
+  frame.OnTimer(kPollTimer);
+  frame.OnTimer(kPollTimer);
+  frame.OnOpenLogFile();
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_EQ(desk.PaneText(kPaneMessage), "Playback stopped at 26% of drive.log");
+}
+
+TEST(PlaybackProgress, PercentRoundsDownAndChangesOnlyWhenItMoves) {
+  EXPECT_EQ(PlaybackPercent(0, 3767), 0);
+  EXPECT_EQ(PlaybackPercent(3766, 3767), 99);  // 100 only at the very end
+  EXPECT_EQ(PlaybackPercent(3767, 3767), 100);
+  EXPECT_EQ(PlaybackPercent(9000, 3767), 100);
+  EXPECT_EQ(PlaybackPercent(-1, 3767), 0);
+  EXPECT_EQ(PlaybackPercent(0, 0), 100);
+  EXPECT_EQ(PlaybackPercent(int64_t{5} << 40, int64_t{10} << 40), 50);  // no overflow past 2^63 / 100
+  PlaybackProgress p;
+  EXPECT_EQ(p.Update(10, 100), "");  // not started
+  p.Start("a.log");
+  EXPECT_EQ(p.Update(10, 100), "Playback: 10% of a.log");
+  EXPECT_EQ(p.Update(109, 1000), "");
+  EXPECT_EQ(p.Update(19, 50), "Playback: 38% of a.log");  // a growing file: the size is asked again
+  EXPECT_EQ(PlaybackEndText("a.log", 100), "Playback finished: a.log");
+  EXPECT_EQ(PlaybackEndText("a.log", 42), "Playback ended at 42% of a.log: the file could not be read further");
 }
 
 }  // namespace

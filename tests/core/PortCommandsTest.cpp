@@ -101,14 +101,40 @@ TEST_F(PortCommandsTest, MainPortCommandOpensTheChosenPortAndTogglesItClosed) {
   EXPECT_EQ(desk.formsRun, 1);
 }
 
-TEST_F(PortCommandsTest, AFailedOpenStillCountsAsOpenAndNoneOpensNothing) {
+// A device that refuses is said so, with the port's reason and the stop icon, and nothing
+// shows it as open: not the state (the menu's check mark), the title, the pane or the poll.
+TEST_F(PortCommandsTest, AFailedOpenIsReportedAndLeavesThePortClosed) {
   free = {"COM3"};
   mainPort().openSucceeds = false;
+  mainPort().openError = "/dev/ttyUSB2: Permission denied";
   AnswerDialog(-1, -1);
   frame.OnMainPortCommand();
-  EXPECT_EQ(mainPort().log.back(), "open COM3 9600");
-  EXPECT_EQ(frame.state().mainPortOpen, 1u);
+  EXPECT_EQ(mainPort().log.front(), "open COM3 9600");
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "Cannot open port COM3.\n/dev/ttyUSB2: Permission denied");
+  EXPECT_EQ(desk.boxes[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  EXPECT_EQ(desk.title, "ORVANTIS QUENMARSH");
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_FALSE(frame.mainPort().IsOpen());
+  // The next command opens again (it does not take the port for open and close it).
+  mainPort().log.clear();
   frame.OnMainPortCommand();
+  EXPECT_EQ(mainPort().log.front(), "open COM3 9600");
+  EXPECT_EQ(desk.boxes.size(), 2u);
+
+  // Reopening at another rate (the baud buttons, Auto Connect) fails the same way.
+  mainPort().openSucceeds = true;
+  frame.OnMainPortCommand();
+  ASSERT_EQ(frame.state().mainPortOpen, 1u);
+  mainPort().openSucceeds = false;
+  frame.ChangeMainBaud(19200);
+  EXPECT_EQ(frame.state().mainPortOpen, 0u);
+  EXPECT_EQ(desk.PaneText(kPanePort), "COM NONE     ");
+  EXPECT_EQ(desk.boxes.size(), 3u);
+  frame.OnStop();
+  mainPort().openSucceeds = true;
 
   free.clear();
   mainPort().log.clear();
@@ -122,6 +148,23 @@ TEST_F(PortCommandsTest, AFailedOpenStillCountsAsOpenAndNoneOpensNothing) {
   desk.SetPaneText(kPanePort, "before");
   frame.OnMainPortCommand();
   EXPECT_EQ(desk.PaneText(kPanePort), "before");
+}
+
+TEST_F(PortCommandsTest, OutputAndAuxPortsThatRefuseAreReportedAndNotCountedOpen) {
+  free = {"COM2"};
+  outputPort().openSucceeds = false;
+  auxPort().openSucceeds = false;
+  AnswerDialog(-1, -1);
+  frame.OnOutputPortCommand();
+  EXPECT_EQ(frame.state().outputPortOpen, 0u);
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+  EXPECT_FALSE(frame.OpenAuxPortFromDialog());
+  EXPECT_EQ(frame.state().auxPortOpen, 0u);
+  ASSERT_EQ(desk.boxes.size(), 2u);
+  for (const auto& box : desk.boxes) {
+    EXPECT_EQ(box.text, "Cannot open port COM2.\n/dev/ttyFAKE: No such file or directory");
+    EXPECT_EQ(box.icon, MessageIcon::Stop);
+  }
 }
 
 TEST_F(PortCommandsTest, OpeningTheMainPortStopsAPlaybackAndPollsAt100Ms) {

@@ -31,6 +31,7 @@ class FakePort : public PortChannel {
     open = false;
   }
   bool IsOpen() const override { return open; }
+  std::string OpenError() const override { return open ? std::string() : openError; }
   void SetFlowControl(uint32_t handshake) override { log.push_back("flow " + std::to_string(handshake)); }
   bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) override {
     bytesRead = 0;
@@ -63,6 +64,7 @@ class FakePort : public PortChannel {
   void SetSink(StreamDecoder* sink) { sink_ = sink; }
 
   bool openSucceeds = true;
+  std::string openError = "/dev/ttyFAKE: No such file or directory";
   std::vector<std::string>* trace = nullptr;  // shared by several ports to see their order
   bool open = false;
   std::string name;

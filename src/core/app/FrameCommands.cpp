@@ -129,6 +129,7 @@ Form MakeProtocolForm(int currentSelector, uint32_t currentBaud, bool& forced) {
 
 FrameCommands::FrameCommands(CMainFrame& frame, ShellHost& host)
     : frame_(frame), host_(host), windows_(frame.config(), host, host), configFile_(frame.config()) {
+  windows_.SetGeometry(&host);
   bar_ = BuildMenuBar(frame_.config().protocolSelector() == 0 ? kProtocolNmea : kProtocolKtx);
   ApplyStopItem(bar_, frame_.AnyStoppableActive());
   // Auto Connect and the forced switch to KTX run "Switch to KTX" and "Switch to NMEA" as

@@ -6,6 +6,7 @@
 
 
 #include "protocol/ProtocolSwitch.h"
+#include "serial/SerialPort.h"
 
 namespace orv {
 
@@ -107,8 +108,11 @@ void CMainFrame::OnTimer(int timerId) {
       }
       if (state_.lastMainCount == 0) {
         // The file has ended.
+        ShowPlaybackEnd();
         StopInput(2);
         KillPollTimerIfIdle();
+      } else {
+        ShowPlaybackProgress();
       }
     }
     if (state_.syncPlaybackActive && !state_.playbackActive) {
@@ -259,16 +263,23 @@ void CMainFrame::ChangeMainBaud(uint32_t baud) {
   const std::string name = config_.mainPortName();
   desktop_.SetTitle(name + " - " + kEditionTitle);
   StopInput(2);
-  StartMainPort(name, baud);
-  desktop_.SetPaneText(kPanePort, name + ":");
+  if (StartMainPort(name, baud)) desktop_.SetPaneText(kPanePort, name + ":");
   desktop_.RefreshMenus();
   if (onMainPortReopened_) onMainPortReopened_();
 }
 
-// Whether the open succeeds or not, the port then counts as open: its reads simply deliver
-// nothing.
-void CMainFrame::StartMainPort(const std::string& name, uint32_t baud) {
-  mainPort_->Open(name, baud, 'N', 8, 1);
+// A device that cannot be opened (missing, held by another program, not a serial line) is
+// said so and leaves the port closed: the title, the port pane and the menu's check mark must
+// not show a port that delivers nothing.
+bool CMainFrame::StartMainPort(const std::string& name, uint32_t baud) {
+  if (!mainPort_->Open(name, baud, 'N', 8, 1)) {
+    mainPort_->Close();
+    RestoreTitle();
+    desktop_.SetPaneText(kPanePort, kPortPaneClosed);
+    KillPollTimerIfIdle();
+    ShowPortOpenFailure(name, *mainPort_);
+    return false;
+  }
   ArmPollTimer(kSerialPollMs);
   if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
   ResetDecodersForOpen();
@@ -276,6 +287,12 @@ void CMainFrame::StartMainPort(const std::string& name, uint32_t baud) {
   // port would never be read.
   mainDecoder_->Resume();
   state_.mainPortOpen = 1;
+  return true;
+}
+
+void CMainFrame::ShowPortOpenFailure(const std::string& name, const PortChannel& port) {
+  const std::string reason = port.OpenError();
+  boxes().MessageBox(PortOpenFailureText(name, reason), "Serial Port", MessageIcon::Stop);
 }
 
 void CMainFrame::ReopenMainPort() {
@@ -300,6 +317,13 @@ void CMainFrame::StopInput(int kind) {
         desktop_.SetPaneText(kPanePort, kPortPaneClosed);
         desktop_.RefreshMenus();
         RestoreTitle();
+      }
+      if (state_.playbackActive || state_.syncPlaybackActive) {
+        // Stopped before its end (the end has said so already and cleared the share).
+        if (playbackProgress_.active()) {
+          desktop_.SetPaneText(kPaneMessage, PlaybackStoppedText(playbackProgress_.fileName(), playbackProgress_.percent()));
+          playbackProgress_.Clear();
+        }
       }
       if (state_.playbackActive) {
         playbackReader_->Close();

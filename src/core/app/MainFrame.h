@@ -13,6 +13,7 @@
 
 #include "config/Configuration.h"
 #include "logging/LogFile.h"
+#include "logging/PlaybackProgress.h"
 #include "logging/SyncPlayback.h"
 #include "logging/TimedRecorder.h"
 #include "maintenance/AlmanacTransfer.h"
@@ -153,8 +154,7 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   // File menu "Serial Port Output": opens the output port through the port dialog, or closes it.
   void OnOutputPortCommand();
   // The aux data window's port, chosen in the port dialog from the main baud rate; true when
-  // the dialog ended with a port (the aux port then counts as open even when the device
-  // refused, as the main port does).
+  // the dialog ended with a port that opened (a device that refused is said so).
   bool OpenAuxPortFromDialog();
   // File menu "Auto Connect": the search for the rate and protocol a receiver answers at.
   void OnAutoConnect();
@@ -239,7 +239,15 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   // A write that failed (disk full, device gone) ends that recording with a message.
   void CheckRecordingWrites();
   void ResetDecodersForOpen();
-  void StartMainPort(const std::string& name, uint32_t baud);
+  // The message pane's playback share (MainFramePlayback.cpp): after each read, and how the
+  // playback ended.
+  void ShowPlaybackProgress();
+  // `pairEnded`: a synchronized playback, which ends with either of its files.
+  void ShowPlaybackEnd(bool pairEnded = false);
+  // Opens the main port and starts polling it; false (after a stop box naming the system's
+  // reason) when the device refused, and the port is then not counted as open.
+  bool StartMainPort(const std::string& name, uint32_t baud);
+  void ShowPortOpenFailure(const std::string& name, const PortChannel& port);
   void OpenMainPort(const std::string& name, uint32_t baud);
   void RefreshUtilityButtons();
 
@@ -263,6 +271,7 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   std::unique_ptr<ReceiverShare> share_;
   std::vector<AlmanacTransferRecord> transferRecords_;
   const Clock* clock_ = &SystemClock();
+  PlaybackProgress playbackProgress_;
   std::string lastLogPath_;
   std::string lastLogDirectory_;
   // The two rings the frame keeps from start-up, primed with their initial bytes.

@@ -48,7 +48,25 @@ void CMainFrame::OnOpenLogFile() {
   mainDecoder_->Resume();
   state_.playbackActive = 1;
   desktop_.SetPaneText(kPanePort, "LOG: ");
+  playbackProgress_.Start(path.filename().string());
+  ShowPlaybackProgress();
   desktop_.RefreshMenus();
+}
+
+void CMainFrame::ShowPlaybackProgress() {
+  const std::string text = playbackProgress_.Update(playbackReader_->Position(), playbackReader_->Size());
+  if (!text.empty()) desktop_.SetPaneText(kPaneMessage, text);
+}
+
+// Called while the file is still open: where the reads stopped tells an end of file from a
+// read that failed.
+void CMainFrame::ShowPlaybackEnd(bool pairEnded) {
+  if (!playbackProgress_.active()) return;
+  const int percent = PlaybackPercent(playbackReader_->Position(), playbackReader_->Size());
+  const std::string& name = playbackProgress_.fileName();
+  desktop_.SetPaneText(kPaneMessage, pairEnded && percent < 100 ? PlaybackPairEndText(name, percent)
+                                                                 : PlaybackEndText(name, percent));
+  playbackProgress_.Clear();
 }
 
 void CMainFrame::OnPlaybackRate() {
@@ -70,6 +88,9 @@ void CMainFrame::OnOpenSynchronizedLogFiles() {
   state_.lastSecondCount = 0;
   desktop_.SetTitle(std::filesystem::path(dialog.userPath()).filename().string() + " - " + kEditionTitle);
   desktop_.SetPaneText(kPanePort, "LOG: ");
+  // The share shown is the user file's: the base file follows it in GPS time.
+  playbackProgress_.Start(std::filesystem::path(dialog.userPath()).filename().string());
+  ShowPlaybackProgress();
   desktop_.RefreshMenus();
 }
 
@@ -78,8 +99,12 @@ void CMainFrame::SyncPlaybackStep() {
   state_.alignmentDone = sync_->alignmentDone() ? 1 : 0;
   state_.lastMainCount = sync_->lastMainCount();
   state_.lastSecondCount = sync_->lastSecondCount();
-  if (running) return;
+  if (running) {
+    ShowPlaybackProgress();
+    return;
+  }
   // Either file has ended.
+  ShowPlaybackEnd(true);
   StopInput(2);
   KillPollTimerIfIdle();
 }

@@ -58,7 +58,10 @@ void CMainFrame::OpenMainPort(const std::string& name, uint32_t baud) {
     desktop_.SetTitle(name + " - " + Format("(%d) - ", static_cast<int>(baud)) + kEditionTitle);
     config_.SetMainPortName(name);
     config_.SetMainBaudRate(static_cast<int32_t>(baud));
-    StartMainPort(name, baud);
+    if (!StartMainPort(name, baud)) {
+      RefreshUtilityButtons();
+      return;
+    }
   }
   desktop_.SetPaneText(kPanePort, name + ":");
   RefreshUtilityButtons();
@@ -96,11 +99,15 @@ void CMainFrame::OnOutputPortCommand() {
   if (!desktop_.RunForm(dialog.form())) return;
   const std::string name = dialog.portName();
   if (IsNoPort(name)) return;
-  ArmPollTimer(kSerialPollMs);
   config_.SetOutputPortName(name);
   config_.SetOutputBaudRate(static_cast<int32_t>(dialog.baudRate()));
   config_.SetOutputFlowChoice(dialog.flowChoice());
-  outputPort_->Open(name, dialog.baudRate(), 'N', 8, 1);
+  if (!outputPort_->Open(name, dialog.baudRate(), 'N', 8, 1)) {
+    outputPort_->Close();
+    ShowPortOpenFailure(name, *outputPort_);
+    return;
+  }
+  ArmPollTimer(kSerialPollMs);
   outputPort_->SetFlowControl(static_cast<uint32_t>(dialog.flowChoice()));
   mainDecoder_->store().SetRetransmitChannel(outputPort_.get());
   state_.outputPortOpen = 1;
@@ -113,7 +120,11 @@ bool CMainFrame::OpenAuxPortFromDialog() {
   const std::unique_ptr<PortChannel> probe = MakeProbePort();
   PortDialog dialog(static_cast<uint32_t>(config_.mainBaudRate()), 0, *probe);
   if (!desktop_.RunForm(dialog.form()) || IsNoPort(dialog.portName())) return false;
-  auxPort_->Open(dialog.portName(), dialog.baudRate(), 'N', 8, 1);
+  if (!auxPort_->Open(dialog.portName(), dialog.baudRate(), 'N', 8, 1)) {
+    auxPort_->Close();
+    ShowPortOpenFailure(dialog.portName(), *auxPort_);
+    return false;
+  }
   state_.auxPortOpen = 1;
   ArmPollTimer(kSerialPollMs);
   return true;

@@ -1,6 +1,10 @@
 // Window command table (menu texts and captions) and the toggle.
 #include "app/WindowCommands.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 #include "ids/CommandIds.h"
 
 namespace orv {
@@ -78,6 +82,20 @@ const WindowCommandInfo* FindWindowCommand(int command) {
   return nullptr;
 }
 
+ScreenRect CascadedRect(const ScreenRect& rect, const ScreenRect& mainWindow, int windowsOpen) {
+  constexpr int kSteps = 10;
+  // Below the main window's title, menu and toolbars.
+  constexpr int kLeft = 40;
+  constexpr int kTop = 90;
+  const int step = (windowsOpen < 0 ? 0 : windowsOpen % kSteps) * kCascadeStep;
+  const int64_t left = int64_t{mainWindow.left} + kLeft + step;
+  const int64_t top = int64_t{mainWindow.top} + kTop + step;
+  const int64_t width = int64_t{rect.right} - rect.left;
+  const int64_t height = int64_t{rect.bottom} - rect.top;
+  const auto fit = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  return {fit(left), fit(top), fit(left + width), fit(top + height)};
+}
+
 bool WindowToggles::Toggle(int command) {
   const WindowCommandInfo* info = FindWindowCommand(command);
   if (info == nullptr) return false;
@@ -85,7 +103,16 @@ bool WindowToggles::Toggle(int command) {
   if (it == existing_.end()) {
     existing_[command] = true;
     const ScreenRect stored = flags_.windowRect(command);
-    hosts_.CreateWindowHost(command, info->caption, placement_ ? placement_(command, stored) : stored);
+    ScreenRect rect = placement_ ? placement_(command, stored) : stored;
+    const std::optional<ScreenRect> factory = DefaultWindowRect(command);
+    const std::optional<ScreenRect> main = geometry_ != nullptr ? geometry_->MainWindowRect() : std::nullopt;
+    if (main && factory && stored == *factory) {
+      const int others = static_cast<int>(std::count_if(existing_.begin(), existing_.end(), [command](const auto& e) {
+        return e.first != command && e.second;
+      }));
+      rect = CascadedRect(rect, *main, others);
+    }
+    hosts_.CreateWindowHost(command, info->caption, rect);
     if (delivery_) delivery_(command, true);
     flags_.SetWindowOpen(command, true);
     return true;

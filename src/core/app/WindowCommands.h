@@ -23,6 +23,13 @@ struct WindowCommandInfo {
 };
 
 std::span<const WindowCommandInfo> WindowCommandTable();
+
+// Where a window opens whose rectangle is still the factory one: moved, at its size, down and
+// right of the main window's top-left corner, one step further for each window already open
+// (starting over after ten), so that windows opened one after another do not pile up at one
+// point of the screen.
+inline constexpr int kCascadeStep = 26;
+ScreenRect CascadedRect(const ScreenRect& rect, const ScreenRect& mainWindow, int windowsOpen);
 const WindowCommandInfo* FindWindowCommand(int command);
 
 class WindowToggles {
@@ -60,6 +67,9 @@ class WindowToggles {
   void StoreWindowSettings() {
     if (settings_) settings_();
   }
+  // Where the main window is: windows without a stored rectangle cascade from it. Without
+  // geometry (or while the main window's rectangle is unknown) they open where stored.
+  void SetGeometry(const WindowGeometry* geometry) { geometry_ = geometry; }
 
  private:
   Configuration& flags_;
@@ -71,6 +81,7 @@ class WindowToggles {
   std::function<void(int, bool)> delivery_;
   std::function<ScreenRect(int, const ScreenRect&)> placement_;
   std::function<void()> settings_;
+  const WindowGeometry* geometry_ = nullptr;
 };
 
 }  // namespace orv

@@ -142,6 +142,12 @@ int64_t LogFile::Position() const {
   return ::lseek(fd_, 0, SEEK_CUR);
 }
 
+int64_t LogFile::Size() const {
+  struct stat st{};
+  if (open_ != 1 || ::fstat(fd_, &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
 long LogFile::ReadRaw(uint8_t* buffer, uint32_t count) {
   if (open_ != 1 || fd_ < 1) return 0;
   ssize_t n;

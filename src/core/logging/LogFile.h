@@ -35,6 +35,8 @@ class LogFile : public DataChannel {
   bool SeekAbsolute(int64_t offset);
   bool SeekRelative(int64_t delta);
   int64_t Position() const;
+  // The length of the open file now; -1 while closed.
+  int64_t Size() const;
   long ReadRaw(uint8_t* buffer, uint32_t count);
 
   uint32_t Receive(uint32_t maxBytes) override;

@@ -16,6 +16,9 @@ class PortChannel : public DataChannel {
   virtual bool Open(const std::string& portName, uint32_t baud, char parity, int dataBits, int stopBits) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
+  // Why the last Open failed, for the user: the device and the system's reason. Empty when it
+  // succeeded or when the channel cannot tell.
+  virtual std::string OpenError() const { return {}; }
   // Reads what the driver holds, up to maxBytes, without waiting.
   virtual bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) = 0;
   // handshake 1: hardware flow control, anything else none. A channel without line control

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace orv {
@@ -95,9 +96,14 @@ std::optional<termios> PosixSerialDevice::MakeAttributes(const termios& base, co
 
 bool PosixSerialDevice::Open(const std::string& path) {
   Close();
+  lastError_.clear();
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    lastError_ = std::strerror(errno);
+    return false;
+  }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    lastError_ = errno == EWOULDBLOCK ? "the device is in use by another program" : std::strerror(errno);
     ::close(fd);
     return false;
   }
@@ -110,11 +116,21 @@ bool PosixSerialDevice::Open(const std::string& path) {
 bool PosixSerialDevice::ApplySettings(const LineSettings& settings) {
   if (fd_ < 0) return false;
   termios current{};
-  if (::tcgetattr(fd_, &current) != 0) return false;
+  if (::tcgetattr(fd_, &current) != 0) {
+    lastError_ = std::string("not a serial line: ") + std::strerror(errno);
+    return false;
+  }
   const std::optional<termios> wanted = MakeAttributes(current, settings);
-  if (!wanted) return false;
+  if (!wanted) {
+    lastError_ = std::to_string(settings.baud) + " bit/s is not a rate this device can be set to";
+    return false;
+  }
   lastApplied_ = wanted;
-  if (::tcsetattr(fd_, TCSANOW, &*wanted) != 0) return false;
+  if (::tcsetattr(fd_, TCSANOW, &*wanted) != 0) {
+    lastError_ = std::string("the line settings were refused: ") + std::strerror(errno);
+    return false;
+  }
+  lastError_.clear();
   baud_ = settings.baud;
   return true;
 }

@@ -20,6 +20,7 @@ class PosixSerialDevice : public SerialDevice {
   PosixSerialDevice& operator=(const PosixSerialDevice&) = delete;
 
   bool Open(const std::string& path) override;
+  std::string LastError() const override { return lastError_; }
   bool IsHandleValid() const override { return fd_ >= 0; }
   bool ApplySettings(const LineSettings& settings) override;
   bool Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) override;
@@ -53,6 +54,7 @@ class PosixSerialDevice : public SerialDevice {
   bool WaitUntilSent(int64_t deadlineMs);
 
   int fd_ = -1;
+  std::string lastError_;
   uint32_t baud_ = 9600;
   std::optional<termios> lastApplied_;
 };

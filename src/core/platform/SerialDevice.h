@@ -30,6 +30,8 @@ class SerialDevice {
   // terminal, without blocking, and exclusively: a second open of the same device, by this
   // process or another, fails while this one holds it.
   virtual bool Open(const std::string& path) = 0;
+  // Why the last Open or ApplySettings failed, in the system's words; empty when it did not.
+  virtual std::string LastError() const { return {}; }
   virtual bool IsHandleValid() const = 0;
   // Raw mode with the given rate, framing and flow control; reads return at once with what is
   // buffered. False when the driver refused the settings (the handle stays open).

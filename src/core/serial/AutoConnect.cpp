@@ -2,10 +2,12 @@
 // answer or by its wait running out on timer 24.
 #include "serial/AutoConnect.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "ids/CommandIds.h"
 #include "serial/PortDialog.h"
+#include "serial/PortNames.h"
 #include "util/Format.h"
 
 namespace orv {
@@ -21,6 +23,43 @@ constexpr int kListedPorts = 10;
 
 }  // namespace
 
+std::vector<std::string> AutoConnect::SearchPortNames() {
+  std::vector<std::string> names;
+  for (int n = 1; n <= kListedPorts; ++n) names.push_back(Format("Com%d", n));
+  return names;
+}
+
+std::vector<std::string> DescribeSearchPorts(const std::vector<std::string>& names,
+                                             const std::vector<std::string>& devices,
+                                             const std::vector<std::string>& openable,
+                                             const std::vector<std::pair<std::string, std::string>>& reasons) {
+  std::vector<std::string> lines;
+  std::vector<std::string> absent;
+  const std::vector<PortMapping> mapped = MapPortNames(names, devices);
+  for (const PortMapping& m : mapped) {
+    if (m.device.empty()) {
+      absent.push_back(m.name);
+      continue;
+    }
+    std::string state = "free";
+    if (std::find(openable.begin(), openable.end(), m.name) == openable.end()) {
+      state = "cannot be opened";
+      for (const auto& [name, reason] : reasons) {
+        if (name != m.name || reason.empty()) continue;
+        // The device is on the line already; the port's reason starts with it.
+        const std::string prefix = m.device + ": ";
+        state += ": " + (reason.rfind(prefix, 0) == 0 ? reason.substr(prefix.size()) : reason);
+      }
+    }
+    lines.push_back(Format("  %-6s %s  %s", m.name.c_str(), m.device.c_str(), state.c_str()));
+  }
+  if (!absent.empty()) {
+    const std::string span = absent.size() == 1 ? absent.front() : absent.front() + " to " + absent.back();
+    lines.push_back("  " + span + (absent.size() == 1 ? ": no device" : ": no devices"));
+  }
+  return lines;
+}
+
 uint32_t AutoConnect::TableRate(int index) { return index >= 0 && index < kTableSize ? kRates[index] : 0; }
 
 int AutoConnect::TableWait(int index) { return index >= 0 && index < kTableSize ? kWaits[index] : 0; }
@@ -29,9 +68,12 @@ AutoConnect::AutoConnect(AutoConnectHost& frame) : frame_(frame), form_(kCaption
   std::vector<std::string> names;
   if (frame_.mainPortOpen()) names.push_back(frame_.config().mainPortName());
   const std::unique_ptr<PortChannel> probe = frame_.MakeProbePort();
-  for (int n = 1; n <= kListedPorts; ++n) {
-    const std::string name = Format("Com%d", n);
-    if (TestOpen(*probe, name)) names.push_back(name);
+  for (const std::string& name : SearchPortNames()) {
+    if (TestOpen(*probe, name)) {
+      names.push_back(name);
+    } else {
+      probeFailures_.emplace_back(name, probe->OpenError());
+    }
   }
   form_.AddCombo(kPortList, "Com port", std::move(names), -1);
   form_.AddLabel(kStatusText, "");

@@ -41,6 +41,15 @@ class AutoConnectHost {
   virtual NmeaEncoder& nmeaEncoder() = 0;
 };
 
+// What a search without a chosen port tries, for the user to read: the names "Com1" to
+// "Com10" with the device each stands for and whether it can be opened now ("free"), or why
+// not; the names that stand for no device of this machine on one line at the end. `openable`
+// holds the names that opened, `reasons` the failure of the others, by name.
+std::vector<std::string> DescribeSearchPorts(const std::vector<std::string>& names,
+                                             const std::vector<std::string>& devices,
+                                             const std::vector<std::string>& openable,
+                                             const std::vector<std::pair<std::string, std::string>>& reasons);
+
 class AutoConnect {
  public:
   static constexpr int kTimerId = 24;
@@ -80,6 +89,11 @@ class AutoConnect {
   // The rate of the current (or last) attempt; 0 before the first.
   uint32_t attemptRate() const;
 
+  // "Com1" to "Com10": the names the list offers.
+  static std::vector<std::string> SearchPortNames();
+  // Why each listed name that did not open failed, in the order tried (from the opening).
+  const std::vector<std::pair<std::string, std::string>>& probeFailures() const { return probeFailures_; }
+
   // The search table: rate and wait (in 100 ms steps) of each index.
   static uint32_t TableRate(int index);
   static int TableWait(int index);
@@ -96,6 +110,7 @@ class AutoConnect {
   Outcome outcome_ = Outcome::Idle;
   int index_ = 0;
   int steps_ = 0;
+  std::vector<std::pair<std::string, std::string>> probeFailures_;
 };
 
 }  // namespace orv

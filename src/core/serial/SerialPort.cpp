@@ -20,6 +20,8 @@ Parity ParityFromChar(char c) {
   }
 }
 
+std::string Reason(const std::string& systemText) { return systemText.empty() ? "cannot be opened" : systemText; }
+
 }  // namespace
 
 SerialPort::SerialPort(StreamDecoder* sink, std::unique_ptr<SerialDevice> device, PortResolver resolver)
@@ -41,11 +43,19 @@ bool SerialPort::Open(const std::string& portName, uint32_t baud, char parity, i
   // exclusive open does not trip over this port's own lock.
   if (device_->IsHandleValid()) Close();
   devicePath_ = resolver_(portName);
-  if (devicePath_.empty() || !device_->Open(devicePath_)) {
+  openError_.clear();
+  if (devicePath_.empty()) {
+    openError_ = portName + " is not a serial device of this machine";
+    openFlag_ = 0;
+    return false;
+  }
+  if (!device_->Open(devicePath_)) {
+    openError_ = devicePath_ + ": " + Reason(device_->LastError());
     openFlag_ = 0;
     return false;
   }
   openFlag_ = ApplyLineSettings() ? 1 : 0;
+  if (openFlag_ == 0) openError_ = devicePath_ + ": " + Reason(device_->LastError());
   SetRtsLine(true);
   SetDtrLine(true);
   return openFlag_ == 1;
@@ -104,6 +114,12 @@ bool SerialPort::Send(const uint8_t* bytes, uint32_t count) {
   if (openFlag_ != 1) return false;
   uint32_t written = 0;
   return Write(bytes, count, written);
+}
+
+std::string PortOpenFailureText(const std::string& portName, const std::string& reason) {
+  std::string text = "Cannot open port " + portName + ".";
+  if (!reason.empty()) text += "\n" + reason;
+  return text;
 }
 
 }  // namespace orv

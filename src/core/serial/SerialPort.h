@@ -37,6 +37,8 @@ class SerialPort : public PortChannel {
   bool TestOpen(const std::string& portName);
   void Close() override;
   bool IsOpen() const override { return openFlag_ == 1; }
+  // "/dev/ttyUSB0: No such file or directory", or that the name stands for no device here.
+  std::string OpenError() const override { return openError_; }
 
   void SetRtsLine(bool on);
   void SetDtrLine(bool on);
@@ -66,8 +68,13 @@ class SerialPort : public PortChannel {
   PortResolver resolver_;
   LineSettings settings_;
   std::string devicePath_;
+  std::string openError_;
   // One spare byte after the largest block: the sink may write a terminating zero there.
   std::array<uint8_t, kReceiveBufferSize + 1> receiveBuffer_{};
 };
+
+// The stop box of a port that would not open: "Cannot open port COM3." and, on the next line,
+// the reason the port gave ("/dev/ttyUSB0: No such file or directory").
+std::string PortOpenFailureText(const std::string& portName, const std::string& reason);
 
 }  // namespace orv

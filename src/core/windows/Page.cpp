@@ -1,9 +1,17 @@
 // The drawing scheme and the standard commands shared by every message window.
 #include "windows/Page.h"
 
+#include <algorithm>
+#include <string>
+
 #include "protocol/FrameEncoder.h"
 
 namespace orv {
+
+namespace {
+constexpr Colour kWaitingBoxColour = Rgb(255, 248, 204);
+constexpr Colour kWaitingTextColour = Rgb(96, 96, 96);
+}  // namespace
 
 Page::Page(const PageSpec& layout, const PageContext& context) : spec_(layout), context_(context) {}
 
@@ -21,7 +29,55 @@ void Page::SetCaption(std::string caption) {
 }
 
 void Page::NotifyValues() {
-  if (view_ != nullptr) view_->ValuesChanged();
+  // The first record takes the waiting text away: the whole page is drawn again once.
+  const bool first = !received_;
+  received_ = true;
+  if (view_ == nullptr) return;
+  if (first && !waitingText().empty()) {
+    view_->InvalidateAll();
+  } else {
+    view_->ValuesChanged();
+  }
+}
+
+std::string WaitingTextForCaption(const std::string& caption) {
+  // The binary captions name the message after "- Msg "; the NMEA ones the sentence after " - ".
+  struct Marker {
+    std::string text;
+    std::size_t keep;  // characters of the marker that belong to the name
+  };
+  for (const Marker& marker : {Marker{"- Msg ", 0}, Marker{" - $", 1}}) {
+    const std::size_t at = caption.rfind(marker.text);
+    if (at == std::string::npos) continue;
+    std::string what = caption.substr(at + marker.text.size() - marker.keep);
+    while (!what.empty() && what.back() == ' ') what.pop_back();
+    if (!what.empty()) return "waiting for message " + what;
+  }
+  // The windows that show a caption of their own name it as "(ID49)".
+  const std::size_t id = caption.rfind("(ID");
+  if (id != std::string::npos && caption.back() == ')' && caption.size() > id + 4) {
+    return "waiting for message " + caption.substr(id + 3, caption.size() - id - 4);
+  }
+  return {};
+}
+
+std::string Page::waitingText() const { return WaitingTextForCaption(caption_); }
+
+// In grey on a light box across the page's middle, so that it reads as a state of the window
+// and not as one of its values.
+void Page::DrawWaiting(Canvas& canvas) const {
+  const std::string text = waitingText();
+  const TextExtent size = canvas.GetTextExtent(text);
+  const int width = std::max(spec_.width, size.width + 24);
+  const int centre = width / 2;
+  const int top = std::max(20, spec_.height / 2 - size.height);
+  canvas.FillRect(centre - size.width / 2 - 10, top - 5, centre + size.width / 2 + 10, top + size.height + 5,
+                  kWaitingBoxColour);
+  canvas.SetTextColour(kWaitingTextColour);
+  canvas.SetBackgroundMode(BackgroundMode::Transparent);
+  canvas.SetTextAlign(TextAlign::Center);
+  canvas.TextOut(centre, top, text);
+  canvas.SetTextAlign(TextAlign::Left);
 }
 
 void Page::InvalidateAll() {
@@ -38,6 +94,7 @@ void Page::Paint(Canvas& canvas) {
   canvas.SetTextColour(canvas.WindowTextColour());
   canvas.SetBackgroundMode(BackgroundMode::Transparent);
   DrawLabels(canvas);
+  if (waiting()) DrawWaiting(canvas);
   if (!hasRecord()) return;
   ValueCanvas values(canvas, cells_, false);
   wholePage_ = true;

@@ -163,6 +163,11 @@ class Page {
   void RightClick(int x, int y) { OnRightClick(x, y); }
 
   virtual bool hasRecord() const = 0;
+  // A window that has received nothing since it opened says what it waits for, "waiting for
+  // message 20" (the message its caption names), until its first record; a window cleared
+  // later shows its labels only. Empty for a window whose caption names no message.
+  std::string waitingText() const;
+  bool waiting() const { return !received_ && !hasRecord() && !waitingText().empty(); }
 
  protected:
   virtual void DrawLabels(Canvas& canvas) = 0;
@@ -194,6 +199,7 @@ class Page {
   // drops its oldest update and has the whole page painted again instead.
   template <typename T>
   void QueueUpdate(UpdateQueue<T>& queue, T item) {
+    received_ = true;
     if (queue.Push(std::move(item))) {
       NotifyValues();
     } else {
@@ -214,6 +220,7 @@ class Page {
   const PopupEntry* Find(std::span<const PopupEntry> entries, int command) const;
   void Run(const PopupEntry& entry);
   void SetValueStyle(Canvas& canvas) const;
+  void DrawWaiting(Canvas& canvas) const;
 
   PageSpec spec_;
   PageContext context_;
@@ -221,7 +228,13 @@ class Page {
   PageView* view_ = nullptr;
   ValueCells cells_;
   bool wholePage_ = false;
+  bool received_ = false;
 };
+
+// "waiting for message 20" for a caption ending in "- Msg 20" ("6 & 7", "70, Sub ID 1" and
+// the like are kept whole) or in "(ID20)", "waiting for message $GPRMC" for "... - $GPRMC";
+// empty otherwise.
+std::string WaitingTextForCaption(const std::string& caption);
 
 // A page that shows one record of the data store and is told of it through the store's
 // window link. It keeps a pointer to the store's record and reads it at every paint.
