@@ -17,6 +17,8 @@
 #include <span>
 #include <string>
 
+#include "util/ByteSum.h"
+
 #include "util/Format.h"
 
 namespace orv {
@@ -86,8 +88,15 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
     uint32_t used = 0;
     switch (state_) {
       case 0:
-        used = flags_.protocolSelector ? HuntBinary(bytes + pos, count - pos)
-                                       : HuntNmea(bytes + pos, count - pos);
+        if (flags_.protocolSelector) {
+          used = HuntBinary(bytes + pos, count - pos);
+          if (state_ == 1) {
+            const uint32_t start = pos + used - 1;
+            used += WholeFrame(bytes + start, count - start, blockStart + start);
+          }
+        } else {
+          used = HuntNmea(bytes + pos, count - pos);
+        }
         break;
       case 8:
         if (flags_.protocolSelector) {
@@ -144,7 +153,8 @@ void MessageDecoder::LogConsumed(const uint8_t* bytes, uint32_t count) {
 
 uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
-  const void* hit = std::memchr(bytes, 0x01, limit);
+  // On a busy line the next frame starts at once: no search for it.
+  const void* hit = limit > 0 && bytes[0] == 0x01 ? bytes : std::memchr(bytes, 0x01, limit);
   if (hit == nullptr) {
     bufferPos_ += limit;
     return limit;
@@ -155,6 +165,27 @@ uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {
   state_ = 1;
   bufferPos_ = 1;
   return i + 1;
+}
+
+// A frame whose every byte is in the block is checked where it lies, without the byte steps
+// and without a copy into the buffer: the usual case on a busy line. The state afterwards is the
+// one the steps would leave (hunting, the buffer position just past the frame). A frame that is
+// cut off or fails a check is left to the steps, which give it the full rules (the rescan from
+// the ID byte, the checksum error). Returns the bytes consumed after the start byte.
+uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at) {
+  if (n < 6 || static_cast<uint8_t>(~frame[2]) != frame[1]) return 0;
+  const uint32_t payload = frame[3];
+  const uint32_t length = payload + 6;
+  if (n < length) return 0;
+  const uint32_t sum = 0x01u + frame[1] + frame[2] + frame[3] + ByteSum(frame + 4, payload);
+  const uint16_t received = static_cast<uint16_t>(frame[payload + 4] | (frame[payload + 5] << 8));
+  if (static_cast<uint16_t>(sum) != received) return 0;
+  state_ = 0;
+  bufferPos_ = length;
+  streamPos_ = at + length - 1;
+  if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(frame, static_cast<int>(length));
+  OnBinaryMessage(frame);
+  return length - 1;
 }
 
 uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
@@ -171,16 +202,13 @@ uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
   return i + 1;
 }
 
+
 uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
   const uint32_t room = static_cast<uint32_t>(kBufferSize) - bufferPos_;
   const uint32_t k = std::min({n, static_cast<uint32_t>(remaining_), room});
-  uint8_t* out = buffer_.data() + bufferPos_;
-  uint32_t sum = 0;
-  for (uint32_t i = 0; i < k; ++i) {
-    out[i] = bytes[i];
-    sum += bytes[i];
-  }
-  checksum_ = static_cast<uint16_t>(checksum_ + sum);
+  // The payload holds no frame boundary: it is copied whole and summed many bytes at a time.
+  // The sum is taken modulo 2^16, as the byte rule adds each byte to the 16-bit checksum.
+  checksum_ = static_cast<uint16_t>(checksum_ + CopyAndSum(buffer_.data() + bufferPos_, bytes, k));
   remaining_ = static_cast<uint8_t>(remaining_ - k);
   bufferPos_ += k;
   if (remaining_ == 0) state_ = 5;
@@ -278,7 +306,7 @@ void MessageDecoder::Step(uint8_t b) {
       const uint16_t received = static_cast<uint16_t>(buffer_[bufferPos_ - 1] | (buffer_[bufferPos_] << 8));
       if (received == checksum_) {
         if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), buffer_[3] + 6);
-        OnBinaryMessage();
+        OnBinaryMessage(buffer_.data());
       } else {
         ++counters_.protocolErrorCount;
         if (observer_ != nullptr) {
@@ -377,8 +405,8 @@ void MessageDecoder::RefreshCountWindows() {
   }
 }
 
-void MessageDecoder::OnBinaryMessage() {
-  int n = buffer_[1] & 0x7F;
+void MessageDecoder::OnBinaryMessage(const uint8_t* frame) {
+  int n = frame[1] & 0x7F;
   if (flags_.baseFileFlag == 1 && n == 23) n = 24;
   ++counters_.messageCountById[static_cast<std::size_t>(n)];
   ++counters_.validMessageCount;
@@ -389,9 +417,9 @@ void MessageDecoder::OnBinaryMessage() {
   }
   RefreshCountWindows();
   if (statusBar_ != nullptr) RewritePane(kPanePort, "%s %u msg", counters_.validMessageCount);
-  const int length = buffer_[3] + 6;
-  store_.OnBinaryMessage(n, std::span<const uint8_t>(buffer_.data() + 4, buffer_[3]), flags_, boxes_);
-  if (observer_ != nullptr) observer_->OnFrame(streamPos_ - static_cast<uint64_t>(length - 1), buffer_.data(), length);
+  const int length = frame[3] + 6;
+  store_.OnBinaryMessage(n, std::span<const uint8_t>(frame + 4, frame[3]), flags_, boxes_);
+  if (observer_ != nullptr) observer_->OnFrame(streamPos_ - static_cast<uint64_t>(length - 1), frame, length);
 }
 
 void MessageDecoder::OnNmeaSentence() {
