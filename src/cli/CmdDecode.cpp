@@ -55,10 +55,11 @@ int RunDecode(const std::vector<std::string>& args) {
   auto parsed = ParseProtocolArgs(args, "decode");
   if (!parsed) return 2;
   if (parsed->positional.size() != 1 || !parsed->flags.empty()) {
-    std::fprintf(stderr, "usage: orvantis-cli decode [--protocol ktx|nmea] FILE\n");
+    std::fprintf(stderr, "usage: orvantis-cli decode [--protocol ktx|nmea|auto] FILE\n");
     return 2;
   }
   const std::string& path = parsed->positional[0];
+  ResolveProtocol(*parsed, path, "decode");
   ReceiverDecoder decoder;
   decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
   decoder.SetTimeGateOpen(1);
@@ -74,7 +75,7 @@ int RunDecode(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Register kDecode({"decode", "decode [--protocol ktx|nmea] FILE",
+const Register kDecode({"decode", "decode [--protocol ktx|nmea|auto] FILE",
                         "print every valid frame or sentence of a log file as JSON lines", RunDecode});
 
 }  // namespace

@@ -191,8 +191,37 @@ Record FromPayload(std::span<const uint8_t> payload) {
   return r;
 }
 
+// The payload bytes the field layout of message n needs (its counted entries included), or 0
+// when n has no field layout here. A shorter payload (the console's own requests are frames of
+// these numbers with no payload) has no fields to show: the store's record would fill them
+// with zeros or with what an earlier message left.
+std::size_t LayoutBytes(int n, std::span<const uint8_t> p) {
+  const auto at = [&](std::size_t i) -> std::size_t { return i < p.size() ? p[i] : 0; };
+  switch (n) {
+    case 6:
+    case 7: return 1 + 6 * ChannelAssignmentRecord::kEntrySize;
+    case 18:
+    case 19: return SolutionRecord::kSize;
+    case 20: return NavLlhRecord::kSize;
+    case 21: return NavXyzRecord::kSize;
+    case 23:
+    case 24: return 11 + 11 * std::min<std::size_t>(at(2), MeasurementBlockRecord::kMaxEntries);
+    case 33: return 1 + 5 * std::min<std::size_t>(at(0), SvStatusRecord::kMaxEntries);
+    case 45: return PartNumberRecord::kSize;
+    case 47: return 42 + 2 * at(41);
+    case 49: return ReceiverStatusRecord::kSize;
+    case 50: return SatelliteHealthRecord::kSize;
+    case 76: return AlmanacRecord::kSize;
+    default: return 0;
+  }
+}
+
 // The records of messages with a field layout; false when n has none.
 bool PutTracking(std::string& json, int n, std::span<const uint8_t> p, const ReceiverDataStore& s) {
+  if (p.size() < LayoutBytes(n, p)) {
+    json += ",\"short\":true";
+    return true;
+  }
   switch (n) {
     case 6: PutFields(json, "ChannelAssignmentRecord", ChannelFields, s.channelAssignment(), 0); return true;
     case 7: PutFields(json, "ChannelAssignmentRecord", ChannelFields, s.channelAssignment(), 6); return true;

@@ -19,6 +19,10 @@
 
 #include "util/ByteSum.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "util/Format.h"
 
 namespace orv {
@@ -26,6 +30,10 @@ namespace orv {
 namespace {
 constexpr uint32_t kMaxBlock = 65535;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+// Sixteen 0xFF then sixteen 0: read from 16 - k, the first k bytes of a vector kept.
+alignas(16) constexpr uint8_t kLeadMask[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                               0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0,    0,    0,    0,    0,    0,
+                                               0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
 }  // namespace
 
 void MessageDecoder::AttachLogWriter(LogWriterLink* writer) {
@@ -107,7 +115,12 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
         }
         break;
       case 4: used = CopyPayload(bytes + pos, count - pos); break;
-      case 9: used = ScanSentence(bytes + pos, count - pos); break;
+      case 9:
+        used = ScanSentence(bytes + pos, count - pos);
+        if (state_ == 9 && pos + used < count && bytes[pos + used] == '*') {
+          used += SentenceTail(bytes + pos + used, count - pos - used);
+        }
+        break;
       default: break;
     }
     if (used > 0) {
@@ -190,7 +203,7 @@ uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t a
 
 uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
-  const void* hit = std::memchr(bytes, '$', limit);
+  const void* hit = limit > 0 && bytes[0] == '$' ? bytes : std::memchr(bytes, '$', limit);
   if (hit == nullptr) {
     bufferPos_ += limit;
     return limit;
@@ -215,6 +228,28 @@ uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
   return k;
 }
 
+// A sentence's end where all of it is in the block, "*HH\r\n" or "*HH\n" with a good checksum, is taken
+// in one go: it leaves the buffer, the counters and the state as the five single steps would.
+// Anything else (a bad checksum, a lone LF, a '$' in the tail, the buffer about to restart) is
+// left to the steps. Returns the bytes taken.
+uint32_t MessageDecoder::SentenceTail(const uint8_t* bytes, uint32_t n) {
+  // "*HH\n" takes four steps (the LF is not stored), "*HH\r\n" five.
+  if (n < 4) return 0;
+  const uint32_t length = bytes[3] == '\n' ? 4 : (n >= 5 && bytes[3] == '\r' && bytes[4] == '\n' ? 5 : 0);
+  if (length == 0 || bufferPos_ + length - 1 > static_cast<uint32_t>(kBufferSize) - 1) return 0;
+  if (bytes[1] != static_cast<uint8_t>(kHexDigits[(checksum_ >> 4) & 0xF]) ||
+      bytes[2] != static_cast<uint8_t>(kHexDigits[checksum_ & 0xF])) {
+    return 0;
+  }
+  std::memcpy(buffer_.data() + bufferPos_, bytes, length == 5 ? 5 : 3);
+  sentenceLength_ = static_cast<int>(bufferPos_) + 3;
+  if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), sentenceLength_);
+  bufferPos_ += length;
+  OnNmeaSentence();
+  state_ = 8;
+  return length;
+}
+
 namespace {
 // True when any byte of the word equals the byte repeated in `pattern`.
 inline bool HasByte(uint64_t word, uint64_t pattern) {
@@ -227,9 +262,42 @@ uint32_t MessageDecoder::ScanSentence(const uint8_t* bytes, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
   uint8_t* out = buffer_.data() + bufferPos_;
   uint32_t i = 0;
+  uint64_t acc = 0;
+#if defined(__SSE2__)
+  // Sixteen characters at a time: stored whole, and folded into the XOR checksum up to the
+  // first '*' or '$' among them.
+  {
+    __m128i x16 = _mm_setzero_si128();
+    const __m128i star = _mm_set1_epi8('*');
+    const __m128i dollar = _mm_set1_epi8('$');
+    while (i + 16 <= limit) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+      const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, star), _mm_cmpeq_epi8(v, dollar)));
+      if (hits != 0) {
+        const int k = __builtin_ctz(static_cast<unsigned>(hits));
+        x16 = _mm_xor_si128(x16, _mm_and_si128(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLeadMask + 16 - k))));
+        i += static_cast<uint32_t>(k);
+        uint64_t halves[2];
+        std::memcpy(halves, &x16, 16);
+        acc = halves[0] ^ halves[1];
+        acc ^= acc >> 32;
+        acc ^= acc >> 16;
+        acc ^= acc >> 8;
+        checksum_ = static_cast<uint8_t>(checksum_ ^ (acc & 0xFF));
+        bufferPos_ += i;
+        return i;
+      }
+      x16 = _mm_xor_si128(x16, v);
+      i += 16;
+    }
+    uint64_t halves[2];
+    std::memcpy(halves, &x16, 16);
+    acc = halves[0] ^ halves[1];
+  }
+#endif
   // Eight characters at a time while none of them is '*' or '$': they are stored and folded
   // into the XOR checksum as a whole word.
-  uint64_t acc = 0;
   while (i + 8 <= limit) {
     uint64_t word;
     std::memcpy(&word, bytes + i, 8);

@@ -106,6 +106,7 @@ class MessageDecoder : public StreamDecoder {
   // leaves the object exactly as the same number of single steps would.
   uint32_t HuntBinary(const uint8_t* bytes, uint32_t n);
   uint32_t WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at);
+  uint32_t SentenceTail(const uint8_t* bytes, uint32_t n);
   uint32_t HuntNmea(const uint8_t* bytes, uint32_t n);
   uint32_t CopyPayload(const uint8_t* bytes, uint32_t n);
   uint32_t ScanSentence(const uint8_t* bytes, uint32_t n);
