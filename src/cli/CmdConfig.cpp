@@ -41,7 +41,10 @@ std::string Element(const Configuration& c, const ConfigField& f, std::size_t i)
 std::string Value(const Configuration& c, const ConfigField& f) {
   if (f.count == 1) return Element(c, f, 0);
   std::string s = "[";
-  for (std::size_t i = 0; i < f.count; ++i) s += (i ? "," : "") + Element(c, f, i);
+  for (std::size_t i = 0; i < f.count; ++i) {
+    if (i > 0) s += ',';
+    s += Element(c, f, i);
+  }
   return s + "]";
 }
 

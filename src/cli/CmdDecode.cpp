@@ -4,6 +4,8 @@
 #include <string>
 
 #include "Command.h"
+#include "JsonFields.h"
+#include "LineBuffer.h"
 #include "Options.h"
 #include "RecordJson.h"
 #include "logging/LogFile.h"
@@ -17,24 +19,27 @@ constexpr uint32_t kBlock = 4096;
 
 class JsonPrinter : public DecodeObserver {
  public:
-  explicit JsonPrinter(const ReceiverDecoder& decoder) : decoder_(decoder) {}
+  JsonPrinter(const ReceiverDecoder& decoder, LineBuffer& out) : decoder_(decoder), out_(out) {}
 
   void OnFrame(uint64_t offset, const uint8_t* frame, int length) override {
-    std::fputs(FrameJsonLine(decoder_, nullptr, offset, frame, length).c_str(), stdout);
+    AppendFrameJsonLine(out_.text(), decoder_, nullptr, offset, frame, length);
+    out_.Done();
   }
 
   void OnSentence(uint64_t offset, const char* sentence, int length, int slot) override {
-    line_ = Format("{\"offset\":%llu,\"kind\":\"nmea\",\"sentence\":",
-                   static_cast<unsigned long long>(offset));
-    line_ += JsonString(std::string(sentence, static_cast<std::size_t>(length)));
-    AppendNmeaRecord(line_, slot, decoder_);
-    line_ += "}\n";
-    std::fputs(line_.c_str(), stdout);
+    std::string& line = out_.text();
+    line += "{\"offset\":";
+    AppendInt(line, static_cast<long long>(offset));
+    line += ",\"kind\":\"nmea\",\"sentence\":";
+    line += JsonString(std::string(sentence, static_cast<std::size_t>(length)));
+    AppendNmeaRecord(line, slot, decoder_);
+    line += "}\n";
+    out_.Done();
   }
 
  private:
   const ReceiverDecoder& decoder_;
-  std::string line_;
+  LineBuffer& out_;
 };
 
 void PrintSummary(const DecoderCounters& c) {
@@ -50,24 +55,27 @@ int RunDecode(const std::vector<std::string>& args) {
   auto parsed = ParseProtocolArgs(args, "decode");
   if (!parsed) return 2;
   if (parsed->positional.size() != 1 || !parsed->flags.empty()) {
-    std::fprintf(stderr, "usage: orvantis-cli decode [--protocol ktx|nmea] FILE\n");
+    std::fprintf(stderr, "usage: orvantis-cli decode [--protocol ktx|nmea|auto] FILE\n");
     return 2;
   }
   const std::string& path = parsed->positional[0];
+  ResolveProtocol(*parsed, path, "decode");
   ReceiverDecoder decoder;
   decoder.SetProtocolSelector(static_cast<uint32_t>(parsed->protocolSelector));
   decoder.SetTimeGateOpen(1);
-  JsonPrinter printer(decoder);
+  LineBuffer out(stdout);
+  JsonPrinter printer(decoder, out);
   decoder.SetObserver(&printer);
   LogFile file(&decoder);
   if (!OpenLogForReading(path, file, "decode")) return 2;
   while (file.Receive(kBlock) > 0) {
   }
+  out.Flush();
   PrintSummary(decoder.counters());
   return 0;
 }
 
-const Register kDecode({"decode", "decode [--protocol ktx|nmea] FILE",
+const Register kDecode({"decode", "decode [--protocol ktx|nmea|auto] FILE",
                         "print every valid frame or sentence of a log file as JSON lines", RunDecode});
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace orv::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvantis-cli export --format gpx|kml|csv|geojson [--protocol ktx|nmea] [--from 20|21] LOG [OUT]\n";
+    "usage: orvantis-cli export --format gpx|kml|csv|geojson [--protocol ktx|nmea|auto] [--from 20|21] LOG [OUT]\n";
 
 std::string BaseName(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -68,6 +68,7 @@ int RunExport(const std::vector<std::string>& args) {
     std::fputs(kUsage, stderr);
     return 2;
   }
+  ResolveProtocol(*parsed, parsed->positional[0], "export");
   if (parsed->protocolSelector == 0 && from != EpochMessage::kFirstSeen) {
     std::fprintf(stderr, "orvantis-cli export: --from applies to KTX Binary logs only\n");
     return 2;
@@ -116,7 +117,7 @@ int RunExport(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Register kExport({"export", "export --format gpx|kml|csv|geojson [--protocol ktx|nmea] [--from 20|21] LOG [OUT]",
+const Register kExport({"export", "export --format gpx|kml|csv|geojson [--protocol ktx|nmea|auto] [--from 20|21] LOG [OUT]",
                         "write the track of a log file as GPX, KML, CSV or GeoJSON", RunExport});
 
 }  // namespace

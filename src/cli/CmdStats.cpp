@@ -87,10 +87,11 @@ int RunStats(const std::vector<std::string>& args) {
     }
   }
   if (parsed->positional.size() != 1) {
-    std::fprintf(stderr, "usage: orvantis-cli stats [--protocol ktx|nmea] [--health] [--json] FILE\n");
+    std::fprintf(stderr, "usage: orvantis-cli stats [--protocol ktx|nmea|auto] [--health] [--json] FILE\n");
     return 2;
   }
   const std::string& path = parsed->positional[0];
+  ResolveProtocol(*parsed, path, "stats");
   if (health) return RunHealth(path, parsed->protocolSelector, json);
   LogFile file;
   if (!OpenLogForReading(path, file, "stats")) return 2;
@@ -108,7 +109,7 @@ int RunStats(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Register kStats({"stats", "stats [--protocol ktx|nmea] [--health] [--json] FILE",
+const Register kStats({"stats", "stats [--protocol ktx|nmea|auto] [--health] [--json] FILE",
                        "print the decoder's counters and the count of each message of a log file, or its health",
                        RunStats});
 

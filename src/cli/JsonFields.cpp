@@ -10,43 +10,65 @@ namespace orv::cli {
 
 namespace {
 template <typename T>
-std::string Shortest(T value) {
-  if (!std::isfinite(value)) return "null";
+void AppendShortest(std::string& out, T value) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  // Whole numbers below 100000 in magnitude: the shortest form is the plain integer (from
+  // 100000 up, "1e+05" would be shorter), and integer conversion is much cheaper. -0 keeps
+  // its sign through the general path.
+  if (value > -100000 && value < 100000 && !(value == 0 && std::signbit(value))) {
+    const auto whole = static_cast<int32_t>(value);
+    if (static_cast<T>(whole) == value) {
+      AppendInt(out, whole);
+      return;
+    }
+  }
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  return std::string(buf, r.ptr);
+  out.append(buf, r.ptr);
 }
 }  // namespace
 
-std::string JsonNumber(double value) { return Shortest(value); }
-std::string JsonNumber(float value) { return Shortest(value); }
+void AppendInt(std::string& out, long long value) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, r.ptr);
+}
+
+void AppendNumber(std::string& out, double value) { AppendShortest(out, value); }
+void AppendNumber(std::string& out, float value) { AppendShortest(out, value); }
+
+void AppendHex(std::string& out, std::span<const uint8_t> bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  const std::size_t at = out.size();
+  out.resize(at + bytes.size() * 2);
+  char* p = out.data() + at;
+  for (uint8_t b : bytes) {
+    *p++ = kHex[b >> 4];
+    *p++ = kHex[b & 0xF];
+  }
+}
+
+std::string JsonNumber(double value) {
+  std::string s;
+  AppendShortest(s, value);
+  return s;
+}
+
+std::string JsonNumber(float value) {
+  std::string s;
+  AppendShortest(s, value);
+  return s;
+}
 
 std::string HexText(std::span<const uint8_t> bytes) {
-  static const char kHex[] = "0123456789abcdef";
   std::string out;
-  out.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) {
-    out += kHex[b >> 4];
-    out += kHex[b & 0xF];
-  }
+  AppendHex(out, bytes);
   return out;
 }
 
-void JsonObject::Name(const char* name) {
-  if (body_.size() > 1) body_ += ',';
-  body_ += '"';
-  body_ += name;
-  body_ += "\":";
-}
-
-JsonObject& JsonObject::Int(const char* name, long long value) { return Raw(name, std::to_string(value)); }
-
 JsonObject& JsonObject::Text(const char* name, const std::string& value) { return Raw(name, JsonString(value)); }
-
-JsonObject& JsonObject::Raw(const char* name, const std::string& json) {
-  Name(name);
-  body_ += json;
-  return *this;
-}
 
 }  // namespace orv::cli

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "logging/LogProtocol.h"
 #include "util/Format.h"
 
 namespace orv::cli {
@@ -18,7 +19,7 @@ std::optional<ProtocolArgs> ParseProtocolArgs(const std::vector<std::string>& ar
     std::string value;
     if (a == "--protocol") {
       if (i + 1 >= args.size()) {
-        std::fprintf(stderr, "orvantis-cli %s: --protocol needs ktx or nmea\n", command);
+        std::fprintf(stderr, "orvantis-cli %s: --protocol needs ktx, nmea or auto\n", command);
         return std::nullopt;
       }
       value = args[++i];
@@ -35,12 +36,35 @@ std::optional<ProtocolArgs> ParseProtocolArgs(const std::vector<std::string>& ar
       out.protocolSelector = 1;
     } else if (value == "nmea") {
       out.protocolSelector = 0;
+    } else if (value == "auto") {
+      out.protocolSelector = kProtocolAuto;
     } else {
-      std::fprintf(stderr, "orvantis-cli %s: unknown protocol '%s' (ktx or nmea)\n", command, value.c_str());
+      std::fprintf(stderr, "orvantis-cli %s: unknown protocol '%s' (ktx, nmea or auto)\n", command, value.c_str());
       return std::nullopt;
     }
   }
   return out;
+}
+
+void ResolveProtocol(ProtocolArgs& args, const std::string& path, const char* command) {
+  if (args.protocolSelector != kProtocolAuto) return;
+  args.protocolSelector = 1;
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return;
+  std::vector<uint8_t> head(kLogProtocolProbeBytes);
+  head.resize(std::fread(head.data(), 1, head.size(), f));
+  std::fclose(f);
+  const LogProtocolGuess g = GuessLogProtocol(head);
+  args.protocolSelector = g.protocolSelector;
+  if (g.frames == 0 && g.sentences == 0) {
+    std::fprintf(stderr, "orvantis-cli %s: no frame or sentence in the first %zu bytes of '%s'; reading it as KTX Binary\n",
+                 command, head.size(), path.c_str());
+  } else {
+    std::fprintf(stderr, "orvantis-cli %s: reading '%s' as %s (%u frames, %u sentences at its start; --protocol to choose)\n",
+                 command, path.c_str(), g.protocolSelector ? "KTX Binary" : "NMEA", g.frames, g.sentences);
+  }
 }
 
 bool OpenLogForReading(const std::string& path, LogFile& file, const char* command) {

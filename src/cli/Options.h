@@ -12,15 +12,22 @@
 
 namespace orv::cli {
 
+inline constexpr int kProtocolAuto = -1;
+
 struct ProtocolArgs {
-  int protocolSelector = 1;  // 1 KTX Binary (the default), 0 NMEA
+  int protocolSelector = kProtocolAuto;  // 1 KTX Binary, 0 NMEA, or chosen from the file
   std::vector<std::string> positional;
   std::vector<std::string> flags;  // other --options, as given
 };
 
-// Parses "--protocol ktx|nmea" out of args; returns nullopt (after a message on stderr) on a
+// Parses "--protocol ktx|nmea|auto" out of args; returns nullopt (after a message on stderr) on a
 // bad protocol name.
 std::optional<ProtocolArgs> ParseProtocolArgs(const std::vector<std::string>& args, const char* command);
+
+// With --protocol auto (the default), reads the start of the file at `path` and sets the
+// protocol that finds more valid frames or sentences there, saying on stderr which it chose.
+// A file that cannot be read is left to the command to report.
+void ResolveProtocol(ProtocolArgs& args, const std::string& path, const char* command);
 
 // Opens a regular file for reading on `file`; false (after a message on stderr) when it cannot
 // be read. Paths of any length are accepted.

@@ -20,5 +20,8 @@ void AppendNmeaRecord(std::string& json, int slot, const ReceiverDecoder& decode
 // a source, `"source":"<source>"` comes first.
 std::string FrameJsonLine(const ReceiverDecoder& decoder, const char* source, uint64_t offset, const uint8_t* frame,
                           int length);
+// The same line appended to `line`.
+void AppendFrameJsonLine(std::string& line, const ReceiverDecoder& decoder, const char* source, uint64_t offset,
+                         const uint8_t* frame, int length);
 
 }  // namespace orv::cli

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Command.h"
+#include "JsonFields.h"
 #include "RecordJson.h"
 #include "nmea/NmeaStore.h"
 #include "nmea/ReceiverDecoder.h"
@@ -20,12 +21,15 @@ class Fields {
 
   void Number(const char* name, bool present, double v) {
     if (!present) return;
+    Name(name);
     char text[64];
     const auto r = std::to_chars(text, text + sizeof text, v);
-    Raw(name, std::string(text, r.ptr));
+    json_.append(text, r.ptr);
   }
   void Integer(const char* name, bool present, long v) {
-    if (present) Raw(name, std::to_string(v));
+    if (!present) return;
+    Name(name);
+    AppendInt(json_, v);
   }
   void Char(const char* name, bool present, char c) {
     if (present) Raw(name, JsonString(std::string(1, c)));
@@ -52,12 +56,15 @@ class Fields {
   }
 
  private:
-  void Raw(const char* name, const std::string& value) {
+  void Name(const char* name) {
     json_ += first_ ? "\"" : ",\"";
     json_ += name;
     json_ += "\":";
-    json_ += value;
     first_ = false;
+  }
+  void Raw(const char* name, const std::string& value) {
+    Name(name);
+    json_ += value;
   }
 
   std::string& json_;

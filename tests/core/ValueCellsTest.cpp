@@ -129,5 +129,59 @@ TEST_F(ValueCellsTest, AFullPaintForgetsEarlierCellsAndRemembersItsOwn) {
   EXPECT_EQ(Fills(view.screen), (std::vector<std::string>{"fill 20 10 34 20 " + kWhite}));
 }
 
+// A busy receiver sends the same values again and again: an update draws only the fields whose
+// text changed, the others already show theirs.
+TEST_F(ValueCellsTest, AnUpdateDrawsOnlyTheFieldsThatChanged) {
+  ShowThenUpdate({{20, 10, kLeftTop, "12"}, {20, 30, kLeftTop, "34"}}, {{20, 10, kLeftTop, "12"}, {20, 30, kLeftTop, "34"}});
+  EXPECT_EQ(view.screen.Texts(), (std::vector<std::string>{"text 20 10 12", "text 20 30 34"}));
+  view.screen.calls.clear();
+  page.Show({{20, 10, kLeftTop, "12"}, {20, 30, kLeftTop, "35"}});
+  EXPECT_EQ(view.screen.Texts(), (std::vector<std::string>{"text 20 30 35"}));
+  view.screen.calls.clear();
+  page.Show({{20, 10, kLeftTop, "12"}, {20, 30, kLeftTop, "35"}});
+  EXPECT_TRUE(view.screen.Texts().empty());
+  // After a full paint every field is drawn again.
+  page.Replace({{20, 10, kLeftTop, "12"}, {20, 30, kLeftTop, "35"}});
+  view.screen.calls.clear();
+  page.Show({{20, 10, kLeftTop, "12"}, {20, 30, kLeftTop, "35"}});
+  EXPECT_EQ(view.screen.Texts().size(), 2u);
+}
+
+// Values drawn among lines or marks may be crossed by them: such a page draws every field on
+// every update, and a field drawn in another colour is drawn again.
+class MarkedPage : public FieldsPage {
+ public:
+  bool mark = false;
+  Colour colour = Rgb(0, 0, 0);
+
+ protected:
+  void DrawValues(Canvas& canvas) override {
+    canvas.SetTextColour(colour);
+    FieldsPage::DrawValues(canvas);
+    if (mark) canvas.Ellipse(0, 0, 4, 4);
+  }
+};
+
+TEST(ValueCells, ShapesAmongTheValuesOrANewColourDrawTheFieldsAgain) {
+  MarkedPage page;
+  RecordingPageView view{page};
+  const std::vector<Field> fields{{20, 10, kLeftTop, "12"}};
+  page.Show(fields);
+  page.Show(fields);
+  view.screen.calls.clear();
+  page.colour = Rgb(255, 0, 0);
+  page.Show(fields);
+  EXPECT_EQ(view.screen.Texts().size(), 1u);
+  view.screen.calls.clear();
+  page.Show(fields);
+  EXPECT_TRUE(view.screen.Texts().empty());
+  page.mark = true;
+  page.Show(fields);
+  view.screen.calls.clear();
+  page.Show(fields);
+  page.Show(fields);
+  EXPECT_EQ(view.screen.Texts().size(), 2u);
+}
+
 }  // namespace
 }  // namespace orv

@@ -17,6 +17,12 @@
 #include <span>
 #include <string>
 
+#include "util/ByteSum.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "util/Format.h"
 
 namespace orv {
@@ -24,6 +30,10 @@ namespace orv {
 namespace {
 constexpr uint32_t kMaxBlock = 65535;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+// Sixteen 0xFF then sixteen 0: read from 16 - k, the first k bytes of a vector kept.
+alignas(16) constexpr uint8_t kLeadMask[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                               0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0,    0,    0,    0,    0,    0,
+                                               0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
 }  // namespace
 
 void MessageDecoder::AttachLogWriter(LogWriterLink* writer) {
@@ -86,8 +96,15 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
     uint32_t used = 0;
     switch (state_) {
       case 0:
-        used = flags_.protocolSelector ? HuntBinary(bytes + pos, count - pos)
-                                       : HuntNmea(bytes + pos, count - pos);
+        if (flags_.protocolSelector) {
+          used = HuntBinary(bytes + pos, count - pos);
+          if (state_ == 1) {
+            const uint32_t start = pos + used - 1;
+            used += WholeFrame(bytes + start, count - start, blockStart + start);
+          }
+        } else {
+          used = HuntNmea(bytes + pos, count - pos);
+        }
         break;
       case 8:
         if (flags_.protocolSelector) {
@@ -98,7 +115,12 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
         }
         break;
       case 4: used = CopyPayload(bytes + pos, count - pos); break;
-      case 9: used = ScanSentence(bytes + pos, count - pos); break;
+      case 9:
+        used = ScanSentence(bytes + pos, count - pos);
+        if (state_ == 9 && pos + used < count && bytes[pos + used] == '*') {
+          used += SentenceTail(bytes + pos + used, count - pos - used);
+        }
+        break;
       default: break;
     }
     if (used > 0) {
@@ -144,7 +166,8 @@ void MessageDecoder::LogConsumed(const uint8_t* bytes, uint32_t count) {
 
 uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
-  const void* hit = std::memchr(bytes, 0x01, limit);
+  // On a busy line the next frame starts at once: no search for it.
+  const void* hit = limit > 0 && bytes[0] == 0x01 ? bytes : std::memchr(bytes, 0x01, limit);
   if (hit == nullptr) {
     bufferPos_ += limit;
     return limit;
@@ -157,9 +180,30 @@ uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {
   return i + 1;
 }
 
+// A frame whose every byte is in the block is checked where it lies, without the byte steps
+// and without a copy into the buffer: the usual case on a busy line. The state afterwards is the
+// one the steps would leave (hunting, the buffer position just past the frame). A frame that is
+// cut off or fails a check is left to the steps, which give it the full rules (the rescan from
+// the ID byte, the checksum error). Returns the bytes consumed after the start byte.
+uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at) {
+  if (n < 6 || static_cast<uint8_t>(~frame[2]) != frame[1]) return 0;
+  const uint32_t payload = frame[3];
+  const uint32_t length = payload + 6;
+  if (n < length) return 0;
+  const uint32_t sum = 0x01u + frame[1] + frame[2] + frame[3] + ByteSum(frame + 4, payload);
+  const uint16_t received = static_cast<uint16_t>(frame[payload + 4] | (frame[payload + 5] << 8));
+  if (static_cast<uint16_t>(sum) != received) return 0;
+  state_ = 0;
+  bufferPos_ = length;
+  streamPos_ = at + length - 1;
+  if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(frame, static_cast<int>(length));
+  OnBinaryMessage(frame);
+  return length - 1;
+}
+
 uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
-  const void* hit = std::memchr(bytes, '$', limit);
+  const void* hit = limit > 0 && bytes[0] == '$' ? bytes : std::memchr(bytes, '$', limit);
   if (hit == nullptr) {
     bufferPos_ += limit;
     return limit;
@@ -171,20 +215,39 @@ uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
   return i + 1;
 }
 
+
 uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
   const uint32_t room = static_cast<uint32_t>(kBufferSize) - bufferPos_;
   const uint32_t k = std::min({n, static_cast<uint32_t>(remaining_), room});
-  uint8_t* out = buffer_.data() + bufferPos_;
-  uint32_t sum = 0;
-  for (uint32_t i = 0; i < k; ++i) {
-    out[i] = bytes[i];
-    sum += bytes[i];
-  }
-  checksum_ = static_cast<uint16_t>(checksum_ + sum);
+  // The payload holds no frame boundary: it is copied whole and summed many bytes at a time.
+  // The sum is taken modulo 2^16, as the byte rule adds each byte to the 16-bit checksum.
+  checksum_ = static_cast<uint16_t>(checksum_ + CopyAndSum(buffer_.data() + bufferPos_, bytes, k));
   remaining_ = static_cast<uint8_t>(remaining_ - k);
   bufferPos_ += k;
   if (remaining_ == 0) state_ = 5;
   return k;
+}
+
+// A sentence's end where all of it is in the block, "*HH\r\n" or "*HH\n" with a good checksum, is taken
+// in one go: it leaves the buffer, the counters and the state as the five single steps would.
+// Anything else (a bad checksum, a lone LF, a '$' in the tail, the buffer about to restart) is
+// left to the steps. Returns the bytes taken.
+uint32_t MessageDecoder::SentenceTail(const uint8_t* bytes, uint32_t n) {
+  // "*HH\n" takes four steps (the LF is not stored), "*HH\r\n" five.
+  if (n < 4) return 0;
+  const uint32_t length = bytes[3] == '\n' ? 4 : (n >= 5 && bytes[3] == '\r' && bytes[4] == '\n' ? 5 : 0);
+  if (length == 0 || bufferPos_ + length - 1 > static_cast<uint32_t>(kBufferSize) - 1) return 0;
+  if (bytes[1] != static_cast<uint8_t>(kHexDigits[(checksum_ >> 4) & 0xF]) ||
+      bytes[2] != static_cast<uint8_t>(kHexDigits[checksum_ & 0xF])) {
+    return 0;
+  }
+  std::memcpy(buffer_.data() + bufferPos_, bytes, length == 5 ? 5 : 3);
+  sentenceLength_ = static_cast<int>(bufferPos_) + 3;
+  if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), sentenceLength_);
+  bufferPos_ += length;
+  OnNmeaSentence();
+  state_ = 8;
+  return length;
 }
 
 namespace {
@@ -199,9 +262,42 @@ uint32_t MessageDecoder::ScanSentence(const uint8_t* bytes, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize) - bufferPos_);
   uint8_t* out = buffer_.data() + bufferPos_;
   uint32_t i = 0;
+  uint64_t acc = 0;
+#if defined(__SSE2__)
+  // Sixteen characters at a time: stored whole, and folded into the XOR checksum up to the
+  // first '*' or '$' among them.
+  {
+    __m128i x16 = _mm_setzero_si128();
+    const __m128i star = _mm_set1_epi8('*');
+    const __m128i dollar = _mm_set1_epi8('$');
+    while (i + 16 <= limit) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+      const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, star), _mm_cmpeq_epi8(v, dollar)));
+      if (hits != 0) {
+        const int k = __builtin_ctz(static_cast<unsigned>(hits));
+        x16 = _mm_xor_si128(x16, _mm_and_si128(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLeadMask + 16 - k))));
+        i += static_cast<uint32_t>(k);
+        uint64_t halves[2];
+        std::memcpy(halves, &x16, 16);
+        acc = halves[0] ^ halves[1];
+        acc ^= acc >> 32;
+        acc ^= acc >> 16;
+        acc ^= acc >> 8;
+        checksum_ = static_cast<uint8_t>(checksum_ ^ (acc & 0xFF));
+        bufferPos_ += i;
+        return i;
+      }
+      x16 = _mm_xor_si128(x16, v);
+      i += 16;
+    }
+    uint64_t halves[2];
+    std::memcpy(halves, &x16, 16);
+    acc = halves[0] ^ halves[1];
+  }
+#endif
   // Eight characters at a time while none of them is '*' or '$': they are stored and folded
   // into the XOR checksum as a whole word.
-  uint64_t acc = 0;
   while (i + 8 <= limit) {
     uint64_t word;
     std::memcpy(&word, bytes + i, 8);
@@ -278,7 +374,7 @@ void MessageDecoder::Step(uint8_t b) {
       const uint16_t received = static_cast<uint16_t>(buffer_[bufferPos_ - 1] | (buffer_[bufferPos_] << 8));
       if (received == checksum_) {
         if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), buffer_[3] + 6);
-        OnBinaryMessage();
+        OnBinaryMessage(buffer_.data());
       } else {
         ++counters_.protocolErrorCount;
         if (observer_ != nullptr) {
@@ -377,8 +473,8 @@ void MessageDecoder::RefreshCountWindows() {
   }
 }
 
-void MessageDecoder::OnBinaryMessage() {
-  int n = buffer_[1] & 0x7F;
+void MessageDecoder::OnBinaryMessage(const uint8_t* frame) {
+  int n = frame[1] & 0x7F;
   if (flags_.baseFileFlag == 1 && n == 23) n = 24;
   ++counters_.messageCountById[static_cast<std::size_t>(n)];
   ++counters_.validMessageCount;
@@ -389,9 +485,9 @@ void MessageDecoder::OnBinaryMessage() {
   }
   RefreshCountWindows();
   if (statusBar_ != nullptr) RewritePane(kPanePort, "%s %u msg", counters_.validMessageCount);
-  const int length = buffer_[3] + 6;
-  store_.OnBinaryMessage(n, std::span<const uint8_t>(buffer_.data() + 4, buffer_[3]), flags_, boxes_);
-  if (observer_ != nullptr) observer_->OnFrame(streamPos_ - static_cast<uint64_t>(length - 1), buffer_.data(), length);
+  const int length = frame[3] + 6;
+  store_.OnBinaryMessage(n, std::span<const uint8_t>(frame + 4, frame[3]), flags_, boxes_);
+  if (observer_ != nullptr) observer_->OnFrame(streamPos_ - static_cast<uint64_t>(length - 1), frame, length);
 }
 
 void MessageDecoder::OnNmeaSentence() {

@@ -92,12 +92,16 @@ void RawFrameRows::Format(const uint8_t* frame, int frameLength) {
   length = frame != nullptr ? std::max(frameLength, 0) : 0;
   idByte = length >= 2 ? frame[1] : 0;
   const int shown = std::min(length, kMaxShown);
+  static constexpr char kHex[] = "0123456789ABCDEF";
   for (int r = 0; r < kRows; ++r) {
+    // Each byte as "HH ", three blanks past the frame's end: every row is as wide as a full one.
     std::string& row = rows[static_cast<std::size_t>(r)];
-    row.clear();
+    row.assign(3 * kBytesPerRow, ' ');
     for (int c = 0; c < kBytesPerRow; ++c) {
       const int i = r * kBytesPerRow + c;
-      row += i < shown ? orv::Format("%02X ", frame[i]) : std::string("   ");
+      if (i >= shown) break;
+      row[3 * c] = kHex[frame[i] >> 4];
+      row[3 * c + 1] = kHex[frame[i] & 0xF];
     }
   }
 }

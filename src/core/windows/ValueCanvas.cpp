@@ -3,18 +3,20 @@
 
 namespace orv {
 
-const PixelRect* ValueCells::Find(const ValueCellKey& key) const {
+const ValueCells::Cell* ValueCells::Find(const ValueCellKey& key) const {
   const auto it = cells_.find(key);
   return it == cells_.end() ? nullptr : &it->second;
 }
 
-void ValueCells::Remember(const ValueCellKey& key, const PixelRect& rect) {
-  const auto it = cells_.find(key);
-  if (it != cells_.end()) {
-    it->second = rect;
-  } else if (cells_.size() < kMaxCells) {
-    cells_.emplace(key, rect);
+void ValueCells::Remember(const ValueCellKey& key, const PixelRect& rect, const ValueLook* look) {
+  auto it = cells_.find(key);
+  if (it == cells_.end()) {
+    if (cells_.size() >= kMaxCells) return;
+    it = cells_.emplace(key, Cell{}).first;
   }
+  it->second.rect = rect;
+  it->second.lookKnown = look != nullptr;
+  if (look != nullptr) it->second.look = *look;
 }
 
 ValueCanvas::ValueCanvas(Canvas& target, ValueCells& cells, bool erase)
@@ -40,13 +42,24 @@ void ValueCanvas::SetTextAlignment(TextAlignment alignment) {
 void ValueCanvas::TextOut(int x, int y, const std::string& text) {
   if (opaque_) {
     const ValueCellKey key{x, y, alignment_};
+    const ValueCells::Cell* before = cells_.Find(key);
+    const bool lookKnown = fontKnown_ && textColourKnown_;
+    if (erase_ && lookKnown && before != nullptr && before->lookKnown && !cells_.valuesDrawShapes() &&
+        before->look.text == text && before->look.font == font_ && before->look.textColour == textColour_ &&
+        before->look.background == background_) {
+      return;  // the surface shows this text already
+    }
     const PixelRect cell = TextCell(x, y, target_.GetTextExtent(text), alignment_);
-    const PixelRect* before = cells_.Find(key);
-    if (erase_ && before != nullptr && !cell.contains(*before)) {
-      const PixelRect r = Union(*before, cell);
+    if (erase_ && before != nullptr && !cell.contains(before->rect)) {
+      const PixelRect r = Union(before->rect, cell);
       target_.FillRect(r.left, r.top, r.right, r.bottom, background_);
     }
-    cells_.Remember(key, cell);
+    if (lookKnown) {
+      const ValueLook look{text, font_, textColour_, background_};
+      cells_.Remember(key, cell, &look);
+    } else {
+      cells_.Remember(key, cell, nullptr);
+    }
   }
   target_.TextOut(x, y, text);
 }

@@ -18,32 +18,69 @@ struct ValueCellKey {
   auto operator<=>(const ValueCellKey&) const = default;
 };
 
-// The rectangle the last text of each value field covered.
+// How a value text was drawn: a field whose text and look are those it already shows on the
+// surface need not be drawn again.
+struct ValueLook {
+  std::string text;
+  FontSpec font;
+  Colour textColour = 0;
+  Colour background = 0;
+  bool operator==(const ValueLook&) const = default;
+};
+
+// The rectangle the last text of each value field covered, and what that text was.
 class ValueCells {
  public:
   // Far more fields than any page has; texts at positions that move with the data (a label
   // beside a plotted point) would otherwise be remembered without end.
   static constexpr std::size_t kMaxCells = 4096;
 
-  void Forget() { cells_.clear(); }
-  const PixelRect* Find(const ValueCellKey& key) const;
-  void Remember(const ValueCellKey& key, const PixelRect& rect);
+  struct Cell {
+    PixelRect rect;
+    ValueLook look;
+    bool lookKnown = false;
+  };
+
+  // A full paint starts afresh: nothing is on the surface yet.
+  void Forget() {
+    cells_.clear();
+    valuesDrawShapes_ = false;
+  }
+  const Cell* Find(const ValueCellKey& key) const;
+  void Remember(const ValueCellKey& key, const PixelRect& rect, const ValueLook* look);
   std::size_t size() const { return cells_.size(); }
 
+  // A page whose values include lines, rectangles or marks may draw over its texts or move
+  // them: its fields are always drawn again.
+  void NoteShape() { valuesDrawShapes_ = true; }
+  bool valuesDrawShapes() const { return valuesDrawShapes_; }
+
  private:
-  std::map<ValueCellKey, PixelRect> cells_;
+  std::map<ValueCellKey, Cell> cells_;
+  bool valuesDrawShapes_ = false;
 };
 
 // Passes every call on to the page's canvas. A text drawn with an opaque background is a value
 // field: its cell is remembered, and when `erase` is set the union of the cell its field had
 // and the new text's cell is filled with the background colour first. A transparent text
-// (drawn over a plot) is neither remembered nor erased.
+// (drawn over a plot) is neither remembered nor erased. On the update path (`erase`) a field
+// that would be drawn with the text, font and colours it already shows is left as it is, so a
+// busy page paints only the values that changed; a page that draws shapes among its values
+// is always drawn whole.
 class ValueCanvas final : public Canvas {
  public:
   ValueCanvas(Canvas& target, ValueCells& cells, bool erase);
 
-  void SetFont(const FontSpec& font) override { target_.SetFont(font); }
-  void SetTextColour(Colour c) override { target_.SetTextColour(c); }
+  void SetFont(const FontSpec& font) override {
+    font_ = font;
+    fontKnown_ = true;
+    target_.SetFont(font);
+  }
+  void SetTextColour(Colour c) override {
+    textColour_ = c;
+    textColourKnown_ = true;
+    target_.SetTextColour(c);
+  }
   void SetBackgroundMode(BackgroundMode mode) override;
   void SetBackgroundColour(Colour c) override;
   void SetTextAlignment(TextAlignment alignment) override;
@@ -53,13 +90,26 @@ class ValueCanvas final : public Canvas {
   void SetBrush(Colour c) override { target_.SetBrush(c); }
   void SetNoBrush() override { target_.SetNoBrush(); }
   void MoveTo(int x, int y) override { target_.MoveTo(x, y); }
-  void LineTo(int x, int y) override { target_.LineTo(x, y); }
-  void Rectangle(int left, int top, int right, int bottom) override { target_.Rectangle(left, top, right, bottom); }
+  void LineTo(int x, int y) override {
+    cells_.NoteShape();
+    target_.LineTo(x, y);
+  }
+  void Rectangle(int left, int top, int right, int bottom) override {
+    cells_.NoteShape();
+    target_.Rectangle(left, top, right, bottom);
+  }
   void FillRect(int left, int top, int right, int bottom, Colour c) override {
+    cells_.NoteShape();
     target_.FillRect(left, top, right, bottom, c);
   }
-  void Ellipse(int left, int top, int right, int bottom) override { target_.Ellipse(left, top, right, bottom); }
-  void DrawCornerBitmap(int x, int y) override { target_.DrawCornerBitmap(x, y); }
+  void Ellipse(int left, int top, int right, int bottom) override {
+    cells_.NoteShape();
+    target_.Ellipse(left, top, right, bottom);
+  }
+  void DrawCornerBitmap(int x, int y) override {
+    cells_.NoteShape();
+    target_.DrawCornerBitmap(x, y);
+  }
   AreaSize GetAreaSize() const override { return target_.GetAreaSize(); }
   Colour WindowTextColour() const override { return target_.WindowTextColour(); }
   Colour WindowColour() const override { return target_.WindowColour(); }
@@ -73,6 +123,11 @@ class ValueCanvas final : public Canvas {
   bool opaque_ = true;
   Colour background_;
   TextAlignment alignment_;
+  // The look texts get, as far as this canvas has seen it set.
+  FontSpec font_;
+  bool fontKnown_ = false;
+  Colour textColour_ = 0;
+  bool textColourKnown_ = false;
 };
 
 }  // namespace orv

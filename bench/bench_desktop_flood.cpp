@@ -1,0 +1,131 @@
+// What the desktop costs while a receiver floods it: the console's main window, offscreen, with
+// every window of the window table open and visible, reads orvantis-sim at 921600 bit/s (its
+// rate limit off: it sends as fast as the console reads) with every continuous message
+// requested, for a fixed stretch of wall
+// time, painting included. Reported: the share of one core the console used (its process CPU
+// time over the wall time), the messages it decoded per second and its CPU time per message.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "config/Configuration.h"
+#include "desktop/DesktopSupport.h"
+#include "desktop/MainWindow.h"
+#include "protocol/FrameEncoder.h"
+#include "serial/SerialPort.h"
+
+namespace {
+
+pid_t StartSim(std::string& path) {
+  int out[2];
+  if (pipe(out) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(out[1], STDOUT_FILENO);
+    close(out[0]);
+    execl(ORVANTIS_SIM_PATH, ORVANTIS_SIM_PATH, "--baud", "921600", "--rate-limit", "off", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(out[1]);
+  char buf[256];
+  std::string line;
+  pollfd p{out[0], POLLIN, 0};
+  while (line.find('\n') == std::string::npos && poll(&p, 1, 2000) > 0) {
+    const ssize_t n = read(out[0], buf, sizeof buf);
+    if (n <= 0) break;
+    line.append(buf, static_cast<std::size_t>(n));
+  }
+  close(out[0]);
+  path = line.substr(0, line.find('\n'));
+  return pid;
+}
+
+double ProcessCpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
+}
+
+void RunFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// range(0): 1 opens every window, 0 none (the cost of decoding and the main window alone).
+void BM_DesktopFlood(benchmark::State& state) {
+  std::string path;
+  const pid_t sim = StartSim(path);
+  if (sim <= 0 || path.empty()) {
+    state.SkipWithError("orvantis-sim is not available");
+    if (sim > 0) kill(sim, SIGKILL), waitpid(sim, nullptr, 0);
+    return;
+  }
+  orv::MainWindowOptions options;
+  options.ports = [](orv::StreamDecoder* sink) { return std::make_unique<orv::SerialPort>(sink); };
+  orv::MainWindow window(std::move(options));
+  window.resize(1280, 900);
+  window.show();
+  window.commands().OpenMainPort(path, 921600);
+  RunFor(100);  // the simulator sees the line's rate before the requests
+  int windows = 0;
+  if (state.range(0) != 0) {
+    for (const orv::WindowEntry& w : orv::WindowTable()) {
+      if (w.command == orv::kAuxTerminalCommand) continue;
+      window.RunCommand(w.command);
+    }
+    for (QWidget* w : QApplication::topLevelWidgets()) windows += w->isVisible() && w != &window ? 1 : 0;
+  }
+  for (int m : {6, 7, 18, 19, 20, 21, 22, 23, 33, 47, 48, 49, 50, 111, 113}) {
+    window.frame().encoder().SendRequest(m, orv::kContinuous);
+  }
+  RunFor(1500);  // the receiver starts its messages; the windows fill
+  const uint32_t messages0 = window.frame().mainDecoder().counters().validMessageCount;
+  const double cpu0 = ProcessCpuSeconds();
+  QElapsedTimer wall;
+  wall.start();
+  for (auto _ : state) RunFor(static_cast<int>(state.range(1)));
+  const double seconds = static_cast<double>(wall.nsecsElapsed()) * 1e-9;
+  const double cpu = ProcessCpuSeconds() - cpu0;
+  const double messages = window.frame().mainDecoder().counters().validMessageCount - messages0;
+  state.counters["core_share_pct"] = 100.0 * cpu / seconds;
+  state.counters["messages_per_s"] = messages / seconds;
+  state.counters["cpu_us_per_message"] = messages > 0 ? 1e6 * cpu / messages : 0.0;
+  state.counters["windows"] = windows;
+  window.frame().OnStop();
+  kill(sim, SIGKILL);
+  waitpid(sim, nullptr, 0);
+}
+BENCHMARK(BM_DesktopFlood)
+    ->ArgNames({"windows", "ms"})
+    ->Args({0, 10000})
+    ->Args({1, 10000})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  orv::InstallFonts();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
