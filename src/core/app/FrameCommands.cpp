@@ -68,7 +68,7 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kExit,           kAbout,            kSwitchToKtx,          kSwitchToNmea,
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
-                            kSetDatum,       kAlmanacDataTransfer,
+                            kSetDatum,       kAlmanacDataTransfer, kDownloadFile,
                             // Recording.
                             kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging,
                             // Synchronized playback.
@@ -185,6 +185,9 @@ bool FrameCommands::OnCommand(int id) {
       return true;
     case kAlmanacDataTransfer:
       frame_.OnAlmanacDataTransfer();
+      return true;
+    case kDownloadFile:
+      frame_.OnDownloadFile();
       return true;
     case kSetDatum: {
       DatumForm dialog(frame_.config());

@@ -265,6 +265,7 @@ void CMainFrame::ChangeMainBaud(uint32_t baud) {
 // nothing.
 void CMainFrame::StartMainPort(const std::string& name, uint32_t baud) {
   mainPort_->Open(name, baud, 'N', 8, 1);
+  mainPortRate_ = baud;
   ArmPollTimer(kSerialPollMs);
   if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
   ResetDecodersForOpen();
@@ -290,6 +291,7 @@ void CMainFrame::StopInput(int kind) {
       state_.confirmTicks = 0;
       if (state_.mainPortOpen) {
         mainPort_->Close();
+        mainPortRate_ = 0;
         state_.mainPortOpen = 0;
         desktop_.SetPaneText(kPanePort, kPortPaneClosed);
         desktop_.RefreshMenus();
