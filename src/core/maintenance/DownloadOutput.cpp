@@ -17,7 +17,7 @@ DownloadOutput::~DownloadOutput() { Close(); }
 
 bool DownloadOutput::Create(const std::string& path) {
   Close();
-  count_ = blockSize_ = arrived_ = 0;
+  count_ = blockSize_ = arrived_ = firstMissing_ = 0;
   length_ = 0;
   got_.clear();
   path_ = path;
@@ -60,6 +60,7 @@ DownloadOutput::Result DownloadOutput::Prefill(uint32_t count, uint32_t blockSiz
   arrived_ = 0;
   length_ = total;
   got_.assign(count, false);
+  firstMissing_ = 0;
   return Result::Written;
 }
 
@@ -78,6 +79,7 @@ DownloadOutput::Result DownloadOutput::Write(uint32_t number, std::span<const ui
   if (!got_[number - 1]) {
     got_[number - 1] = true;
     ++arrived_;
+    while (firstMissing_ < count_ && got_[firstMissing_]) ++firstMissing_;
     FinishIfComplete();
   }
   return Result::Written;
@@ -89,15 +91,13 @@ void DownloadOutput::FinishIfComplete() {
 }
 
 std::optional<uint32_t> DownloadOutput::FirstMissing() const {
-  for (uint32_t i = 0; i < count_; ++i) {
-    if (!got_[i]) return i + 1;
-  }
-  return std::nullopt;
+  if (firstMissing_ >= count_) return std::nullopt;
+  return firstMissing_ + 1;
 }
 
 std::vector<uint32_t> DownloadOutput::Missing(std::size_t limit) const {
   std::vector<uint32_t> out;
-  for (uint32_t i = 0; i < count_ && out.size() < limit; ++i) {
+  for (uint32_t i = firstMissing_; i < count_ && out.size() < limit; ++i) {
     if (!got_[i]) out.push_back(i + 1);
   }
   return out;

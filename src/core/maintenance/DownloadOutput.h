@@ -66,6 +66,7 @@ class DownloadOutput {
   uint32_t count_ = 0;
   uint32_t blockSize_ = 0;
   uint32_t arrived_ = 0;
+  uint32_t firstMissing_ = 0;  // index of the first block not yet in (count_: none)
   uint64_t length_ = 0;
   std::vector<bool> got_;
 };

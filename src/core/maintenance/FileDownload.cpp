@@ -427,18 +427,21 @@ void FileDownloadDialog::OnBlock(const DownloadBlockRecord& record, std::size_t 
   const uint32_t number = ReadLe<uint32_t>(b, 1);
   // Numbers outside the file are not the receiver's blocks: nothing is written or shown.
   if (number < 1 || number > trueCount_) return;
+  if (output_.isOpen()) {
+    const std::span<const uint8_t> data = b.subspan(5, std::min<std::size_t>(length, b.size()) - 5);
+    const DownloadOutput::Result written = output_.Write(number, data);
+    if (written == DownloadOutput::Result::Failed) {
+      FailWrite();
+      return;
+    }
+    // A short block that is not the last is not the receiver's block either.
+    if (written == DownloadOutput::Result::Ignored) return;
+  }
   if (number > progressMax_) {
     ShowLimitOnce(progressMax_);
     currentBlock_ = progressMax_;
   } else {
     currentBlock_ = number;
-  }
-  if (output_.isOpen()) {
-    const std::span<const uint8_t> data = b.subspan(5, std::min<std::size_t>(length, b.size()) - 5);
-    if (output_.Write(number, data) == DownloadOutput::Result::Failed) {
-      FailWrite();
-      return;
-    }
   }
   quietTicks_ = sending_ ? 0 : quietTicks_;
   form_.SetLabel(kCurrentBlock, Format("Current Block: %u", currentBlock_));
