@@ -78,6 +78,7 @@ class SimDownload {
   void Pump(std::size_t queued, std::size_t room, double now, std::vector<SimDownloadFrame>& out);
   // The rate the line is to take once everything queued has gone, if any; taken once.
   std::optional<uint32_t> TakeRateChange();
+  bool rateChangePending() const { return rateChange_.has_value(); }
   bool silent() const { return silent_; }
   bool active() const { return state_ != State::Idle; }
   uint32_t blocksSent() const { return blocksSent_; }

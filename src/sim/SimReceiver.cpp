@@ -270,13 +270,20 @@ void SimReceiver::OnFileMessage(const std::vector<uint8_t>& payload) {
 
 // Blocks are queued a few at a time, so that the line paces them; a rate change waits until
 // everything before it has gone.
+void SimReceiver::OnOutputSent() {
+  if (!output_.empty()) return;
+  if (const std::optional<uint32_t> rate = download_.TakeRateChange()) SwitchTo(protocol_, *rate);
+}
+
 void SimReceiver::PumpDownload() {
+  if (download_.rateChangePending()) {
+    // Nothing more goes out at the old rate: the blocks wait for the new one.
+    OnOutputSent();
+    if (download_.rateChangePending()) return;
+  }
   std::vector<SimDownloadFrame> frames;
   download_.Pump(output_.size(), std::max<std::size_t>(256, baud_ / 40), now_, frames);
   for (const SimDownloadFrame& f : frames) SendFrame(70, f.payload, f.corrupt);
-  if (output_.empty()) {
-    if (const std::optional<uint32_t> rate = download_.TakeRateChange()) SwitchTo(protocol_, *rate);
-  }
 }
 
 void SimReceiver::OnDatum(const std::vector<uint8_t>& payload) {

@@ -72,6 +72,9 @@ class SimReceiver {
   double NextDue() const;
 
   const std::vector<uint8_t>& output() const { return output_; }
+  // The host has written everything queued: a rate change that waited for it happens now,
+  // before anything more is heard.
+  void OnOutputSent();
   void Consume(std::size_t n);
   void DiscardOutput() { output_.clear(); }
 
