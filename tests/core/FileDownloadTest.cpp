@@ -439,5 +439,37 @@ TEST(FileDownloadFrame, TheRateSwitchLeavesStoredRateAndCountersAlone) {
   EXPECT_EQ(frame.mainPortRate(), 115200u);
 }
 
+// Through the frame: the decoder hands the dialog its answers, and the box they raise waits
+// until the poll has returned.
+TEST(FileDownloadFrame, TheDecoderRoutesAnswersAndTheirBoxesAreDeferred) {
+  test::FakeDesktop desk;
+  test::FakePort* main = nullptr;
+  CMainFrame frame(desk, [&](StreamDecoder* sink) -> std::unique_ptr<PortChannel> {
+    auto p = std::make_unique<test::FakePort>(sink);
+    if (main == nullptr) main = p.get();
+    return p;
+  });
+  frame.config().SetMainPortName("COM1");
+  frame.ChangeMainBaud(9600);
+  const std::string dir = test::TempDir();
+  desk.saveFileAnswer = dir + "/big.bin";
+  const std::unique_ptr<D> dialog = frame.MakeDownloadDialog();
+  EXPECT_EQ(dialog->entryRate(), 9600u);
+  frame.AttachDownload(dialog.get());
+  dialog->form().SetText(D::kFileName, "BIG");
+  dialog->form().Press(D::kSend);
+  for (const std::vector<uint8_t>& payload : {std::vector<uint8_t>{6, 2, 0x70, 0x11, 0x01, 0x00, 1},
+                                              std::vector<uint8_t>{6, 2, 0x02, 0x00, 0x00, 0x00, 9}}) {
+    for (uint8_t b : test::Frame(70, payload)) main->pending.push_back(b);
+  }
+  frame.OnTimer(kPollTimer);
+  frame.AttachDownload(nullptr);
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "Progress bar limited to 65535 block!");
+  EXPECT_TRUE(desk.boxes[0].posted);
+  EXPECT_EQ(dialog->trueCount(), 70000u);  // the second answer is ignored
+  EXPECT_EQ(dialog->blockSize(), 1u);
+}
+
 }  // namespace
 }  // namespace orv
