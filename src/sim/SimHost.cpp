@@ -137,13 +137,15 @@ int SimHost::Run(const volatile std::sig_atomic_t* stop) {
       }
     }
     receiver_.Advance(simNow);
-    if (!talking) {
+    // A transfer may have moved the receiver to the console's rate (or away from it) just now.
+    if (rate != receiver_.baud()) {
       receiver_.DiscardOutput();
       lastRefill_ = wall;
       Wait(kIdleMs, false);
       continue;
     }
     WriteOutput(wall);
+    receiver_.OnOutputSent();
     const bool pending = !receiver_.output().empty();
     if (pending && !options_.rateLimit) {
       Wait(kIdleMs, true);

@@ -57,7 +57,7 @@ long Number(const std::string& s) {
 
 SimReceiver::SimReceiver(const SimSettings& settings)
     : scene_(settings.seed, settings.startGpsTime), protocol_(settings.protocol), baud_(settings.baud),
-      badChecksumEvery_(settings.badChecksumEvery), almanac_(settings.almanac) {
+      badChecksumEvery_(settings.badChecksumEvery), almanac_(settings.almanac), download_(settings.download) {
   if (protocol_ == SimProtocol::Nmea) ResetNmeaSchedule(0);
 }
 
@@ -110,6 +110,10 @@ void SimReceiver::OnFrame(const InputItem& item) {
   if (message == 78 || message == 79) {
     if (protocol_ != SimProtocol::Ktx) return;
     if (const std::optional<SimReply> reply = almanac_.OnMessage(message, item.payload)) SendFrame(reply->message, reply->payload);
+    return;
+  }
+  if (message == 70) {
+    if (protocol_ == SimProtocol::Ktx) OnFileMessage(item.payload);
     return;
   }
   if (message == 69 || message == 103) {
@@ -241,6 +245,47 @@ void SimReceiver::OnTimeCommand(int message, const std::vector<uint8_t>& payload
   scene_.SetControls(c);
 }
 
+// Message 70: the file list (sub-ID 2, an 8-byte name; all zero lists every file) and the
+// download (sub-ID 6).
+void SimReceiver::OnFileMessage(const std::vector<uint8_t>& payload) {
+  if (payload.empty()) return;
+  if (payload[0] == 2 && payload.size() == 9) {
+    std::string name;
+    for (std::size_t i = 1; i < payload.size() && payload[i] != 0; ++i) name += static_cast<char>(payload[i]);
+    std::size_t index = 0;
+    for (const SimFile& f : files_.files()) {
+      ++index;
+      if (!name.empty() && f.name != name) continue;
+      Payload p{2};
+      const Payload record = SimFileTable::InfoRecord(f, index);
+      p.insert(p.end(), record.begin(), record.end());
+      SendFrame(70, p);
+    }
+  } else if (payload[0] == 6) {
+    std::vector<SimDownloadFrame> frames;
+    download_.OnRequest(payload, files_, baud_, now_, frames);
+    for (const SimDownloadFrame& f : frames) SendFrame(70, f.payload, f.corrupt);
+  }
+}
+
+// Blocks are queued a few at a time, so that the line paces them; a rate change waits until
+// everything before it has gone.
+void SimReceiver::OnOutputSent() {
+  if (!output_.empty()) return;
+  if (const std::optional<uint32_t> rate = download_.TakeRateChange()) SwitchTo(protocol_, *rate);
+}
+
+void SimReceiver::PumpDownload() {
+  if (download_.rateChangePending()) {
+    // Nothing more goes out at the old rate: the blocks wait for the new one.
+    OnOutputSent();
+    if (download_.rateChangePending()) return;
+  }
+  std::vector<SimDownloadFrame> frames;
+  download_.Pump(output_.size(), std::max<std::size_t>(256, baud_ / 40), now_, frames);
+  for (const SimDownloadFrame& f : frames) SendFrame(70, f.payload, f.corrupt);
+}
+
 void SimReceiver::OnDatum(const std::vector<uint8_t>& payload) {
   if (payload.size() != kDatumPayloadSize) return;
   const uint8_t option = payload[0];
@@ -315,6 +360,7 @@ bool SimReceiver::Backlogged() const { return output_.size() > std::max<std::siz
 
 void SimReceiver::Advance(double now) {
   now_ = std::max(now_, now);
+  if (protocol_ == SimProtocol::Ktx) PumpDownload();
   // (due, message or sentence index): same-time outputs go in message or sentence order.
   std::vector<std::pair<double, int>> due;
   if (protocol_ == SimProtocol::Ktx) {
@@ -343,10 +389,10 @@ void SimReceiver::Advance(double now) {
   }
 }
 
-void SimReceiver::SendFrame(int message, const Payload& payload) {
+void SimReceiver::SendFrame(int message, const Payload& payload, bool corrupt) {
   uint8_t frame[kMaxFrameLength];
   const std::size_t n = BuildFrame(static_cast<uint8_t>(message), payload, frame);
-  if (SpoilNext()) frame[n - 1] ^= 0x5A;
+  if (SpoilNext() || corrupt) frame[n - 1] ^= 0x5A;
   output_.insert(output_.end(), frame, frame + n);
 }
 

@@ -35,6 +35,7 @@
 
 #include "sim/SimAlmanac.h"
 #include "sim/SimBinary.h"
+#include "sim/SimFiles.h"
 #include "sim/SimInput.h"
 #include "sim/SimNmea.h"
 #include "sim/SimScene.h"
@@ -53,6 +54,8 @@ struct SimSettings {
   uint32_t badChecksumEvery = 0;
   // How the almanac upload (78, 79) is answered.
   SimAlmanacOptions almanac;
+  // How the file download (70/6) goes wrong, if at all.
+  SimDownloadOptions download;
 };
 
 inline constexpr double kNever = std::numeric_limits<double>::infinity();
@@ -69,6 +72,9 @@ class SimReceiver {
   double NextDue() const;
 
   const std::vector<uint8_t>& output() const { return output_; }
+  // The host has written everything queued: a rate change that waited for it happens now,
+  // before anything more is heard.
+  void OnOutputSent();
   void Consume(std::size_t n);
   void DiscardOutput() { output_.clear(); }
 
@@ -88,6 +94,9 @@ class SimReceiver {
   // What the $PQTLG,908 report says; a valid $PQTLG,008 changes it.
   const SimRxParams& rxParams() const { return rxParams_; }
   const SimAlmanacUpload& almanacUpload() const { return almanac_; }
+  // The files the receiver holds (70/2 lists them, 70/6 downloads them).
+  SimFileTable& files() { return files_; }
+  const SimDownload& download() const { return download_; }
 
   // The rate a code of message 110 means: 65, 66, 67 for 38400, 57600, 115200, else code x 300.
   static uint32_t BaudFromCode(uint8_t code);
@@ -116,7 +125,9 @@ class SimReceiver {
 
   // Sends message `message` for the fix; for 22 and 76 one satellite when `one`, else all.
   void SendBinary(int message, const SimFix& fix, BinaryEntry* cycle);
-  void SendFrame(int message, const Payload& payload);
+  void SendFrame(int message, const Payload& payload, bool corrupt = false);
+  void OnFileMessage(const std::vector<uint8_t>& payload);
+  void PumpDownload();
   void SendNmea(int codeIndex, const SimFix& fix);
   // Counts one frame or sentence out; true when this one is to carry a wrong checksum.
   bool SpoilNext();
@@ -137,6 +148,8 @@ class SimReceiver {
   uint32_t sentCount_ = 0;
   std::vector<uint8_t> output_;
   SimAlmanacUpload almanac_;
+  SimFileTable files_ = SimFileTable::Defaults();
+  SimDownload download_;
 };
 
 }  // namespace orv::sim

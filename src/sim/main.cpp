@@ -34,7 +34,13 @@ constexpr const char* kUsage =
     "  --sent-copy   also write every byte sent on the line to FILE\n"
     "  --almanac-drop-ack K  leave the almanac upload's message K unacknowledged (0: the header\n"
     "                  78, k: the k-th record 79)\n"
-    "  --almanac-fail  answer the almanac header 78 with 78 (reception failed)\n";
+    "  --almanac-fail  answer the almanac header 78 with 78 (reception failed)\n"
+    "  --download-drop-block K     leave block K of a file download out, once\n"
+    "  --download-corrupt-block K  send block K once with a wrong checksum\n"
+    "  --download-repeat-block K   send block K twice\n"
+    "  --download-silent-after K   say nothing more after block K\n"
+    "  --download-refuse-switch    keep the download at the rate it started at\n"
+    "  --download-fail-initiate    answer every INITIATE with a failure\n";
 
 // Digits only: strtoul alone would take "-1" as a huge number.
 bool ParseUnsigned(const char* text, unsigned long& out) {
@@ -74,6 +80,20 @@ bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
       o.sentCopyPath = value;
     } else if (arg == "--almanac-drop-ack" && ParseUnsigned(value, n) && n <= 32) {
       o.receiver.almanac.dropAck = static_cast<int>(n);
+    } else if (arg == "--download-drop-block" && ParseUnsigned(value, n) && n <= 0xFFFFFFFFul) {
+      o.receiver.download.dropBlock = static_cast<uint32_t>(n);
+    } else if (arg == "--download-corrupt-block" && ParseUnsigned(value, n) && n <= 0xFFFFFFFFul) {
+      o.receiver.download.corruptBlock = static_cast<uint32_t>(n);
+    } else if (arg == "--download-repeat-block" && ParseUnsigned(value, n) && n <= 0xFFFFFFFFul) {
+      o.receiver.download.repeatBlock = static_cast<uint32_t>(n);
+    } else if (arg == "--download-silent-after" && ParseUnsigned(value, n) && n <= 0xFFFFFFFFul) {
+      o.receiver.download.silentAfter = static_cast<uint32_t>(n);
+    } else if (arg == "--download-refuse-switch") {
+      o.receiver.download.refuseSwitch = true;
+      continue;
+    } else if (arg == "--download-fail-initiate") {
+      o.receiver.download.failInitiate = true;
+      continue;
     } else if (arg == "--almanac-fail") {
       o.receiver.almanac.failHeader = true;
       continue;

@@ -628,7 +628,7 @@ TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
   }
   std::sort(missing.begin(), missing.end());
   EXPECT_EQ(missing, (std::vector<int>{cmd::kTimeAlignmentEnable, cmd::kTimeAlignmentDisable,
-                                       cmd::kFileManagerDialog, cmd::kDownloadFile, cmd::kNmeaDefineWaypoint,
+                                       cmd::kFileManagerDialog, cmd::kNmeaDefineWaypoint,
                                        cmd::kNmeaSelectWaypoint}));
 }
 

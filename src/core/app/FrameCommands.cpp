@@ -69,7 +69,7 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kExit,           kAbout,            kSwitchToKtx,          kSwitchToNmea,
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
-                            kSetDatum,       kAlmanacDataTransfer,
+                            kSetDatum,       kAlmanacDataTransfer, kDownloadFile,
                             // Recording.
                             kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging,
                             // Synchronized playback.
@@ -188,6 +188,9 @@ bool FrameCommands::OnCommand(int id) {
       return true;
     case kAlmanacDataTransfer:
       frame_.OnAlmanacDataTransfer();
+      return true;
+    case kDownloadFile:
+      frame_.OnDownloadFile();
       return true;
     case kSetDatum: {
       DatumForm dialog(frame_.config());

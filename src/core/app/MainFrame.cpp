@@ -280,6 +280,7 @@ bool CMainFrame::StartMainPort(const std::string& name, uint32_t baud) {
     ShowPortOpenFailure(name, *mainPort_);
     return false;
   }
+  mainPortRate_ = baud;
   ArmPollTimer(kSerialPollMs);
   if (!state_.rtkFileOpen) mainDecoder_->SetTimeGateOpen(1);
   ResetDecodersForOpen();
@@ -313,6 +314,7 @@ void CMainFrame::StopInput(int kind) {
       state_.confirmTicks = 0;
       if (state_.mainPortOpen) {
         mainPort_->Close();
+        mainPortRate_ = 0;
         state_.mainPortOpen = 0;
         desktop_.SetPaneText(kPanePort, kPortPaneClosed);
         desktop_.RefreshMenus();

@@ -17,6 +17,7 @@
 #include "logging/SyncPlayback.h"
 #include "logging/TimedRecorder.h"
 #include "maintenance/AlmanacTransfer.h"
+#include "maintenance/FileDownload.h"
 #include "nmea/NmeaEncoder.h"
 #include "nmea/ReceiverDecoder.h"
 #include "platform/Clock.h"
@@ -106,6 +107,18 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void ChangeMainBaud(uint32_t baud) override;
   // Reopens the main port at the stored rate, only when it is open.
   void ReopenMainPort() override;
+  // A transfer's rate switch (MainFrameDownload.cpp): closes the main port and opens it again
+  // at `baud`, leaving the stored rate, the title and the decoder's counters alone. False when
+  // the port is not open or refused the rate; it is then open again at the rate it had.
+  bool SwitchMainPortRate(uint32_t baud);
+  // The rate the main port runs at now (0 while it is closed).
+  uint32_t mainPortRate() const { return mainPortRate_; }
+  // "&Download File": "Serial Port not open", or the dialog until it closes.
+  void OnDownloadFile();
+  // The dialog on the main port at its current rate, and its link to the decoder's answers
+  // (null: none), for the command and for headless downloads.
+  std::unique_ptr<FileDownloadDialog> MakeDownloadDialog();
+  void AttachDownload(FileDownloadDialog* dialog) { mainDecoder_->store().links().fileDownload = dialog; }
   void StartBaudSweep();
   // The protocol dialog's delayed confirmation: sent on the second timer event after this.
   void StartProtocolConfirmation();
@@ -274,6 +287,8 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   PlaybackProgress playbackProgress_;
   std::string lastLogPath_;
   std::string lastLogDirectory_;
+  uint32_t mainPortRate_ = 0;
+  std::string downloadFolder_;  // the folder the download dialog last wrote to
   // The two rings the frame keeps from start-up, primed with their initial bytes.
   CircularBuffer smallRing_{10, 20};
   CircularBuffer largeRing_{64, 100};

@@ -46,6 +46,8 @@ class MessageDecoder : public StreamDecoder {
   void AttachLogWriter(LogWriterLink* writer);
   // Run when an input is opened: counters, frame state and measurementSeen back to zero.
   void ResetCounters();
+  // Forgets a frame or sentence begun before the line was reset; the counters stay.
+  void DropPartialFrame() { state_ = 0; }
   void Resume() {
     flags_.readyForInput = 1;
     flags_.measurementSeen = 0;

@@ -1,0 +1,104 @@
+// The simulated receiver's files and their download. The file table is what the receiver
+// holds in its memory (the file list of message 70 sub-ID 2 and the downloads read it); the
+// download answers message 70 sub-ID 6: the initiated answer at the rate the console talks at,
+// then the switch to the rate the INITIATE asked for, the blocks from START or RETRANSMIT n as
+// fast as the line takes them, the stop and completed acknowledgements, and back to the entry
+// rate. Fault options spoil the transfer in the ways a real line or receiver would.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/SimBinary.h"
+
+namespace orv::sim {
+
+struct SimFile {
+  uint8_t number = 0;
+  std::string name;  // at most 8 characters
+  uint32_t size = 0;  // bytes
+  uint8_t blockSize = 200;
+
+  uint32_t BlockCount() const { return blockSize == 0 ? 0 : (size + blockSize - 1) / blockSize; }
+  // Block `number` (1-based): the bytes of the file it carries, shorter for the last block.
+  std::vector<uint8_t> Block(uint32_t number) const;
+  // The whole content. Every byte is known from the name and its offset: each block repeats
+  // "NAME#block@offset|", the offset being that of the piece within the file.
+  std::vector<uint8_t> Content() const;
+};
+
+class SimFileTable {
+ public:
+  // The files a receiver starts with; no size is a multiple of its block size.
+  static SimFileTable Defaults();
+
+  const std::vector<SimFile>& files() const { return files_; }
+  const SimFile* Find(std::string_view name) const;
+  // False when a file of that name or number exists, or the name is empty or too long.
+  bool Add(SimFile file);
+  bool Remove(std::string_view name);
+  // The 67-byte file information record of message 70 sub-ID 2: byte 0 the entry's index
+  // (from 1), byte 1 the file number, bytes 3-10 the name, bytes 11-14 the size, bytes
+  // 15-18 the block count, byte 19 the block size.
+  static Payload InfoRecord(const SimFile& file, std::size_t index);
+
+ private:
+  std::vector<SimFile> files_;
+};
+
+struct SimDownloadOptions {
+  uint32_t dropBlock = 0;     // block k is left out the first time it is due (0: none)
+  uint32_t corruptBlock = 0;  // block k goes out once with a wrong checksum
+  uint32_t repeatBlock = 0;   // block k goes out twice every time
+  uint32_t silentAfter = 0;   // after block k the receiver says nothing more
+  bool refuseSwitch = false;  // the transfer stays at the entry rate whatever is asked
+  bool failInitiate = false;  // INITIATE is answered with a failure
+};
+
+// A frame to send: message 70 payload (sub-ID first), and whether its checksum is spoiled.
+struct SimDownloadFrame {
+  Payload payload;
+  bool corrupt = false;
+};
+
+class SimDownload {
+ public:
+  static constexpr double kWatchdogSeconds = 30;  // three keep-alive periods
+
+  explicit SimDownload(const SimDownloadOptions& options = {}) : options_(options) {}
+
+  // A 70/6 request at time `now`, heard at `lineRate`; the answers go to `out`.
+  void OnRequest(const std::vector<uint8_t>& payload, const SimFileTable& files, uint32_t lineRate, double now,
+                 std::vector<SimDownloadFrame>& out);
+  // The next blocks, while fewer than `room` bytes of output wait; a watchdog that has run
+  // out ends the transfer.
+  void Pump(std::size_t queued, std::size_t room, double now, std::vector<SimDownloadFrame>& out);
+  // The rate the line is to take once everything queued has gone, if any; taken once.
+  std::optional<uint32_t> TakeRateChange();
+  bool rateChangePending() const { return rateChange_.has_value(); }
+  bool silent() const { return silent_; }
+  bool active() const { return state_ != State::Idle; }
+  uint32_t blocksSent() const { return blocksSent_; }
+
+ private:
+  enum class State { Idle, Initiated, Sending };
+  void End(uint32_t backTo);
+  void Answer(uint8_t status, std::vector<SimDownloadFrame>& out, const Payload& extra = {});
+
+  SimDownloadOptions options_;
+  State state_ = State::Idle;
+  std::optional<SimFile> file_;
+  uint32_t next_ = 0;
+  uint32_t entryRate_ = 0;
+  double lastHeard_ = 0;
+  std::optional<uint32_t> rateChange_;
+  bool dropped_ = false;
+  bool corrupted_ = false;
+  bool silent_ = false;
+  uint32_t blocksSent_ = 0;
+};
+
+}  // namespace orv::sim
