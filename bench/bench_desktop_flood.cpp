@@ -24,33 +24,9 @@
 #include "desktop/MainWindow.h"
 #include "protocol/FrameEncoder.h"
 #include "serial/SerialPort.h"
+#include "BenchSim.h"
 
 namespace {
-
-pid_t StartSim(std::string& path) {
-  int out[2];
-  if (pipe(out) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    execl(ORVANTIS_SIM_PATH, ORVANTIS_SIM_PATH, "--baud", "921600", "--rate-limit", "off", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  char buf[256];
-  std::string line;
-  pollfd p{out[0], POLLIN, 0};
-  while (line.find('\n') == std::string::npos && poll(&p, 1, 2000) > 0) {
-    const ssize_t n = read(out[0], buf, sizeof buf);
-    if (n <= 0) break;
-    line.append(buf, static_cast<std::size_t>(n));
-  }
-  close(out[0]);
-  path = line.substr(0, line.find('\n'));
-  return pid;
-}
 
 double ProcessCpuSeconds() {
   rusage u{};
@@ -68,7 +44,7 @@ void RunFor(int ms) {
 // range(0): 1 opens every window, 0 none (the cost of decoding and the main window alone).
 void BM_DesktopFlood(benchmark::State& state) {
   std::string path;
-  const pid_t sim = StartSim(path);
+  const pid_t sim = orvbench::StartSim({"--baud", "921600", "--rate-limit", "off"}, path);
   if (sim <= 0 || path.empty()) {
     state.SkipWithError("orvantis-sim is not available");
     if (sim > 0) kill(sim, SIGKILL), waitpid(sim, nullptr, 0);

@@ -19,6 +19,7 @@
 
 #include "app/MainFrame.h"
 #include "serial/SerialPort.h"
+#include "BenchSim.h"
 
 namespace {
 
@@ -41,37 +42,6 @@ class QuietDesktop : public orv::Desktop {
   std::map<int, std::string> panes_;
 };
 
-// Starts the simulator; returns its pid and puts the console's device path in `path`.
-pid_t StartSim(std::string& path) {
-#ifdef ORVANTIS_SIM_PATH
-  int out[2];
-  if (pipe(out) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    execl(ORVANTIS_SIM_PATH, ORVANTIS_SIM_PATH, "--baud", "921600", "--rate-limit", "off", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(out[1]);
-  char buf[256];
-  std::string line;
-  pollfd p{out[0], POLLIN, 0};
-  while (line.find('\n') == std::string::npos && poll(&p, 1, 2000) > 0) {
-    const ssize_t n = read(out[0], buf, sizeof buf);
-    if (n <= 0) break;
-    line.append(buf, static_cast<std::size_t>(n));
-  }
-  close(out[0]);
-  path = line.substr(0, line.find('\n'));
-  return pid;
-#else
-  (void)path;
-  return -1;
-#endif
-}
-
 double ThreadCpuSeconds() {
   timespec ts{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
@@ -80,7 +50,7 @@ double ThreadCpuSeconds() {
 
 void BM_SimIngest(benchmark::State& state) {
   std::string path;
-  const pid_t sim = StartSim(path);
+  const pid_t sim = orvbench::StartSim({"--baud", "921600", "--rate-limit", "off"}, path);
   if (sim <= 0 || path.empty()) {
     state.SkipWithError("orvantis-sim is not available");
     if (sim > 0) kill(sim, SIGKILL), waitpid(sim, nullptr, 0);
