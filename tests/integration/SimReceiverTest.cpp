@@ -573,8 +573,8 @@ TEST(SimReceiver, TimingParametersAndTheDateComeBackInTiming) {
   EXPECT_EQ(ReadLe<uint16_t>(p, 8), 2448);
   EXPECT_NEAR(ReadLe<double>(p, 0), 3 * 86400 + 8 * 3600 + 10 * 60 + 5 + 18, 1e-6);
   const CommandKey pps = DateTimeKey(1);  // 1PPS Enable: the clock stays
-  std::vector<uint8_t> e(pps.begin(), pps.end());
-  e.resize(15, 0);
+  std::vector<uint8_t> e(15, 0);
+  std::copy(pps.begin(), pps.end(), e.begin());
   Send(rx, 3, 103, e);
   EXPECT_NEAR(ReadLe<double>(timing(3), 0), 3 * 86400 + 8 * 3600 + 10 * 60 + 6 + 18, 1e-6);
 }
