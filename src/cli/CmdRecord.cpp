@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "Options.h"
 #include "logging/HourSplitter.h"
 #include "logging/MessageListForm.h"
 #include "logging/TimedRecorder.h"
@@ -43,12 +44,6 @@ struct RecordArgs {
   std::string file;
 };
 
-bool ParseNumber(const std::string& text, unsigned long max, unsigned long& out) {
-  if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-  out = std::strtoul(text.c_str(), nullptr, 10);
-  return out <= max;
-}
-
 // Fills the arguments; false (after saying why) on anything it does not understand.
 bool Parse(const std::vector<std::string>& args, RecordArgs& a) {
   int positional = 0;
@@ -70,23 +65,23 @@ bool Parse(const std::vector<std::string>& args, RecordArgs& a) {
       a.port = value;
       ok = !value.empty();
     } else if (arg == "--baud") {
-      ok = ParseNumber(value, 4000000, n) && n > 0;
+      ok = ParseUnsigned(value, 4000000, n) && n > 0;
       a.baud = static_cast<uint32_t>(n);
     } else if (arg == "--protocol") {
       ok = value == "ktx" || value == "nmea";
       a.protocol = value == "nmea" ? 0 : 1;
     } else if (arg == "--start-after") {
-      ok = ParseNumber(value, kMaxSeconds, n);
+      ok = ParseUnsigned(value, kMaxSeconds, n);
       a.timed = true;
       a.startSeconds = static_cast<int32_t>(n);
     } else if (arg == "--duration") {
-      ok = ParseNumber(value, kMaxSeconds, n);
+      ok = ParseUnsigned(value, kMaxSeconds, n);
       a.timed = true;
       a.durationSeconds = static_cast<int32_t>(n);
     } else if (arg == "--requests") {
       a.requests = value;
     } else if (arg == "--split-hours") {
-      ok = ParseNumber(value, 8760, n) && n > 0;
+      ok = ParseUnsigned(value, 8760, n) && n > 0;
       a.splitHours = static_cast<int>(n);
     } else {
       std::fprintf(stderr, "orvantis-cli record: unknown option '%s'\n", arg.c_str());
@@ -117,7 +112,7 @@ bool ParseRequests(const RecordArgs& a, std::vector<RecordingRequest>& out) {
     const std::size_t comma = a.requests.find(',', start);
     const std::string item = a.requests.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
     unsigned long n = 0;
-    if (!ParseNumber(item, 127, n) || n == 0) {
+    if (!ParseUnsigned(item, 127, n) || n == 0) {
       std::fprintf(stderr, "orvantis-cli record: bad message number '%s' in --requests\n", item.c_str());
       return false;
     }

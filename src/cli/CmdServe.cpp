@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "Options.h"
 #include "nmea/ReceiverDecoder.h"
 #include "platform/PosixSerialDevice.h"
 #include "protocol/FrameEncoder.h"
@@ -44,12 +45,6 @@ struct ServeArgs {
   std::size_t queueBytes = ShareServerOptions{}.queueBytes;
 };
 
-bool Number(const std::string& text, unsigned long max, unsigned long& out) {
-  if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
-  out = std::strtoul(text.c_str(), nullptr, 10);
-  return out <= max;
-}
-
 bool Parse(const std::vector<std::string>& args, ServeArgs& a) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -71,10 +66,10 @@ bool Parse(const std::vector<std::string>& args, ServeArgs& a) {
       a.play = value;
       ok = !value.empty();
     } else if (arg == "--baud") {
-      ok = Number(value, 4000000, n) && n > 0;
+      ok = ParseUnsigned(value, 4000000, n) && n > 0;
       a.baud = static_cast<uint32_t>(n);
     } else if (arg == "--rate") {
-      ok = Number(value, 100000000, n) && n > 0;
+      ok = ParseUnsigned(value, 100000000, n) && n > 0;
       a.rate = static_cast<uint32_t>(n);
     } else if (arg == "--protocol") {
       ok = value == "ktx" || value == "nmea";
@@ -86,7 +81,7 @@ bool Parse(const std::vector<std::string>& args, ServeArgs& a) {
     } else if (arg == "--nmea") {
       a.nmea = value;
     } else if (arg == "--queue") {
-      ok = Number(value, 1ul << 30, n) && n >= 4096;
+      ok = ParseUnsigned(value, 1ul << 30, n) && n >= 4096;
       a.queueBytes = n;
     } else {
       std::fprintf(stderr, "orvantis-cli serve: unknown option '%s'\n", arg.c_str());
@@ -111,7 +106,7 @@ bool ParseRequests(const std::string& text, std::vector<int>& out) {
     const std::size_t comma = text.find(',', start);
     const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
     unsigned long n = 0;
-    if (!Number(item, 127, n) || n == 0) {
+    if (!ParseUnsigned(item, 127, n) || n == 0) {
       std::fprintf(stderr, "orvantis-cli serve: bad message number '%s' in --requests\n", item.c_str());
       return false;
     }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "logging/LogProtocol.h"
 #include "util/Format.h"
@@ -81,6 +82,12 @@ bool OpenLogForReading(const std::string& path, LogFile& file, const char* comma
   }
   if (!opened) std::fprintf(stderr, "orvantis-cli %s: cannot read '%s': not a readable file\n", command, path.c_str());
   return opened;
+}
+
+bool ParseUnsigned(const std::string& text, unsigned long max, unsigned long& out) {
+  if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  out = std::strtoul(text.c_str(), nullptr, 10);
+  return out <= max;
 }
 
 std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts) {

@@ -33,6 +33,9 @@ void ResolveProtocol(ProtocolArgs& args, const std::string& path, const char* co
 // be read. Paths of any length are accepted.
 bool OpenLogForReading(const std::string& path, LogFile& file, const char* command);
 
+// A whole decimal number of at most 12 digits and at most `max`, nothing else in the text.
+bool ParseUnsigned(const std::string& text, unsigned long max, unsigned long& out);
+
 // The non-zero counts as a JSON object keyed by index: {"20":3,"49":1}.
 std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts);
 
