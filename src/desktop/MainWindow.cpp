@@ -129,6 +129,17 @@ void MainWindow::BuildStatusBar() {
   bar->addPermanentWidget(sharePane_);
   bar->addPermanentWidget(recordingPane_);
   bar->addPermanentWidget(portPane_);
+  // The port pane counts every message: it reaches the screen at once, then at most ten times
+  // a second while messages stream, and always with its latest text.
+  portPaneTimer_ = new QTimer(this);
+  portPaneTimer_->setSingleShot(true);
+  portPaneTimer_->setInterval(100);
+  connect(portPaneTimer_, &QTimer::timeout, this, [this] {
+    if (!portPanePending_) return;
+    portPanePending_ = false;
+    portPane_->setText(Q(portText_));
+    portPaneTimer_->start();
+  });
 }
 
 void MainWindow::BuildToolbars() {
@@ -344,7 +355,7 @@ std::string MainWindow::PaneText(int paneId) const {
     case kPaneRecording:
       return recordingPane_->text().toStdString();
     case kPanePort:
-      return portPane_->text().toStdString();
+      return portText_;
     case kPaneShare:
       return sharePane_->text().toStdString();
     default:
@@ -358,8 +369,18 @@ void MainWindow::SetPaneText(int paneId, const std::string& text) {
     sharePane_->setVisible(!text.empty());
     return;
   }
-  QLabel* pane = paneId == kPaneRecording ? recordingPane_ : paneId == kPanePort ? portPane_ : messagePane_;
-  pane->setText(Q(text));
+  if (paneId == kPanePort) {
+    if (text == portText_) return;
+    portText_ = text;
+    if (portPaneTimer_->isActive()) {
+      portPanePending_ = true;
+    } else {
+      portPane_->setText(Q(text));
+      portPaneTimer_->start();
+    }
+    return;
+  }
+  (paneId == kPaneRecording ? recordingPane_ : messagePane_)->setText(Q(text));
 }
 
 void MainWindow::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {

@@ -162,6 +162,9 @@ class MainWindow : public QMainWindow, public Desktop, public ShellHost {
   QLabel* messagePane_ = nullptr;
   QLabel* recordingPane_ = nullptr;
   QLabel* portPane_ = nullptr;
+  std::string portText_;  // the port pane's latest text; the label may show it a little later
+  QTimer* portPaneTimer_ = nullptr;
+  bool portPanePending_ = false;
   QLabel* sharePane_ = nullptr;  // where the receiver is shared; hidden while it is not
   std::map<int, QTimer*> timers_;
   std::map<int, QAction*> actions_;

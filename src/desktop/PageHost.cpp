@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QVBoxLayout>
@@ -17,8 +18,10 @@
 namespace orv {
 
 namespace {
-// Values are brought to the screen at most this often, however fast records arrive.
-constexpr int kFrameMs = 16;
+// Values are brought to the screen at most ten times a second, however fast records arrive:
+// faster than that no one reads a changing number, and a streaming receiver with every window
+// open would spend its time painting. Nothing is lost: pages that accumulate draw all of it.
+constexpr int kFrameMs = 100;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -82,7 +85,7 @@ class PageSurface : public QWidget {
     setMinimumSize(10, 10);
     frame_.setSingleShot(true);
     frame_.setInterval(kFrameMs);
-    connect(&frame_, &QTimer::timeout, this, [this] { update(); });
+    connect(&frame_, &QTimer::timeout, this, &PageSurface::Frame);
   }
 
   void RequestFull() {
@@ -96,8 +99,9 @@ class PageSurface : public QWidget {
 
   // Brings the image up to date: a whole page after an erase, or the values over the last
   // image. Several records since the last frame draw once, with the latest record; a page that
-  // accumulates has kept what each of them adds (UpdateQueue) and draws it all then.
-  void Render() {
+  // accumulates has kept what each of them adds (UpdateQueue) and draws it all then. What the
+  // values covered is added to `drawn`, when given.
+  void Render(DrawnArea* drawn = nullptr) {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = size() * ratio;
     if (image_.size() != pixels) {
@@ -114,18 +118,35 @@ class PageSurface : public QWidget {
       p.fillRect(QRect(QPoint(0, 0), size()), QColor(ColourRed(bg), ColourGreen(bg), ColourBlue(bg)));
       if (page != nullptr) page->Paint(canvas);
     } else if (page != nullptr) {
+      canvas.TrackDrawn(drawn);
       page->PaintValues(canvas);
     }
     full_ = values_ = false;
   }
 
+  // A frame of new values: drawn into the image now, and only what they covered goes to the
+  // screen (a page's few changed values, not its whole window).
+  void Frame() {
+    if (full_ || image_.size() != size() * devicePixelRatioF()) {
+      update();
+      return;
+    }
+    DrawnArea drawn;
+    Render(&drawn);
+    if (!drawn.empty()) update(drawn.Region() & rect());
+  }
+
   const QImage& image() const { return image_; }
 
  protected:
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* event) override {
     Render();
     QPainter screen(this);
-    screen.drawImage(0, 0, image_);
+    const qreal ratio = image_.devicePixelRatio();
+    for (const QRect& r : event->region()) {
+      const QRect source((QPointF(r.topLeft()) * ratio).toPoint(), (QSizeF(r.size()) * ratio).toSize());
+      screen.drawImage(r, image_, source);
+    }
   }
   void resizeEvent(QResizeEvent*) override { full_ = true; }
   void mousePressEvent(QMouseEvent* event) override {

@@ -2,14 +2,22 @@
 #include "desktop/QtCanvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
+#include <QPaintEngine>
 #include <QPixmap>
+#include <QRawFont>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <vector>
 
 namespace orv {
 
@@ -54,11 +62,147 @@ QString SymbolFontText(const std::string& text) {
 }
 }  // namespace
 
-QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area) : p_(painter), area_(area) {}
+// Most texts of a page are short runs of printable ASCII (values, labels), drawn thousands of
+// times a second while a receiver streams. Shaping each of them twice (once to measure, once to
+// draw) was most of the desktop's cost. Each font's 95 printable glyphs and advances are looked
+// up once; a text whose every neighbouring pair the font neither kerns nor joins is laid out
+// from them and drawn as a glyph run: the same glyphs at the same places as the shaped text.
+// Whether a pair is plain is learnt the first time it is seen, by shaping it once.
+class AsciiGlyphs {
+ public:
+  explicit AsciiGlyphs(const QFont& font) : metrics_(font), cell_(font), raw_(QRawFont::fromFont(font)) {
+    QString all;
+    for (int c = kFirst; c <= kLast; ++c) all += QChar(c);
+    const QList<quint32> glyphs = raw_.glyphIndexesForString(all);
+    const QList<QPointF> advances = raw_.advancesForGlyphIndexes(glyphs);
+    usable_ = raw_.isValid() && glyphs.size() == kCount && advances.size() == kCount;
+    for (int i = 0; usable_ && i < kCount; ++i) {
+      glyph_[i] = glyphs[i];
+      advance_[i] = advances[i].x();
+      usable_ = glyphs[i] != 0 && metrics_.horizontalAdvance(QChar(kFirst + i)) == advances[i].x();
+    }
+    height_ = cell_.height();
+    ascent_ = cell_.ascent();
+  }
+
+  // Lays the text out, or returns false when it must be shaped.
+  bool Layout(const std::string& text, QGlyphRun& run, int& width) {
+    if (!usable_ || text.empty()) return false;
+    glyphs_.clear();
+    positions_.clear();
+    qreal x = 0;
+    int previous = -1;
+    for (const char ch : text) {
+      const int c = static_cast<unsigned char>(ch) - kFirst;
+      if (c < 0 || c >= kCount) return false;
+      if (previous >= 0 && !Plain(previous, c)) return false;
+      glyphs_.push_back(glyph_[c]);
+      positions_.push_back(QPointF(x, ascent_));
+      x += advance_[c];
+      previous = c;
+    }
+    run.setRawFont(raw_);
+    run.setGlyphIndexes(glyphs_);
+    run.setPositions(positions_);
+    width = qRound(x);
+    return true;
+  }
+
+  int height() const { return height_; }
+
+ private:
+  static constexpr int kFirst = 0x20;
+  static constexpr int kLast = 0x7E;
+  static constexpr int kCount = kLast - kFirst + 1;
+  enum : uint8_t { kUnknown, kPlain, kShaped };
+
+  bool Plain(int a, int b) {
+    uint8_t& known = pair_[a * kCount + b];
+    if (known == kUnknown) {
+      QString pair;
+      pair += QChar(kFirst + a);
+      pair += QChar(kFirst + b);
+      known = metrics_.horizontalAdvance(pair) == advance_[a] + advance_[b] ? kPlain : kShaped;
+    }
+    return known == kPlain;
+  }
+
+  QFontMetricsF metrics_;  // advances, unrounded
+  QFontMetrics cell_;      // the cell's height and baseline, as shaped texts have them
+  QRawFont raw_;
+  bool usable_ = false;
+  std::array<quint32, kCount> glyph_{};
+  std::array<qreal, kCount> advance_{};
+  std::array<uint8_t, kCount * kCount> pair_{};
+  int height_ = 0;
+  int ascent_ = 0;
+  QList<quint32> glyphs_;
+  QList<QPointF> positions_;
+};
+
+namespace {
+// Each font the pages name (a handful), resolved once for the life of the program, with its
+// glyph table made when a raster painter first draws in it.
+struct KnownFont {
+  QFont font;
+  std::unique_ptr<AsciiGlyphs> glyphs;
+};
+
+KnownFont& Known(const FontSpec& spec) {
+  static std::map<std::tuple<std::string, int, int>, KnownFont> fonts;
+  const auto key = std::make_tuple(spec.face, spec.height, spec.weight);
+  auto it = fonts.find(key);
+  if (it == fonts.end()) it = fonts.emplace(key, KnownFont{FontFor(spec), nullptr}).first;
+  return it->second;
+}
+}  // namespace
+
+// Glyph runs are drawn where the painter is a plain raster one: a printer or a PDF file gets
+// shaped text, with whatever it does for fonts.
+QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area) : p_(painter), area_(area) {
+  const QPaintEngine* engine = p_.paintEngine();
+  glyphsAllowed_ = engine != nullptr && engine->type() == QPaintEngine::Raster &&
+                   p_.worldTransform().type() <= QTransform::TxTranslate;
+}
 
 void QtCanvas::SetFont(const FontSpec& font) {
   symbolFont_ = font.face == "Symbol";
-  p_.setFont(FontFor(font));
+  KnownFont& known = Known(font);
+  p_.setFont(known.font);
+  glyphs_ = nullptr;
+  if (glyphsAllowed_ && !symbolFont_) {
+    if (!known.glyphs) known.glyphs = std::make_unique<AsciiGlyphs>(known.font);
+    glyphs_ = known.glyphs.get();
+  }
+}
+
+void DrawnArea::Add(const QRect& r) {
+  if (r.isEmpty()) return;
+  bounds_ |= r;
+  if (!rects_.empty() && rects_.back().adjusted(-1, -1, 1, 1).intersects(r)) {
+    rects_.back() |= r;
+  } else {
+    rects_.push_back(r);
+  }
+}
+
+QRegion DrawnArea::Region() const {
+  if (rects_.size() > kMaxRects) return QRegion(bounds_);
+  QRegion region;
+  for (const QRect& r : rects_) region += r;
+  return region;
+}
+
+void QtCanvas::Drawn(const QRect& r) {
+  if (drawn_ != nullptr) drawn_->Add(r);
+}
+
+// A line's box widened by its pen on every side, so that antialiasing or a wide pen stays in.
+void QtCanvas::DrawnLine(const QPoint& from, const QPoint& to) {
+  if (drawn_ == nullptr) return;
+  const int w = std::max(p_.pen().width(), 1) + 1;
+  Drawn(QRect(QPoint(std::min(from.x(), to.x()) - w, std::min(from.y(), to.y()) - w),
+              QPoint(std::max(from.x(), to.x()) + w, std::max(from.y(), to.y()) + w)));
 }
 void QtCanvas::SetTextColour(Colour c) { text_ = c; }
 void QtCanvas::SetBackgroundMode(BackgroundMode mode) { mode_ = mode; }
@@ -66,6 +210,20 @@ void QtCanvas::SetBackgroundColour(Colour c) { background_ = c; }
 void QtCanvas::SetTextAlignment(TextAlignment alignment) { align_ = alignment; }
 
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
+  QGlyphRun run;
+  int width = 0;
+  if (glyphs_ != nullptr && glyphs_->Layout(text, run, width)) {
+    const PixelRect cell = TextCell(x, y, {width, glyphs_->height()}, align_);
+    const QRect box(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top);
+    if (mode_ == BackgroundMode::Opaque) p_.fillRect(box, ToQColor(background_));
+    const QPen saved = p_.pen();
+    p_.setPen(ToQColor(text_));
+    p_.drawGlyphRun(QPointF(cell.left, cell.top), run);
+    p_.setPen(saved);
+    // Glyphs may reach past the advance (italics, a wide last letter): a little margin.
+    Drawn(box.adjusted(-2, 0, 2, 0));
+    return;
+  }
   const QString s = symbolFont_ ? SymbolFontText(text) : QString::fromStdString(text);
   const QFontMetrics m(p_.font());
   const PixelRect cell = TextCell(x, y, {m.horizontalAdvance(s), m.height()}, align_);
@@ -76,9 +234,13 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
   p_.setPen(ToQColor(text_));
   p_.drawText(cell.left, cell.top + m.ascent(), s);
   p_.setPen(saved);
+  Drawn(QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top).adjusted(-2, 0, 2, 0));
 }
 
 TextExtent QtCanvas::GetTextExtent(const std::string& text) {
+  QGlyphRun run;
+  int width = 0;
+  if (glyphs_ != nullptr && glyphs_->Layout(text, run, width)) return {width, glyphs_->height()};
   const QFontMetrics m(p_.font());
   return {m.horizontalAdvance(symbolFont_ ? SymbolFontText(text) : QString::fromStdString(text)), m.height()};
 }
@@ -105,6 +267,7 @@ void QtCanvas::LineTo(int x, int y) {
   x_ = x;
   y_ = y;
   if (from == to || p_.pen().style() == Qt::NoPen) return;
+  DrawnLine(from, to);
   if (p_.pen().width() > 1) {
     DrawWideLine(from, to);
   } else {
@@ -155,19 +318,23 @@ void QtCanvas::DrawWideLine(const QPoint& from, const QPoint& to) {
 }
 
 void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
+  DrawnLine({left, top}, {right, bottom});
   p_.drawRect(left, top, right - left - 1, bottom - top - 1);
 }
 
 void QtCanvas::FillRect(int left, int top, int right, int bottom, Colour c) {
+  Drawn(QRect(left, top, right - left, bottom - top));
   p_.fillRect(left, top, right - left, bottom - top, ToQColor(c));
 }
 
 void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
+  DrawnLine({left, top}, {right, bottom});
   p_.drawEllipse(left, top, right - left - 1, bottom - top - 1);
 }
 
 // A small satellite dish over a stand, in 12 x 16 pixels.
 void QtCanvas::DrawCornerBitmap(int x, int y) {
+  Drawn(QRect(x - 1, y - 1, 14, 18));
   p_.save();
   p_.translate(x, y);
   p_.setPen(QPen(QColor(40, 40, 120), 1));

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QFont>
+#include <QRegion>
 
 #include <optional>
+#include <vector>
 
 #include "platform/Canvas.h"
 
@@ -13,6 +15,24 @@ class QPainter;
 class QPoint;
 
 namespace orv {
+
+class AsciiGlyphs;
+
+// What a paint covered, as a few rectangles: a rectangle that touches the last one joins it
+// (a value's background and its text, a row of values), and past a handful the whole is their
+// bounding box. Uniting thousands of small rectangles one by one into a QRegion costs more than
+// drawing them.
+class DrawnArea {
+ public:
+  void Add(const QRect& r);
+  QRegion Region() const;
+  bool empty() const { return rects_.empty(); }
+
+ private:
+  static constexpr std::size_t kMaxRects = 24;
+  std::vector<QRect> rects_;
+  QRect bounds_;
+};
 
 // "MS Sans Serif" is drawn in DejaVu Sans, "FixedSys" in DejaVu Sans Mono, at the page's height
 // in pixels.
@@ -25,6 +45,10 @@ class QtCanvas : public Canvas {
   // The area is the painter's device in logical pixels, unless told otherwise (a printed page
   // whose painter is scaled to it).
   explicit QtCanvas(QPainter& painter, std::optional<AreaSize> area = std::nullopt);
+
+  // Everything drawn from now on is added to `drawn` (in the painter's logical pixels), so that
+  // only that part of a surface needs to reach the screen. Null stops the tracking.
+  void TrackDrawn(DrawnArea* drawn) { drawn_ = drawn; }
 
   void SetFont(const FontSpec& font) override;
   void SetTextColour(Colour c) override;
@@ -47,11 +71,18 @@ class QtCanvas : public Canvas {
   Colour WindowColour() const override;
 
  private:
+  void Drawn(const QRect& r);
+  void DrawnLine(const QPoint& from, const QPoint& to);
   void DrawThinLine(const QPoint& from, const QPoint& to);
   void DrawWideLine(const QPoint& from, const QPoint& to);
 
   QPainter& p_;
   bool symbolFont_ = false;  // texts are in the Symbol font's encoding
+  // The font's printable characters, looked up once; null where texts must be shaped (the
+  // Symbol font's encoding, a transformed painter, a printer).
+  AsciiGlyphs* glyphs_ = nullptr;
+  bool glyphsAllowed_ = false;
+  DrawnArea* drawn_ = nullptr;
   Colour text_ = 0;
   Colour background_ = 0xFFFFFF;
   BackgroundMode mode_ = BackgroundMode::Opaque;

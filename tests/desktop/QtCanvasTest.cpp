@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "DesktopTest.h"
 #include "desktop/DesktopSupport.h"
@@ -68,6 +70,31 @@ Pixels Box(int left, int top, int right, int bottom) {
   for (int y = top; y < bottom; ++y) {
     for (int x = left; x < right; ++x) out.insert({x, y});
   }
+  return out;
+}
+
+// Every ordered pair of printable ASCII characters exactly once, neighbours in one string (a de
+// Bruijn sequence of order 2 over the 95 characters, closed back to its start).
+std::string EveryPrintablePair() {
+  constexpr int k = 95;
+  std::string out;
+  std::vector<int> a(3, 0);
+  std::function<void(int, int)> db = [&](int t, int p) {
+    if (t > 2) {
+      if (2 % p == 0) {
+        for (int i = 1; i <= p; ++i) out += static_cast<char>(0x20 + a[i]);
+      }
+      return;
+    }
+    a[t] = a[t - p];
+    db(t + 1, p);
+    for (int j = a[t - p] + 1; j < k; ++j) {
+      a[t] = j;
+      db(t + 1, t);
+    }
+  };
+  db(1, 1);
+  out += out.front();
   return out;
 }
 
@@ -150,6 +177,47 @@ class QtCanvasTest : public QObject {
       const PixelRect cell = TextCell(100, 50, e, {h, v});
       QCOMPARE(Bounds(Inked(image)), QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top));
       QVERIFY(e.width > 20 && e.height >= 12);
+    }
+  }
+
+  // Plain ASCII is drawn from each font's glyph table, not shaped: for every font the pages use,
+  // every character pair (kerned and joined ones included, which go the shaped way) and a few
+  // page texts must come out as the same pixels and the same extent as shaped text.
+  void glyphTableTextsMatchShapedTexts() {
+    const std::string pairs = EveryPrintablePair();
+    QCOMPARE(pairs.size(), std::size_t(95 * 95 + 1));
+    std::vector<std::string> texts = {"12:34:56.789", "-122.12345678", "Lat: 37 23' 12.0\" N", "AVA Te ff fi",
+                                      "Tracking 12/12", "0x1F 0xFF", " ", "~"};
+    for (std::size_t at = 0; at + 1 < pairs.size(); at += 47) texts.push_back(pairs.substr(at, 48));
+    const FontSpec fonts[] = {{kFaceSansSerif, 10, 400}, {kFaceSansSerif, 10, 700}, {kFaceSansSerif, 10, 800},
+                              {kFaceFixed, 8, 0}, {kFaceSansSerif, 12, 400}};
+    for (const FontSpec& font : fonts) {
+      for (const std::string& text : texts) {
+        QImage viaCanvas = Paper(420, 24);
+        QImage shaped = Paper(420, 24);
+        TextExtent extent;
+        {
+          QPainter painter(&viaCanvas);
+          QtCanvas canvas(painter);
+          canvas.SetFont(font);
+          canvas.SetBackgroundMode(BackgroundMode::Transparent);
+          canvas.SetTextColour(Rgb(0, 0, 0));
+          canvas.TextOut(3, 2, text);
+          extent = canvas.GetTextExtent(text);
+        }
+        const QFont qfont = FontFor(font);
+        const QFontMetrics m(qfont);
+        {
+          QPainter painter(&shaped);
+          painter.setFont(qfont);
+          painter.setPen(Qt::black);
+          painter.drawText(3, 2 + m.ascent(), QString::fromStdString(text));
+        }
+        const QString what = QString("%1 %2 %3: \"%4\"").arg(font.face.c_str()).arg(font.height).arg(font.weight).arg(text.c_str());
+        QVERIFY2(viaCanvas == shaped, qPrintable(what));
+        QVERIFY2(extent.width == m.horizontalAdvance(QString::fromStdString(text)), qPrintable(what));
+        QCOMPARE(extent.height, m.height());
+      }
     }
   }
 
