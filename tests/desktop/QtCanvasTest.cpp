@@ -221,6 +221,39 @@ class QtCanvasTest : public QObject {
     }
   }
 
+  // Only what a value frame drew goes to the screen, so every pixel it inked must lie in the
+  // area the canvas reports: a few shapes (kept as rectangles) and many (one bounding box).
+  void everyInkedPixelIsInTheDrawnArea() {
+    for (const int copies : {1, 12}) {
+      QImage image = Paper(200, 200);
+      DrawnArea area;
+      {
+        QPainter painter(&image);
+        QtCanvas canvas(painter);
+        canvas.TrackDrawn(&area);
+        canvas.SetFont({kFaceSansSerif, 10, 700});
+        canvas.SetTextColour(Rgb(0, 0, 0));
+        canvas.SetBackgroundMode(BackgroundMode::Transparent);
+        for (int i = 0; i < copies; ++i) {
+          const int d = i * 13;
+          canvas.SetTextAlign(TextAlign::Right, TextVAlign::Bottom);
+          canvas.TextOut(120 + d % 50, 40 + d, "Wj 12.5");
+          canvas.SetPen(PenStyle::Solid, 3, Rgb(0, 0, 255));
+          canvas.MoveTo(5, 190 - d);
+          canvas.LineTo(60, 150 - d);
+          canvas.SetPen(PenStyle::Solid, 1, Rgb(255, 0, 0));
+          canvas.SetBrush(Rgb(0, 255, 0));
+          canvas.Ellipse(150, 5 + d, 160, 15 + d);
+          canvas.FillRect(70 + d / 4, 100, 75 + d / 4, 104, Rgb(9, 9, 9));
+          canvas.DrawCornerBitmap(180, 180 - d);
+        }
+      }
+      const QRegion drawn = area.Region();
+      QVERIFY(copies == 1 ? drawn.rectCount() > 1 : drawn.rectCount() == 1);
+      for (auto [x, y] : Inked(image)) QVERIFY2(drawn.contains(QPoint(x, y)), qPrintable(QString("%1,%2").arg(x).arg(y)));
+    }
+  }
+
   void theAreaIsTheDeviceInLogicalPixelsOrWhatItIsTold() {
     QImage image(120, 80, QImage::Format_RGB32);
     {
