@@ -17,7 +17,7 @@ namespace orvbench {
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   // Each pair names a benchmark and the reference it is measured against (names as the table
-  // shows them, without the min_time suffix).
+  // shows them, without the min_time or iterations suffix).
   explicit RatioReporter(std::vector<std::pair<std::string, std::string>> ratios) : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular), ratios_(std::move(ratios)) {}
 
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -26,7 +26,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
       const auto it = run.counters.find("bytes_per_second");
       if (it == run.counters.end() || run.error_occurred) continue;
       std::string name = run.benchmark_name();
-      if (const std::size_t cut = name.find("/min_time"); cut != std::string::npos) name.erase(cut);
+      for (const char* suffix : {"/min_time", "/iterations"}) {
+        if (const std::size_t cut = name.find(suffix); cut != std::string::npos) name.erase(cut);
+      }
       rates_[name] = it->second.value;
     }
   }

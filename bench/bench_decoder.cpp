@@ -1,9 +1,16 @@
 // Decoder throughput: 16 MiB of binary frames (payloads 0 to 255 bytes, 1% corrupted) and
 // 16 MiB of NMEA sentences, fed to Decode in 1000-byte blocks with the counters running. The
 // same 16 MiB copied (memcpy) and searched for a byte that is not there (memchr) in the same
-// run give the memory speed the framing is compared with.
+// run give the memory speed the framing is compared with. `orvantis-cli decode` prints the same
+// streams as JSON lines (to /dev/null), end to end, beside the bare decoder.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include <random>
@@ -109,6 +116,56 @@ void BM_Memchr(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.size()));
 }
 
+#ifdef ORVANTIS_CLI_PATH
+double ChildCpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_CHILDREN, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
+}
+
+// The whole command, its reading, decoding and printing; timed by the CPU time it used.
+void CliDecode(benchmark::State& state, const std::vector<uint8_t>& stream, const char* protocol) {
+  char path[] = "/tmp/orvantis-bench-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0 || write(fd, stream.data(), stream.size()) != static_cast<ssize_t>(stream.size())) {
+    state.SkipWithError("cannot write the log");
+    return;
+  }
+  close(fd);
+  for (auto _ : state) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    char* argv[] = {const_cast<char*>(ORVANTIS_CLI_PATH), const_cast<char*>("decode"), path,
+                    const_cast<char*>("--protocol"), const_cast<char*>(protocol), nullptr};
+    const double cpu0 = ChildCpuSeconds();
+    pid_t pid = 0;
+    int status = -1;
+    if (posix_spawn(&pid, ORVANTIS_CLI_PATH, &actions, nullptr, argv, environ) == 0) waitpid(pid, &status, 0);
+    posix_spawn_file_actions_destroy(&actions);
+    if (status != 0) {
+      state.SkipWithError("orvantis-cli decode failed");
+      break;
+    }
+    state.SetIterationTime(ChildCpuSeconds() - cpu0);
+  }
+  unlink(path);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.size()));
+}
+void BM_CliDecodeBinary(benchmark::State& state) {
+  static const std::vector<uint8_t> stream = BinaryStream();
+  CliDecode(state, stream, "ktx");
+}
+void BM_CliDecodeNmea(benchmark::State& state) {
+  static const std::vector<uint8_t> stream = NmeaStream();
+  CliDecode(state, stream, "nmea");
+}
+BENCHMARK(BM_CliDecodeBinary)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CliDecodeNmea)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+#endif
+
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Memchr)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_DecodeBinaryFrames)->Unit(benchmark::kMillisecond)->MinTime(1.0);
@@ -119,5 +176,7 @@ BENCHMARK(BM_DecodeNmeaSentences)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 int main(int argc, char** argv) {
   return orvbench::RunWithRatios(argc, argv, {{"BM_DecodeBinaryFrames", "BM_Memcpy"},
                                               {"BM_DecodeBinaryFrames", "BM_Memchr"},
-                                              {"BM_DecodeNmeaSentences", "BM_Memcpy"}});
+                                              {"BM_DecodeNmeaSentences", "BM_Memcpy"},
+                                              {"BM_CliDecodeBinary", "BM_DecodeBinaryFrames"},
+                                              {"BM_CliDecodeNmea", "BM_DecodeNmeaSentences"}});
 }

@@ -27,11 +27,11 @@ class JsonPrinter : public DecodeObserver {
   }
 
   void OnSentence(uint64_t offset, const char* sentence, int length, int slot) override {
-    std::string& line = out_.text();
+    JsonText& line = out_.text();
     line += "{\"offset\":";
     AppendInt(line, static_cast<long long>(offset));
     line += ",\"kind\":\"nmea\",\"sentence\":";
-    line += JsonString(std::string(sentence, static_cast<std::size_t>(length)));
+    AppendJsonString(line, std::string_view(sentence, static_cast<std::size_t>(length)));
     AppendNmeaRecord(line, slot, decoder_);
     line += "}\n";
     out_.Done();

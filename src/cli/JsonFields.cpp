@@ -10,7 +10,7 @@ namespace orv::cli {
 
 namespace {
 template <typename T>
-void AppendShortest(std::string& out, T value) {
+void AppendShortest(JsonText& out, T value) {
   if (!std::isfinite(value)) {
     out += "null";
     return;
@@ -25,50 +25,92 @@ void AppendShortest(std::string& out, T value) {
       return;
     }
   }
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  out.append(buf, r.ptr);
+  constexpr std::size_t kRoom = 64;  // the longest shortest form of a double is 24 characters
+  char* p = out.Extend(kRoom);
+  const auto r = std::to_chars(p, p + kRoom, value);
+  out.Commit(static_cast<std::size_t>(r.ptr - p));
 }
 }  // namespace
 
-void AppendInt(std::string& out, long long value) {
-  char buf[24];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  out.append(buf, r.ptr);
+void AppendInt(JsonText& out, long long value) {
+  constexpr std::size_t kRoom = 24;  // "-9223372036854775808" is 20
+  char* p = out.Extend(kRoom);
+  const auto r = std::to_chars(p, p + kRoom, value);
+  out.Commit(static_cast<std::size_t>(r.ptr - p));
 }
 
-void AppendNumber(std::string& out, double value) { AppendShortest(out, value); }
-void AppendNumber(std::string& out, float value) { AppendShortest(out, value); }
+void AppendNumber(JsonText& out, double value) { AppendShortest(out, value); }
+void AppendNumber(JsonText& out, float value) { AppendShortest(out, value); }
 
-void AppendHex(std::string& out, std::span<const uint8_t> bytes) {
+void AppendHex(JsonText& out, std::span<const uint8_t> bytes) {
   static const char kHex[] = "0123456789abcdef";
-  const std::size_t at = out.size();
-  out.resize(at + bytes.size() * 2);
-  char* p = out.data() + at;
+  char* p = out.Extend(bytes.size() * 2);
   for (uint8_t b : bytes) {
     *p++ = kHex[b >> 4];
     *p++ = kHex[b & 0xF];
   }
+  out.Commit(bytes.size() * 2);
+}
+
+void AppendJsonString(JsonText& out, std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  // The worst case, every byte as \u00XX, is six characters a byte.
+  char* const start = out.Extend(text.size() * 6 + 2);
+  char* p = start;
+  *p++ = '"';
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+      *p++ = ch;
+      continue;
+    }
+    *p++ = '\\';
+    switch (c) {
+      case '"': *p++ = '"'; break;
+      case '\\': *p++ = '\\'; break;
+      case '\n': *p++ = 'n'; break;
+      case '\r': *p++ = 'r'; break;
+      case '\t': *p++ = 't'; break;
+      default:
+        *p++ = 'u';
+        *p++ = '0';
+        *p++ = '0';
+        *p++ = kHex[c >> 4];
+        *p++ = kHex[c & 0xF];
+    }
+  }
+  *p++ = '"';
+  out.Commit(static_cast<std::size_t>(p - start));
+}
+
+std::string JsonString(const std::string& s) {
+  JsonText out(s.size() + 2);
+  AppendJsonString(out, s);
+  return out.str();
 }
 
 std::string JsonNumber(double value) {
-  std::string s;
+  JsonText s(32);
   AppendShortest(s, value);
-  return s;
+  return s.str();
 }
 
 std::string JsonNumber(float value) {
-  std::string s;
+  JsonText s(32);
   AppendShortest(s, value);
-  return s;
+  return s.str();
 }
 
 std::string HexText(std::span<const uint8_t> bytes) {
-  std::string out;
+  JsonText out(bytes.size() * 2 + 1);
   AppendHex(out, bytes);
-  return out;
+  return out.str();
 }
 
-JsonObject& JsonObject::Text(const char* name, const std::string& value) { return Raw(name, JsonString(value)); }
+JsonObject& JsonObject::Text(const char* name, const std::string& value) {
+  Name(name);
+  AppendJsonString(*out_, value);
+  return *this;
+}
 
 }  // namespace orv::cli

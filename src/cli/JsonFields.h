@@ -11,6 +11,8 @@
 #include <string_view>
 #include <utility>
 
+#include "JsonText.h"
+
 namespace orv::cli {
 
 std::string JsonNumber(double value);
@@ -19,10 +21,13 @@ std::string HexText(std::span<const uint8_t> bytes);
 
 // Appends to `out`: an integer, a double or float in its shortest exact form (null when not
 // finite), bytes as lower-case hex.
-void AppendInt(std::string& out, long long value);
-void AppendNumber(std::string& out, double value);
-void AppendNumber(std::string& out, float value);
-void AppendHex(std::string& out, std::span<const uint8_t> bytes);
+void AppendInt(JsonText& out, long long value);
+void AppendNumber(JsonText& out, double value);
+void AppendNumber(JsonText& out, float value);
+void AppendHex(JsonText& out, std::span<const uint8_t> bytes);
+// A JSON string of `text`, quotes included: `"` `\` and the usual controls escaped, any other
+// byte outside printable ASCII as \u00XX.
+void AppendJsonString(JsonText& out, std::string_view text);
 
 class JsonArray;
 
@@ -32,11 +37,8 @@ class JsonArray;
 // and is finished with Close().
 class JsonObject {
  public:
-  JsonObject() : out_(&own_) {
-    own_.reserve(256);
-    own_ += '{';
-  }
-  explicit JsonObject(std::string& out) : out_(&out) { out += '{'; }
+  JsonObject() : own_(256), out_(&own_) { own_ += '{'; }
+  explicit JsonObject(JsonText& out) : out_(&out) { out += '{'; }
   JsonObject(const JsonObject&) = delete;
   JsonObject& operator=(const JsonObject&) = delete;
   JsonObject(JsonObject&& other) noexcept
@@ -59,7 +61,7 @@ class JsonObject {
   }
   JsonObject& Text(const char* name, const std::string& value);
   // `json` is already a JSON value (object, array, number).
-  JsonObject& Raw(const char* name, const std::string& json) {
+  JsonObject& Raw(const char* name, std::string_view json) {
     Name(name);
     *out_ += json;
     return *this;
@@ -71,46 +73,39 @@ class JsonObject {
   }
   JsonArray Array(const char* name);
   void Close() { *out_ += '}'; }
-  std::string str() const { return own_ + "}"; }
+  std::string str() const { return own_.str() + "}"; }
 
  private:
-  // `,"name":` in one append (names are short literals; a longer one is appended in pieces).
+  // `,"name":` written in place.
   void Name(std::string_view name) {
-    char piece[64];
-    std::size_t n = 0;
-    if (!first_) piece[n++] = ',';
+    char* p = out_->Extend(name.size() + 4);
+    char* const start = p;
+    if (!first_) *p++ = ',';
     first_ = false;
-    if (name.size() + 4 > sizeof piece) {
-      piece[n++] = '"';
-      out_->append(piece, n);
-      out_->append(name.data(), name.size());
-      out_->append("\":", 2);
-      return;
-    }
-    piece[n++] = '"';
-    std::memcpy(piece + n, name.data(), name.size());
-    n += name.size();
-    piece[n++] = '"';
-    piece[n++] = ':';
-    out_->append(piece, n);
+    *p++ = '"';
+    std::memcpy(p, name.data(), name.size());
+    p += name.size();
+    *p++ = '"';
+    *p++ = ':';
+    out_->Commit(static_cast<std::size_t>(p - start));
   }
-  std::string own_;
-  std::string* out_;
+  JsonText own_{0};
+  JsonText* out_;
   bool first_ = true;
 };
 
 // An array under construction, owned or written in place as JsonObject is.
 class JsonArray {
  public:
-  JsonArray() : out_(&own_) { own_ += '['; }
-  explicit JsonArray(std::string& out) : out_(&out) { out += '['; }
+  JsonArray() : own_(64), out_(&own_) { own_ += '['; }
+  explicit JsonArray(JsonText& out) : out_(&out) { out += '['; }
   JsonArray(const JsonArray&) = delete;
   JsonArray& operator=(const JsonArray&) = delete;
   JsonArray(JsonArray&& other) noexcept
       : own_(std::move(other.own_)), out_(other.out_ == &other.own_ ? &own_ : other.out_), first_(other.first_) {}
 
   // An already-formatted value.
-  JsonArray& Add(const std::string& json) {
+  JsonArray& Add(std::string_view json) {
     Comma();
     *out_ += json;
     return *this;
@@ -126,15 +121,15 @@ class JsonArray {
     return JsonObject(*out_);
   }
   void Close() { *out_ += ']'; }
-  std::string str() const { return own_ + "]"; }
+  std::string str() const { return own_.str() + "]"; }
 
  private:
   void Comma() {
     if (!first_) *out_ += ',';
     first_ = false;
   }
-  std::string own_;
-  std::string* out_;
+  JsonText own_{0};
+  JsonText* out_;
   bool first_ = true;
 };
 

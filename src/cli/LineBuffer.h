@@ -5,17 +5,19 @@
 #include <cstdio>
 #include <string>
 
+#include "JsonText.h"
+
 namespace orv::cli {
 
 class LineBuffer {
  public:
-  explicit LineBuffer(std::FILE* out) : out_(out) { text_.reserve(kFlushAt + 4096); }
+  explicit LineBuffer(std::FILE* out) : out_(out), text_(kFlushAt + 4096) {}
   ~LineBuffer() { Flush(); }
   LineBuffer(const LineBuffer&) = delete;
   LineBuffer& operator=(const LineBuffer&) = delete;
 
   // The text to append lines to; call Done() after each line.
-  std::string& text() { return text_; }
+  JsonText& text() { return text_; }
   void Done() {
     if (text_.size() >= kFlushAt) Flush();
   }
@@ -27,7 +29,7 @@ class LineBuffer {
  private:
   static constexpr std::size_t kFlushAt = 256 * 1024;
   std::FILE* out_;
-  std::string text_;
+  JsonText text_;
 };
 
 }  // namespace orv::cli

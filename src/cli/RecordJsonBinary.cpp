@@ -17,7 +17,7 @@ namespace {
 
 // `fill(f, record, extra...)` writes the fields of `record` into the object f.
 template <typename Record, typename Arg, typename... Extra>
-void PutFields(std::string& json, const char* name, void (*fill)(JsonObject&, const Record&, Extra...),
+void PutFields(JsonText& json, const char* name, void (*fill)(JsonObject&, const Record&, Extra...),
                const Arg& record, Extra... extra) {
   json += ",\"record\":\"";
   json += name;
@@ -27,7 +27,7 @@ void PutFields(std::string& json, const char* name, void (*fill)(JsonObject&, co
   f.Close();
 }
 
-void PutHex(std::string& json, const char* record, std::span<const uint8_t> bytes) {
+void PutHex(JsonText& json, const char* record, std::span<const uint8_t> bytes) {
   json += ",\"record\":\"";
   json += record;
   json += "\",\"hex\":\"";
@@ -217,7 +217,7 @@ std::size_t LayoutBytes(int n, std::span<const uint8_t> p) {
 }
 
 // The records of messages with a field layout; false when n has none.
-bool PutTracking(std::string& json, int n, std::span<const uint8_t> p, const ReceiverDataStore& s) {
+bool PutTracking(JsonText& json, int n, std::span<const uint8_t> p, const ReceiverDataStore& s) {
   if (p.size() < LayoutBytes(n, p)) {
     json += ",\"short\":true";
     return true;
@@ -241,7 +241,7 @@ bool PutTracking(std::string& json, int n, std::span<const uint8_t> p, const Rec
   }
 }
 
-void PutSubId(std::string& json, int n, std::span<const uint8_t> p, const ReceiverDataStore& s) {
+void PutSubId(JsonText& json, int n, std::span<const uint8_t> p, const ReceiverDataStore& s) {
   if (p.empty()) return;
   const std::span<const uint8_t> data = p.subspan(1);
   const int sub = p[0];
@@ -260,7 +260,7 @@ void PutSubId(std::string& json, int n, std::span<const uint8_t> p, const Receiv
   }
 }
 
-void PutOpaque(std::string& json, int n, std::span<const uint8_t> p, const ReceiverDataStore& s) {
+void PutOpaque(JsonText& json, int n, std::span<const uint8_t> p, const ReceiverDataStore& s) {
   switch (n) {
     case 22: PutHex(json, "EphemerisRecord", s.ephemeris(ReadLe<uint8_t>(p, 0)).bytes()); return;
     case 43: PutHex(json, "DgpsConfigRecord", s.dgpsConfig().bytes()); return;
@@ -286,13 +286,13 @@ void PutOpaque(std::string& json, int n, std::span<const uint8_t> p, const Recei
 
 }  // namespace
 
-void AppendBinaryRecord(std::string& json, int messageNumber, const uint8_t* payload, int length,
+void AppendBinaryRecord(JsonText& json, int messageNumber, const uint8_t* payload, int length,
                         const ReceiverDecoder& decoder) {
   const std::span<const uint8_t> p(payload, payload != nullptr && length > 0 ? static_cast<std::size_t>(length) : 0);
   if (!PutTracking(json, messageNumber, p, decoder.store())) PutOpaque(json, messageNumber, p, decoder.store());
 }
 
-void AppendFrameJsonLine(std::string& line, const ReceiverDecoder& decoder, const char* source, uint64_t offset,
+void AppendFrameJsonLine(JsonText& line, const ReceiverDecoder& decoder, const char* source, uint64_t offset,
                          const uint8_t* frame, int length) {
   const int payloadLength = frame[3];
   if (source != nullptr) {
@@ -319,9 +319,9 @@ void AppendFrameJsonLine(std::string& line, const ReceiverDecoder& decoder, cons
 
 std::string FrameJsonLine(const ReceiverDecoder& decoder, const char* source, uint64_t offset, const uint8_t* frame,
                           int length) {
-  std::string line;
+  JsonText line(1024);
   AppendFrameJsonLine(line, decoder, source, offset, frame, length);
-  return line;
+  return line.str();
 }
 
 }  // namespace orv::cli

@@ -17,57 +17,94 @@ namespace {
 // says the field held a value.
 class Fields {
  public:
-  explicit Fields(std::string& json) : json_(json) {}
+  explicit Fields(JsonText& json) : json_(json) {}
 
   void Number(const char* name, bool present, double v) {
     if (!present) return;
     Name(name);
-    char text[64];
-    const auto r = std::to_chars(text, text + sizeof text, v);
-    json_.append(text, r.ptr);
+    char* p = json_.Extend(64);
+    const auto r = std::to_chars(p, p + 64, v);
+    json_.Commit(static_cast<std::size_t>(r.ptr - p));
   }
   void Integer(const char* name, bool present, long v) {
     if (!present) return;
     Name(name);
     AppendInt(json_, v);
   }
+  // A whole number as a text of at least `width` digits, zeros in front ("081226").
+  void Digits(const char* name, bool present, unsigned v, int width) {
+    if (!present) return;
+    Name(name);
+    char digits[16];
+    const auto r = std::to_chars(digits, digits + sizeof digits, v);
+    json_ += '"';
+    for (auto n = r.ptr - digits; n < width; ++n) json_ += '0';
+    json_.append(digits, r.ptr);
+    json_ += '"';
+  }
+  // A member of a numbered family: `stem` then `index` ("prn3").
+  void Integer(const char* stem, int index, bool present, long v) {
+    if (!present) return;
+    json_ += first_ ? std::string_view("\"") : std::string_view(",\"");
+    json_ += stem;
+    AppendInt(json_, index);
+    json_ += "\":";
+    first_ = false;
+    AppendInt(json_, v);
+  }
   void Char(const char* name, bool present, char c) {
-    if (present) Raw(name, JsonString(std::string(1, c)));
+    if (!present) return;
+    Name(name);
+    AppendJsonString(json_, std::string_view(&c, 1));
   }
   void Text(const char* name, bool present, const char* s) {
-    if (present) Raw(name, JsonString(s));
+    if (!present) return;
+    Name(name);
+    AppendJsonString(json_, s);
   }
   // Decimal degrees, 1e-9 degree steps (about 0.1 mm) with the trailing zeros dropped.
   void Degrees(const char* name, bool present, uint16_t degrees, double minutes, bool hemispherePresent,
                char hemisphere) {
     if (!present) return;
-    std::string text = Format("%.9f", NmeaAngleDegrees(degrees, minutes, hemispherePresent ? hemisphere : 'N'));
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-    Raw(name, text);
+    Name(name);
+    const double value = NmeaAngleDegrees(degrees, minutes, hemispherePresent ? hemisphere : 'N');
+    // Fixed notation with 9 decimals is at most 309 digits before the point for a double.
+    constexpr std::size_t kRoom = 330;
+    char* const start = json_.Extend(kRoom);
+    const auto r = std::to_chars(start, start + kRoom, value, std::chars_format::fixed, 9);
+    char* end = r.ptr;
+    while (end[-1] == '0') --end;
+    if (end[-1] == '.') --end;
+    json_.Commit(static_cast<std::size_t>(end - start));
   }
   // The UTC time as the sentence writes it, hhmmss[.s...].
   void Time(const char* name, bool present, uint8_t hour, uint8_t minute, double seconds) {
     if (!present) return;
-    char text[64];
-    const auto r = std::to_chars(text, text + sizeof text, seconds);
-    Raw(name, JsonString(Format("%02u%02u%s%s", hour, minute, seconds < 10 ? "0" : "",
-                                std::string(text, r.ptr).c_str())));
+    Name(name);
+    json_ += '"';
+    TwoDigits(hour);
+    TwoDigits(minute);
+    if (seconds < 10) json_ += '0';
+    char* p = json_.Extend(64);
+    const auto r = std::to_chars(p, p + 64, seconds);
+    json_.Commit(static_cast<std::size_t>(r.ptr - p));
+    json_ += '"';
   }
 
  private:
   void Name(const char* name) {
-    json_ += first_ ? "\"" : ",\"";
+    json_ += first_ ? std::string_view("\"") : std::string_view(",\"");
     json_ += name;
     json_ += "\":";
     first_ = false;
   }
-  void Raw(const char* name, const std::string& value) {
-    Name(name);
-    json_ += value;
+  // At least two digits, as %02u writes them.
+  void TwoDigits(unsigned v) {
+    if (v < 10) json_ += '0';
+    AppendInt(json_, v);
   }
 
-  std::string& json_;
+  JsonText& json_;
   bool first_ = true;
 };
 
@@ -109,7 +146,7 @@ void Gsa(Fields& f, const NmeaGsaRecord& r) {
   f.Char("operationMode", r.has(R::kOperationMode), r.operationMode);
   f.Integer("fixMode", r.has(R::kFixMode), r.fixMode);
   for (int i = 0; i < R::kSatelliteSlots; ++i) {
-    f.Integer(Format("satellite%d", i + 1).c_str(), r.has(R::kFirstSatellite + i),
+    f.Integer("satellite", i + 1, r.has(R::kFirstSatellite + i),
               r.satellites[static_cast<std::size_t>(i)]);
   }
   f.Number("pdop", r.has(R::kPdop), r.pdop);
@@ -125,10 +162,10 @@ void Gsv(Fields& f, const NmeaGsvRecord& r) {
   for (int i = 0; i < R::kSatelliteSlots; ++i) {
     const NmeaGsvSatellite& sv = r.satellites[static_cast<std::size_t>(i)];
     const int at = R::kFirstSatellite + 4 * i;
-    f.Integer(Format("prn%d", i + 1).c_str(), r.has(at), sv.prn);
-    f.Integer(Format("elevation%d", i + 1).c_str(), r.has(at + 1), sv.elevation);
-    f.Integer(Format("azimuth%d", i + 1).c_str(), r.has(at + 2), sv.azimuth);
-    f.Integer(Format("snr%d", i + 1).c_str(), r.has(at + 3), sv.snr);
+    f.Integer("prn", i + 1, r.has(at), sv.prn);
+    f.Integer("elevation", i + 1, r.has(at + 1), sv.elevation);
+    f.Integer("azimuth", i + 1, r.has(at + 2), sv.azimuth);
+    f.Integer("snr", i + 1, r.has(at + 3), sv.snr);
   }
 }
 
@@ -152,7 +189,7 @@ void Rmc(Fields& f, const NmeaRmcRecord& r) {
   f.Char("longitudeHemisphere", r.has(R::kLongitudeHemisphere), r.longitudeHemisphere);
   f.Number("speedKnots", r.has(R::kSpeed), r.speedKnots);
   f.Number("courseDegrees", r.has(R::kCourse), r.courseDegrees);
-  f.Text("date", r.has(R::kDate), Format("%06u", r.date).c_str());
+  f.Digits("date", r.has(R::kDate), r.date, 6);
 }
 
 void Vtg(Fields& f, const NmeaVtgRecord& r) {
@@ -256,13 +293,16 @@ void RxParam(Fields& f, const NmeaRxParamRecord& r) {
 
 }  // namespace
 
-void AppendNmeaRecord(std::string& json, int slot, const ReceiverDecoder& decoder) {
+void AppendNmeaRecord(JsonText& json, int slot, const ReceiverDecoder& decoder) {
   if (slot < 0) return;
-  json += Format(",\"slot\":%d", slot);
+  json += ",\"slot\":";
+  AppendInt(json, slot);
   const NmeaStore& s = decoder.nmea();
   if (s.lastStoredSlot() != slot) return;
   auto record = [&json](const char* name) {
-    json += Format(",\"record\":\"%s\",\"fields\":{", name);
+    json += ",\"record\":\"";
+    json += name;
+    json += "\",\"fields\":{";
     return Fields(json);
   };
   switch (slot) {
