@@ -52,5 +52,17 @@ TEST(NmeaCliDecodeTest, SlotRecordAndPresentFields) {
       << lines[4];
 }
 
+// The texts and names the printer builds itself: a date with its leading zero, the numbered
+// members of a satellite list, and a sentence's bytes escaped (a tab, a byte above ASCII).
+TEST(NmeaCliDecodeTest, PaddedDatesNumberedMembersAndEscapedSentences) {
+  const auto lines = DecodeLines(test::Sentence("GPRMC,010203,V,,,,,,,010199") +
+                                 test::Sentence("GPGSV,1,1,01,07,45,120,42") +
+                                 test::Sentence("GPTXT,01,01,02,A\tB\xE9"));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_NE(lines[0].find("\"date\":\"010199\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("\"prn1\":7,\"elevation1\":45,\"azimuth1\":120,\"snr1\":42"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[2].find("A\\tB\\u00e9*"), std::string::npos) << lines[2];
+}
+
 }  // namespace
 }  // namespace orv
