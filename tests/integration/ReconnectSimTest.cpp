@@ -425,6 +425,34 @@ TEST(ReconnectSim, RecordWaitsForTheReceiverAndAsksItAgainWhenItIsBack) {
   fs::remove_all(dir);
 }
 
+TEST(ReconnectSim, DecodeOfATcpPortWithReconnectGoesOnAfterThePeerClosesAndReturns) {
+  const fs::path dir = test::TempDir();
+  test::TcpListener server;
+  ASSERT_TRUE(server.ok());
+  const fs::path out = dir / "out.txt", err = dir / "err.txt";
+  Cli cli({"decode", "--port", server.name(), "--reconnect"}, out, err);
+  ASSERT_TRUE(server.Accept(3000));
+  ASSERT_TRUE(server.Send(test::Frame(20, std::vector<uint8_t>(72, 0))));
+  ASSERT_TRUE(WaitFor([&] { return Text(out).find("\"kind\":\"ktx\"") != std::string::npos; }, 2000));
+  server.CloseClient();
+  ASSERT_TRUE(WaitFor([&] { return Text(err).find("was lost") != std::string::npos; }, 2000));
+  EXPECT_NE(Text(err).find("closed by the other end"), std::string::npos) << Text(err);
+  // The next attempt, a second later, finds the server again.
+  ASSERT_TRUE(server.Accept(3000));
+  ASSERT_TRUE(WaitFor([&] { return Text(err).find("is back") != std::string::npos; }, 2000));
+  ASSERT_TRUE(server.Send(test::Frame(21, std::vector<uint8_t>(40, 0))));
+  ASSERT_TRUE(WaitFor([&] { return Text(out).find("\"id\":21") != std::string::npos; }, 2000)) << Text(out);
+  EXPECT_EQ(cli.Terminate(), 0);
+  EXPECT_NE(Text(out).find("\"validMessageCount\":2,"), std::string::npos) << Text(out);
+
+  // Without --reconnect the end of the stream ends the command, with status 1.
+  Cli once({"decode", "--port", server.name()}, out, err);
+  ASSERT_TRUE(server.Accept(3000));
+  server.CloseClient();
+  EXPECT_EQ(once.Wait(2000), 1);
+  fs::remove_all(dir);
+}
+
 TEST(ReconnectSim, DetectStopsWithinASecondWithPortLostWhenTheReceiverVanishes) {
   const fs::path dir = test::TempDir();
   // At 300 bit/s the search is still at its first rates when the receiver goes.
