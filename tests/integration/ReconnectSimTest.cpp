@@ -78,6 +78,7 @@ struct Console {
   void Ask() {
     frame.encoder().SendRequest(20, kContinuous);
     frame.encoder().SendRequest(21, kContinuous);
+    frame.encoder().SendRequest(3023, kContinuous);
   }
 };
 
@@ -390,9 +391,9 @@ TEST(ReconnectSim, RecordWaitsForTheReceiverAndAsksItAgainWhenItIsBack) {
   test::SimProcess sim1({"--baud", "115200", "--sent-copy", copy1.string()});
   REQUIRE_SIM(sim1);
   Relink(link, sim1.path());
-  Cli cli({"record", "--port", link.string(), "--baud", "115200", "--requests", "20,21", file.string()}, dir / "out.txt",
+  Cli cli({"record", "--port", link.string(), "--baud", "115200", "--requests", "20,23", file.string()}, dir / "out.txt",
           err);
-  ASSERT_TRUE(WaitFor([&] { return SizeOf(file) > 500; }, 3000));
+  ASSERT_TRUE(WaitFor([&] { return SizeOf(file) > 300; }, 5000));
   sim1.Signal(SIGSTOP);
   ASSERT_TRUE(WaitFor([&] { return SizeOf(copy1) > 0 && SizeOf(file) == SizeOf(copy1); }, 3000));
   sim1.Kill();
@@ -404,7 +405,7 @@ TEST(ReconnectSim, RecordWaitsForTheReceiverAndAsksItAgainWhenItIsBack) {
   ASSERT_FALSE(sim2.path().empty());
   Relink(link, sim2.path());
   // The requests go out again by themselves: the new receiver streams into the same file.
-  ASSERT_TRUE(WaitFor([&] { return SizeOf(copy2) > 500; }, 4000));
+  ASSERT_TRUE(WaitFor([&] { return SizeOf(copy2) > 300; }, 5000));
   EXPECT_NE(Text(err).find("orvantis-cli record: the port '" + link.string() + "' is back"), std::string::npos);
   sim2.Signal(SIGSTOP);
   ASSERT_TRUE(WaitFor([&] { return SizeOf(file) == SizeOf(copy1) + SizeOf(copy2); }, 3000));
