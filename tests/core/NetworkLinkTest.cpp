@@ -277,6 +277,9 @@ TEST(MainFrameLink, ALostDeviceIsSaidAtOnceAndReopenedBehindItsLinkWithCountersA
   EXPECT_TRUE(c.frame.mainPortLost());
   EXPECT_EQ(c.desk.PaneText(kPanePort), link.string() + ": lost");
   EXPECT_EQ(c.desk.title, link.string() + ": lost - ORVANTIS QUENMARSH");
+  // Why, for the user: the system's reason for the failed read, or the hang-up.
+  const std::string why = c.frame.mainPort().OpenError();
+  EXPECT_TRUE(why == link.string() + ": Input/output error" || why == link.string() + ": the line hung up") << why;
   EXPECT_EQ(c.frame.state().mainPortOpen, 1u);
   EXPECT_EQ(c.frame.state().mainRecording, 1u);
   EXPECT_TRUE(c.desk.TimerArmed(kPollTimer));

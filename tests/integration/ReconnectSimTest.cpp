@@ -467,6 +467,8 @@ TEST(ReconnectSim, DetectStopsWithinASecondWithPortLostWhenTheReceiverVanishes) 
   EXPECT_EQ(cli.Wait(3000), 2);
   EXPECT_LT(Clock::now() - killed, milliseconds(1000));
   EXPECT_EQ(Text(dir / "out.txt"), "port lost\n");
+  EXPECT_NE(Text(dir / "err.txt").find("orvantis-cli detect: the port '" + sim.path() + "' was lost: "), std::string::npos);
+  EXPECT_EQ(Text(dir / "err.txt").find("cannot be opened"), std::string::npos);
   EXPECT_EQ(Text(dir / "err.txt").find("Baud Not Found"), std::string::npos);
   EXPECT_EQ(Text(dir / "err.txt").find("Trying 19200"), std::string::npos);
   fs::remove_all(dir);

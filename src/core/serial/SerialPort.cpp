@@ -105,12 +105,13 @@ bool SerialPort::Reopen() {
 bool SerialPort::Connecting() {
   if (openFlag_ != 1) return false;
   if (device_->Connecting()) return true;
-  if (!device_->IsHandleValid()) MarkLost();
+  if (!device_->IsHandleValid()) MarkLost("the connection failed");
   return false;
 }
 
-void SerialPort::MarkLost() {
-  openError_ = devicePath_ + ": " + Reason(device_->LastError());
+void SerialPort::MarkLost(const char* why) {
+  const std::string system = device_->LastError();
+  openError_ = devicePath_ + ": " + (system.empty() ? std::string(why) : system);
   if (device_->IsHandleValid()) device_->Close();
   openFlag_ = 0;
   lost_ = true;
@@ -148,9 +149,13 @@ void SerialPort::SetFlowControl(uint32_t handshake) {
 bool SerialPort::Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) {
   bytesRead = 0;
   if (openFlag_ != 1) return false;
-  if (!device_->Read(buffer, maxBytes, bytesRead) || (bytesRead == 0 && device_->HungUp())) {
+  if (!device_->Read(buffer, maxBytes, bytesRead)) {
     bytesRead = 0;
-    MarkLost();
+    MarkLost("the device went away");
+    return false;
+  }
+  if (bytesRead == 0 && device_->HungUp()) {
+    MarkLost("the line hung up");
     return false;
   }
   return true;

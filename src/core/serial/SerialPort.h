@@ -74,7 +74,8 @@ class SerialPort : public PortChannel {
   // The host's own device for a path, when none was given at construction.
   void UseDeviceFor(const std::string& path);
   bool OpenDevice();
-  void MarkLost();
+  // `why` when the device gives no reason of its own.
+  void MarkLost(const char* why);
 
   StreamDecoder* sink_;
   uint32_t openFlag_ = 0;
