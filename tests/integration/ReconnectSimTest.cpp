@@ -454,6 +454,27 @@ TEST(ReconnectSim, DecodeOfATcpPortWithReconnectGoesOnAfterThePeerClosesAndRetur
   fs::remove_all(dir);
 }
 
+TEST(ReconnectSim, ServeKeepsServingThroughALossAndAsksTheReceiverAgain) {
+  const fs::path dir = test::TempDir();
+  test::TcpListener receiver;
+  ASSERT_TRUE(receiver.ok());
+  const fs::path err = dir / "err.txt";
+  Cli cli({"serve", "--port", receiver.name(), "--requests", "20,21", "--gpsd", "127.0.0.1:0"}, dir / "out.txt", err);
+  ASSERT_TRUE(receiver.Accept(3000));
+  const std::vector<uint8_t> asked = receiver.ReadFor(300);
+  ASSERT_FALSE(asked.empty());
+  receiver.CloseClient();
+  ASSERT_TRUE(WaitFor([&] { return Text(err).find("waiting for it to come back") != std::string::npos; }, 2000));
+  ASSERT_TRUE(receiver.Accept(3000));
+  EXPECT_EQ(receiver.ReadFor(300), asked);
+  EXPECT_NE(Text(err).find("orvantis-cli serve: the port '" + receiver.name() + "' is back"), std::string::npos);
+  ASSERT_TRUE(receiver.Send(test::Frame(20, std::vector<uint8_t>(72, 0))));
+  std::this_thread::sleep_for(milliseconds(200));
+  EXPECT_EQ(cli.Terminate(), 0);
+  EXPECT_NE(Text(err).find("serve: 78 bytes decoded"), std::string::npos) << Text(err);
+  fs::remove_all(dir);
+}
+
 TEST(ReconnectSim, DetectStopsWithinASecondWithPortLostWhenTheReceiverVanishes) {
   const fs::path dir = test::TempDir();
   // At 300 bit/s the search is still at its first rates when the receiver goes.
