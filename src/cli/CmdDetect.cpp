@@ -91,6 +91,13 @@ int RunDetect(const std::vector<std::string>& args) {
     form.FireTimer(AutoConnect::kTimerId);
     ShowProgress(form, shown);
   }
+  if (search.outcome() == AutoConnect::Outcome::Lost) {
+    // The receiver went away during the search (unplugged, or its server stopped).
+    std::fprintf(stderr, "orvantis-cli detect: the port '%s' was lost: %s\n", frame.config().mainPortName().c_str(),
+                 frame.mainPort().OpenError().c_str());
+    std::printf("port lost\n");
+    return 2;
+  }
   if (search.outcome() != AutoConnect::Outcome::Found) {
     std::printf("Baud Not Found\n");
     return 1;

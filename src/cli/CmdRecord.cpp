@@ -12,11 +12,11 @@
 
 #include "Command.h"
 #include "Options.h"
+#include "PortLink.h"
 #include "logging/HourSplitter.h"
 #include "logging/MessageListForm.h"
 #include "logging/TimedRecorder.h"
 #include "nmea/ReceiverDecoder.h"
-#include "platform/PosixSerialDevice.h"
 #include "protocol/FrameEncoder.h"
 #include "serial/SerialPort.h"
 
@@ -25,7 +25,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: orvantis-cli record --port DEV [--baud N] [--protocol ktx|nmea] [--start-after S]\n"
-    "                           [--duration S] [--requests auto|none|ID,...] [--split-hours N] FILE\n";
+    "                           [--duration S] [--requests auto|none|ID,...] [--split-hours N]\n"
+    "                           [--reconnect|--no-reconnect] FILE\n";
 constexpr uint32_t kReadSize = 4096;
 constexpr unsigned long kMaxSeconds = 604800;  // a week
 
@@ -41,6 +42,7 @@ struct RecordArgs {
   int32_t durationSeconds = TimedRecorder::kUntimedDurationSeconds;
   std::string requests = "none";
   int splitHours = 0;
+  bool reconnect = true;
   std::string file;
 };
 
@@ -54,6 +56,7 @@ bool Parse(const std::vector<std::string>& args, RecordArgs& a) {
       a.file = arg;
       continue;
     }
+    if (ParseReconnectFlag(arg, a.reconnect)) continue;
     if (i + 1 >= args.size()) {
       std::fprintf(stderr, "orvantis-cli record: %s needs a value\n", arg.c_str());
       return false;
@@ -146,12 +149,9 @@ int RunRecord(const std::vector<std::string>& args) {
   ReceiverDecoder decoder;
   decoder.SetProtocolSelector(static_cast<uint32_t>(a.protocol));
   decoder.SetTimeGateOpen(1);
-  SerialPort port(nullptr);
-  if (!port.Open(a.port, a.baud, 'N', 8, 1)) {
-    std::fprintf(stderr, "orvantis-cli record: cannot open port '%s' at %u bit/s: %s\n", a.port.c_str(), a.baud,
-                 port.OpenError().c_str());
-    return 1;
-  }
+  PortLink link("record", a.port, a.reconnect);
+  if (!link.Open(a.baud)) return 1;
+  SerialPort& port = link.port();
   FrameEncoder encoder(&port);
   TimedRecorder recorder;
   HourSplitter splitter(recorder, a.file, a.splitHours);
@@ -173,16 +173,18 @@ int RunRecord(const std::vector<std::string>& args) {
   for (const RecordingRequest& r : requests) encoder.SendRequest(r.code, r.mode);
 
   std::vector<uint8_t> buffer(kReadSize + 1);
-  const auto* device = dynamic_cast<const PosixSerialDevice*>(&port.device());
   auto nextStep = std::chrono::steady_clock::now() + std::chrono::seconds(1);
   int status = 0;
   while (gStop == 0) {
     uint32_t n = 0;
-    // A line whose other end went away reads like an idle one: the device says which it is.
-    if (!port.Read(buffer.data(), kReadSize, n) || (n == 0 && device != nullptr && device->HungUp())) {
-      std::fprintf(stderr, "orvantis-cli record: the port '%s' was lost\n", a.port.c_str());
+    // With reconnection off, the loss of the device ends the recording.
+    if (link.Read(buffer.data(), kReadSize, n) == PortLink::ReadResult::Ended) {
       status = 1;
       break;
+    }
+    // A receiver that came back after a restart has forgotten what it was asked to send.
+    if (link.TakeReconnected()) {
+      for (const RecordingRequest& r : requests) encoder.SendRequest(r.code, r.mode);
     }
     if (n > 0) decoder.Decode(buffer.data(), n);
     if (recorder.writeFailed() || splitter.failed()) {
@@ -212,7 +214,7 @@ int RunRecord(const std::vector<std::string>& args) {
 
 const Register kRecord({"record",
                         "record --port DEV [--baud N] [--protocol ktx|nmea] [--start-after S] [--duration S] "
-                        "[--requests auto|none|ID,...] [--split-hours N] FILE",
+                        "[--requests auto|none|ID,...] [--split-hours N] [--reconnect|--no-reconnect] FILE",
                         "record a receiver's port to a log file, optionally split at GPS-time hour boundaries",
                         RunRecord});
 

@@ -14,8 +14,8 @@
 
 #include "Command.h"
 #include "Options.h"
+#include "PortLink.h"
 #include "nmea/ReceiverDecoder.h"
-#include "platform/PosixSerialDevice.h"
 #include "protocol/FrameEncoder.h"
 #include "serial/SerialPort.h"
 #include "share/ShareFeed.h"
@@ -27,7 +27,7 @@ namespace {
 constexpr char kUsage[] =
     "usage: orvantis-cli serve (--port DEV [--baud N] [--protocol ktx|nmea] [--requests ID,...] | --play LOG\n"
     "                          [--rate B] [--protocol ktx|nmea]) [--gpsd ADDR:PORT] [--nmea ADDR:PORT]\n"
-    "                          [--nmea-pty] [--queue BYTES]\n";
+    "                          [--nmea-pty] [--queue BYTES] [--reconnect|--no-reconnect]\n";
 constexpr uint32_t kReadSize = 4096;
 
 volatile sig_atomic_t gStop = 0;
@@ -42,6 +42,7 @@ struct ServeArgs {
   std::string gpsd = "127.0.0.1:2947";
   std::string nmea;
   bool pty = false;
+  bool reconnect = true;
   std::size_t queueBytes = ShareServerOptions{}.queueBytes;
 };
 
@@ -52,6 +53,7 @@ bool Parse(const std::vector<std::string>& args, ServeArgs& a) {
       a.pty = true;
       continue;
     }
+    if (ParseReconnectFlag(arg, a.reconnect)) continue;
     if (i + 1 >= args.size()) {
       std::fprintf(stderr, "orvantis-cli serve: %s needs a value\n", arg.c_str());
       return false;
@@ -177,7 +179,8 @@ int RunServe(const std::vector<std::string>& args) {
   }
 
   std::FILE* log = nullptr;
-  SerialPort port(nullptr);
+  PortLink link("serve", a.port, a.reconnect);
+  SerialPort& port = link.port();
   if (!a.play.empty()) {
     struct stat st{};
     if (::stat(a.play.c_str(), &st) == 0 && S_ISREG(st.st_mode)) log = std::fopen(a.play.c_str(), "rb");
@@ -185,8 +188,7 @@ int RunServe(const std::vector<std::string>& args) {
       std::fprintf(stderr, "orvantis-cli serve: cannot read '%s': not a readable file\n", a.play.c_str());
       return 2;
     }
-  } else if (!port.Open(a.port, a.baud, 'N', 8, 1)) {
-    std::fprintf(stderr, "orvantis-cli serve: cannot open port '%s' at %u bit/s\n", a.port.c_str(), a.baud);
+  } else if (!link.Open(a.baud)) {
     return 1;
   }
 
@@ -218,7 +220,6 @@ int RunServe(const std::vector<std::string>& args) {
   for (int id : requests) encoder.SendRequest(id, kContinuous);
 
   std::vector<uint8_t> buffer(kReadSize + 1);
-  const auto* serial = dynamic_cast<const PosixSerialDevice*>(&port.device());
   using Clock = std::chrono::steady_clock;
   const Clock::time_point start = Clock::now();
   uint64_t played = 0, decoded = 0;
@@ -242,10 +243,12 @@ int RunServe(const std::vector<std::string>& args) {
           }
         }
       }
-    } else if (!port.Read(buffer.data(), kReadSize, n) || (n == 0 && serial != nullptr && serial->HungUp())) {
-      std::fprintf(stderr, "orvantis-cli serve: the port '%s' was lost\n", a.port.c_str());
+    } else if (link.Read(buffer.data(), kReadSize, n) == PortLink::ReadResult::Ended) {
       status = 1;
       break;
+    } else if (link.TakeReconnected()) {
+      // The clients stay connected through the loss; the receiver is asked again.
+      for (int id : requests) encoder.SendRequest(id, kContinuous);
     }
     if (n > 0) decoder.Decode(buffer.data(), n);
     decoded += n;
@@ -261,7 +264,8 @@ int RunServe(const std::vector<std::string>& args) {
 
 const Register kServe({"serve",
                        "serve (--port DEV [--baud N] [--protocol ktx|nmea] [--requests ID,...] | --play LOG "
-                       "[--rate B]) [--gpsd ADDR:PORT] [--nmea ADDR:PORT] [--nmea-pty] [--queue BYTES]",
+                       "[--rate B]) [--gpsd ADDR:PORT] [--nmea ADDR:PORT] [--nmea-pty] [--queue BYTES] "
+                       "[--reconnect|--no-reconnect]",
                        "share a receiver or a log with gpsd clients (JSON) and NMEA consumers (TCP, pseudo-terminal)",
                        RunServe});
 

@@ -212,9 +212,15 @@ TEST(SerialPort, ReceiveHandsTheWholeBlockToTheSink) {
   rig.device->pending.push_back(9);
   EXPECT_EQ(rig.port->Receive(1000), 0u);
   EXPECT_EQ(sink.calls, 3);
+  // A read that fails is a device gone: the port releases it and is lost until reopened.
+  EXPECT_TRUE(rig.port->Lost());
+  EXPECT_FALSE(rig.port->IsOpen());
+  EXPECT_FALSE(rig.device->IsHandleValid());
 
   // Requests beyond the receive buffer are cut to it.
   rig.device->readSucceeds = true;
+  ASSERT_TRUE(rig.port->Reopen());
+  EXPECT_FALSE(rig.port->Lost());
   rig.log.calls.clear();
   rig.port->Receive(1u << 20);
   EXPECT_EQ(rig.log.calls, (Calls{"read 65535"}));

@@ -70,6 +70,10 @@ void SimProcess::Kill() {
   pid_ = -1;
 }
 
+void SimProcess::Signal(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
+}
+
 SimProcess::~SimProcess() { Kill(); }
 
 }  // namespace orv::test

@@ -21,6 +21,8 @@ class SimProcess {
   const std::string& path() const { return path_; }
   bool running() const { return pid_ > 0; }
   void Kill();
+  // Sends a signal (SIGSTOP: the receiver stops talking, and what it sent can be read).
+  void Signal(int signal);
 
   static bool Available();
 

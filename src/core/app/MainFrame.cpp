@@ -3,10 +3,11 @@
 #include "app/ReceiverShare.h"
 
 #include <algorithm>
-
+#include <chrono>
 
 #include "protocol/ProtocolSwitch.h"
 #include "serial/SerialPort.h"
+#include "util/Format.h"
 
 namespace orv {
 
@@ -29,6 +30,8 @@ CMainFrame::CMainFrame(Desktop& desktop, const PortFactory& makePort) : desktop_
   secondDecoder_->SetBaseFileFlag(1);
   share_ = std::make_unique<ReceiverShare>(*this);
   mainPort_ = makePort(mainDecoder_.get());
+  mainReconnect_ = std::make_unique<PortReconnect>(*mainPort_);
+  SetMonotonicClock(nullptr);
   auxPort_ = makePort(nullptr);
   outputPort_ = makePort(nullptr);
   playbackReader_ = std::make_unique<LogFile>(mainDecoder_.get());
@@ -139,8 +142,43 @@ uint32_t CMainFrame::PlaybackBytesPerTick() const {
   return static_cast<uint32_t>(rate < 1 ? 1 : (rate > 5000 ? 5000 : rate));
 }
 
+void CMainFrame::SetMonotonicClock(std::function<int64_t()> nowMs) {
+  if (nowMs) {
+    monotonicMs_ = std::move(nowMs);
+    return;
+  }
+  monotonicMs_ = [] {
+    using namespace std::chrono;
+    return static_cast<int64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+  };
+}
+
+void CMainFrame::ShowMainPortLost() {
+  const std::string name = config_.mainPortName();
+  desktop_.SetPaneText(kPanePort, name + ": lost");
+  desktop_.SetTitle(name + ": lost - " + kEditionTitle);
+  desktop_.SetPaneText(kPaneMessage, "Port " + name + " lost; waiting for it to come back");
+  desktop_.RefreshMenus();
+}
+
+void CMainFrame::ShowMainPortBack() {
+  const std::string name = config_.mainPortName();
+  // A frame cut by the loss must not swallow the first bytes of the new line.
+  mainDecoder_->DropPartialFrame();
+  desktop_.SetPaneText(kPanePort, name + ":");
+  desktop_.SetTitle(name + " - " + Format("(%d) - ", static_cast<int>(mainPortRate_)) + kEditionTitle);
+  desktop_.SetPaneText(kPaneMessage, "Port " + name + " reconnected");
+  desktop_.RefreshMenus();
+}
+
 void CMainFrame::PollMainPort() {
-  if (!state_.mainPortOpen || !mainDecoder_->readyForInput()) return;
+  if (!state_.mainPortOpen) return;
+  if (mainReconnect_->lost()) {
+    // The attempts never wait: a network connection is settled on later polls.
+    if (mainReconnect_->Step(monotonicMs_()) != PortReconnect::Event::Reconnected) return;
+    ShowMainPortBack();
+  }
+  if (!mainDecoder_->readyForInput()) return;
   // A 100 ms poll of single 1000-byte reads carries 10000 bytes/s, less than a 115200 bit/s
   // line: keep reading while reads come back full, so every standard rate keeps up.
   uint32_t total = 0;
@@ -150,6 +188,8 @@ void CMainFrame::PollMainPort() {
     if (n < kPortReadSize) break;
   }
   state_.lastMainCount = total;
+  // What was read before the loss has been decoded and recorded already.
+  if (mainReconnect_->Step(monotonicMs_()) == PortReconnect::Event::Lost) ShowMainPortLost();
 }
 
 void CMainFrame::PollAuxPort() {
@@ -312,6 +352,7 @@ void CMainFrame::StopInput(int kind) {
       // would move a receiver nobody asked to move.
       state_.confirmPending = 0;
       state_.confirmTicks = 0;
+      mainReconnect_->Reset();
       if (state_.mainPortOpen) {
         mainPort_->Close();
         mainPortRate_ = 0;

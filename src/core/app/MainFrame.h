@@ -26,6 +26,7 @@
 #include "protocol/CircularBuffer.h"
 #include "protocol/FrameEncoder.h"
 #include "serial/AutoConnect.h"
+#include "serial/PortReconnect.h"
 #include "windows/PageContext.h"
 
 namespace orv {
@@ -229,6 +230,14 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   void SetOnRecordingStopped(std::function<void()> refresh) { onRecordingStopped_ = std::move(refresh); }
   void SetOnMainPortReopened(std::function<void()> refresh) { onMainPortReopened_ = std::move(refresh); }
 
+  // The main port's device went away (unplugged, hung up, the network peer closed) and the
+  // poll is waiting for it to come back; the port still counts as open, its recording and
+  // counters carry on. Stop or closing the port ends the waiting.
+  bool mainPortLost() const override { return mainReconnect_->lost(); }
+  const PortReconnect& mainReconnect() const { return *mainReconnect_; }
+  // Milliseconds of a steady clock, for the reconnect schedule; tests give their own.
+  void SetMonotonicClock(std::function<int64_t()> nowMs);
+
  private:
   class TimerBoxes : public MessageBoxes {
    public:
@@ -262,6 +271,9 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   bool StartMainPort(const std::string& name, uint32_t baud);
   void ShowPortOpenFailure(const std::string& name, const PortChannel& port);
   void OpenMainPort(const std::string& name, uint32_t baud);
+  // The port pane, title and message pane of a main port that was lost, and came back.
+  void ShowMainPortLost();
+  void ShowMainPortBack();
   void RefreshUtilityButtons();
 
   Desktop& desktop_;
@@ -275,6 +287,8 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   std::unique_ptr<PortChannel> mainPort_;
   std::unique_ptr<PortChannel> auxPort_;
   std::unique_ptr<PortChannel> outputPort_;
+  std::unique_ptr<PortReconnect> mainReconnect_;
+  std::function<int64_t()> monotonicMs_;
   std::unique_ptr<LogFile> playbackReader_;
   std::unique_ptr<LogFile> secondPlaybackReader_;
   std::array<std::unique_ptr<LogFile>, kWriterFileCount> writerFiles_;

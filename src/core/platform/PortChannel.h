@@ -24,6 +24,18 @@ class PortChannel : public DataChannel {
   // handshake 1: hardware flow control, anything else none. A channel without line control
   // has nothing to set.
   virtual void SetFlowControl(uint32_t handshake) { (void)handshake; }
+
+  // The device went away while open (unplugged, hung up, the network peer closed): a read
+  // found it gone and the channel released it. Close clears it.
+  virtual bool Lost() const { return false; }
+  // Opens the same device again with the same settings, without waiting for a network peer.
+  // True when it opened; a network link may then still be connecting.
+  virtual bool Reopen() { return false; }
+  // True while a reopened network link is still being connected; a connection that failed
+  // makes the channel lost again.
+  virtual bool Connecting() { return false; }
+  // True for a link over the network (tcp:HOST:PORT).
+  virtual bool IsNetwork() const { return false; }
 };
 
 }  // namespace orv

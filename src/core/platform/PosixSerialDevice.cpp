@@ -146,7 +146,9 @@ bool PosixSerialDevice::Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytes
       return true;
     }
     if (errno == EINTR) continue;
-    return errno == EAGAIN || errno == EWOULDBLOCK;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
+    lastError_ = std::strerror(errno);
+    return false;
   }
 }
 

@@ -32,7 +32,7 @@ class PosixSerialDevice : public SerialDevice {
 
   // True when the other end is gone (a pseudo-terminal whose master closed, a device that
   // was unplugged). Reads then return nothing, exactly as when no data is waiting.
-  bool HungUp() const;
+  bool HungUp() const override;
   // The attributes the last ApplySettings asked the driver for. A pseudo-terminal reports 8
   // data bits and no parity whatever it was given, so this is what tells what was asked.
   const std::optional<termios>& LastApplied() const { return lastApplied_; }

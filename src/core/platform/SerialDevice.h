@@ -46,6 +46,17 @@ class SerialDevice {
   // queued for sending (nothing is, after a write that waited for completion).
   virtual void Purge() = 0;
   virtual void Close() = 0;
+  // True when the other end is gone (a pseudo-terminal whose master closed, a device that was
+  // unplugged), which a read cannot tell from an idle line.
+  virtual bool HungUp() const { return false; }
+  // A device reached over a network is opened without waiting for the connection: true while
+  // it is still being made. A connection that failed releases the handle and says why.
+  virtual bool Connecting() { return false; }
+  // Waits up to timeoutMs for a connection still being made; false when there is none.
+  virtual bool WaitConnected(int timeoutMs) {
+    (void)timeoutMs;
+    return IsHandleValid();
+  }
 };
 
 }  // namespace orv

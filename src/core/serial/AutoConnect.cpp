@@ -121,6 +121,8 @@ void AutoConnect::Start() {
   }
   frame_.config().SetMainPortName(ports()[static_cast<std::size_t>(chosen)]);
   frame_.ChangeMainBaud(9600);
+  // A port that does not open has been said so by the frame: there is nothing to search.
+  if (!frame_.mainPortOpen()) return;
   index_ = 0;
   steps_ = 0;
   outcome_ = Outcome::Searching;
@@ -147,6 +149,7 @@ void AutoConnect::BinaryAttempt() {
   form_.SetLabel(kStatusText, Format("Trying %d ...", static_cast<int>(kRates[index_])));
   form_.SetLabel(kProtocolText, "Protocol KTX Binary");
   frame_.ReopenMainPort();
+  if (EndIfPortLost()) return;
   frame_.mainDecoder().ExpectReceiverAnswer(1);
   steps_ = 0;
   form_.SetTimer(kTimerId, kTimerMs);
@@ -164,6 +167,7 @@ void AutoConnect::NmeaAttempt() {
   form_.SetLabel(kStatusText, Format("Trying %d ...", static_cast<int>(kRates[index_])));
   form_.SetLabel(kProtocolText, "Protocol NMEA");
   frame_.ReopenMainPort();
+  if (EndIfPortLost()) return;
   frame_.mainDecoder().ExpectReceiverAnswer(1);
   steps_ = 0;
   form_.SetTimer(kTimerId, kTimerMs);
@@ -174,6 +178,7 @@ void AutoConnect::NmeaAttempt() {
 // next rate (or, after the last, the other protocol) is tried.
 void AutoConnect::OnTimer() {
   if (!searching()) return;
+  if (EndIfPortLost()) return;
   const bool found = frame_.mainDecoder().receiverAnswered();
   if (steps_ < kWaits[index_]) {
     if (found) {
@@ -190,6 +195,16 @@ void AutoConnect::OnTimer() {
     if (!searching()) return;
   }
   ++steps_;
+}
+
+// A port that hung up, or that no longer opens at the next rate, is gone: going on through the
+// remaining rates would only end in "Baud Not Found" a minute later.
+bool AutoConnect::EndIfPortLost() {
+  if (frame_.mainPortOpen() && !frame_.mainPortLost()) return false;
+  EndSearch(Outcome::Lost);
+  form_.SetLabel(kStatusText, "Port lost");
+  frame_.boxes().MessageBox("Port lost", "", MessageIcon::Stop);
+  return true;
 }
 
 void AutoConnect::EndSearch(Outcome outcome) {

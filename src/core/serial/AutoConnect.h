@@ -27,6 +27,8 @@ class AutoConnectHost {
   virtual ~AutoConnectHost() = default;
   virtual Configuration& config() = 0;
   virtual bool mainPortOpen() const = 0;
+  // The main port's device went away while it was open (a hang-up or a read error).
+  virtual bool mainPortLost() const { return false; }
   // A port of the host's kind, to probe which ports can be opened.
   virtual std::unique_ptr<PortChannel> MakeProbePort() = 0;
   virtual MessageBoxes& boxes() = 0;
@@ -60,7 +62,9 @@ class AutoConnect {
   static constexpr int kStartButton = 1204;
   static constexpr int kTableSize = 7;
 
-  enum class Outcome { Idle, Searching, Found, NotFound };
+  // Lost: the port vanished during the search (the receiver unplugged); the rates left are
+  // not tried, since no reopen can succeed.
+  enum class Outcome { Idle, Searching, Found, NotFound, Lost };
 
   // Opening: the list holds the main port's name while the main port is open, then every
   // "Com1" to "Com10" that a port of the frame's kind can open now.
@@ -103,6 +107,8 @@ class AutoConnect {
   void BinaryAttempt();
   void NmeaAttempt();
   void EndSearch(Outcome outcome);
+  // Ends the search with "Port lost" when the port is gone; true when it did.
+  bool EndIfPortLost();
   bool BinarySelected() const;
 
   AutoConnectHost& frame_;

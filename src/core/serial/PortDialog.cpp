@@ -47,6 +47,7 @@ PortDialog::PortDialog(uint32_t baud, int32_t flowChoice, PortChannel& probe, co
   form_.AddRadioGroup(kBaudGroup, "", rateTexts, static_cast<int>(found - rates.begin()));
 
   form_.AddRadioGroup(kFlowGroup, "Data Flow", {"None", "H/W"}, flowChoice == 1 ? 1 : 0);
+  form_.AddEdit(kTypedName, "Other port", EditKind::Text).maxChars = kTypedNameLimit;
   form_.AddOkCancel();
 
   // Only ports that open now are offered; the first of them is the proposal.
@@ -61,6 +62,12 @@ PortDialog::PortDialog(uint32_t baud, int32_t flowChoice, PortChannel& probe, co
 }
 
 std::string PortDialog::portName() const {
+  std::string typed = form_.Text(kTypedName);
+  const std::size_t first = typed.find_first_not_of(" \t");
+  if (first != std::string::npos) {
+    const std::size_t last = typed.find_last_not_of(" \t");
+    return typed.substr(first, last - first + 1);
+  }
   const int i = form_.Selected(kPortGroup);
   return i < 0 || i >= kPortCount ? std::string(kNoPort) : Format("COM%d", i + 1);
 }

@@ -3,6 +3,7 @@
 // baud rate and the flow-control choice, which stays disabled.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ class PortDialog {
   static constexpr int kPortGroup = 1101;  // "Com1" to "Com4"
   static constexpr int kBaudGroup = 1102;  // "2400" to "115200"
   static constexpr int kFlowGroup = 1103;  // "Data Flow": "None", "H/W"
+  // "Other port": a name typed by the user (a device path, "tcp:HOST:PORT"), used instead of
+  // the chosen radio button when it is not empty.
+  static constexpr int kTypedName = 1104;
+  static constexpr std::size_t kTypedNameLimit = 79;
   static constexpr int kPortCount = 4;
   static constexpr uint32_t kFallbackBaud = 9600;
 
@@ -39,7 +44,7 @@ class PortDialog {
   Form& form() { return form_; }
   const Form& form() const { return form_; }
 
-  // "COM1" to "COM4", or "NONE" while no port is chosen.
+  // The typed name when there is one; else "COM1" to "COM4", or "NONE" while no port is chosen.
   std::string portName() const;
   uint32_t baudRate() const;
   int32_t flowChoice() const;

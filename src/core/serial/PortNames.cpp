@@ -2,6 +2,8 @@
 // once under its by-id name, which stays the same when the adapter is plugged in elsewhere.
 #include "serial/PortNames.h"
 
+#include "platform/TcpDevice.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -115,6 +117,7 @@ std::vector<std::string> SystemSerialDevices() { return ListSerialDevices(std::g
 
 std::string DevicePathFor(std::string_view portName, const std::vector<std::string>& devices) {
   if (!portName.empty() && portName[0] == '/') return std::string(portName);
+  if (IsTcpName(std::string(portName))) return std::string(portName);
   if (portName.size() < 4) return {};
   auto lower = [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); };
   if (lower(portName[0]) != 'c' || lower(portName[1]) != 'o' || lower(portName[2]) != 'm') return {};
@@ -129,6 +132,7 @@ std::string DevicePathFor(std::string_view portName, const std::vector<std::stri
 
 std::string DevicePathFor(std::string_view portName) {
   if (!portName.empty() && portName[0] == '/') return std::string(portName);
+  if (IsTcpName(std::string(portName))) return std::string(portName);
   return DevicePathFor(portName, SystemSerialDevices());
 }
 

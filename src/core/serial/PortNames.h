@@ -2,7 +2,7 @@
 // "COM4" (and "Com1" to "Com10" in Auto Connect); COMn is the n-th serial device of the host:
 // the list in ORVANTIS_PORTS ("dev1,dev2,..."), or else the devices under /dev/serial/by-id,
 // then /dev/ttyUSB*, /dev/ttyACM* and /dev/ttyS*, each group in natural order. A name that
-// starts with "/" is a device path already.
+// starts with "/" is a device path already; "tcp:HOST:PORT" is a network link (TcpDevice).
 #pragma once
 
 #include <filesystem>

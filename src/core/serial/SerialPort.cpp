@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/PosixSerialDevice.h"
+#include "platform/TcpDevice.h"
 #include "serial/PortNames.h"
 
 namespace orv {
@@ -26,6 +27,7 @@ std::string Reason(const std::string& systemText) { return systemText.empty() ? 
 
 SerialPort::SerialPort(StreamDecoder* sink, std::unique_ptr<SerialDevice> device, PortResolver resolver)
     : sink_(sink), device_(std::move(device)), resolver_(std::move(resolver)) {
+  ownDevices_ = device_ == nullptr;
   if (!device_) device_ = std::make_unique<PosixSerialDevice>();
   if (!resolver_) resolver_ = [](const std::string& name) { return DevicePathFor(name); };
   settings_.flowControl = kFlowNone;
@@ -44,11 +46,40 @@ bool SerialPort::Open(const std::string& portName, uint32_t baud, char parity, i
   if (device_->IsHandleValid()) Close();
   devicePath_ = resolver_(portName);
   openError_.clear();
+  lost_ = false;
   if (devicePath_.empty()) {
     openError_ = portName + " is not a serial device of this machine";
     openFlag_ = 0;
     return false;
   }
+  UseDeviceFor(devicePath_);
+  if (!OpenDevice()) return false;
+  // A user's open waits (a bounded time) for a network link: a refused or silent address is
+  // said at once, as a missing device is.
+  if (!device_->WaitConnected(kConnectWaitMs)) {
+    openError_ = devicePath_ + ": " + Reason(device_->LastError());
+    device_->Close();
+    openFlag_ = 0;
+    return false;
+  }
+  return true;
+}
+
+void SerialPort::UseDeviceFor(const std::string& path) {
+  const bool network = IsTcpName(path);
+  if (ownDevices_ && network != network_) {
+    device_->Close();
+    if (network) {
+      device_ = std::make_unique<TcpDevice>();
+    } else {
+      device_ = std::make_unique<PosixSerialDevice>();
+    }
+  }
+  network_ = network;
+}
+
+bool SerialPort::OpenDevice() {
+  lost_ = false;
   if (!device_->Open(devicePath_)) {
     openError_ = devicePath_ + ": " + Reason(device_->LastError());
     openFlag_ = 0;
@@ -59,6 +90,31 @@ bool SerialPort::Open(const std::string& portName, uint32_t baud, char parity, i
   SetRtsLine(true);
   SetDtrLine(true);
   return openFlag_ == 1;
+}
+
+bool SerialPort::Reopen() {
+  if (devicePath_.empty()) return false;
+  if (device_->IsHandleValid()) device_->Close();
+  openError_.clear();
+  if (OpenDevice()) return true;
+  device_->Close();
+  lost_ = true;
+  return false;
+}
+
+bool SerialPort::Connecting() {
+  if (openFlag_ != 1) return false;
+  if (device_->Connecting()) return true;
+  if (!device_->IsHandleValid()) MarkLost("the connection failed");
+  return false;
+}
+
+void SerialPort::MarkLost(const char* why) {
+  const std::string system = device_->LastError();
+  openError_ = devicePath_ + ": " + (system.empty() ? std::string(why) : system);
+  if (device_->IsHandleValid()) device_->Close();
+  openFlag_ = 0;
+  lost_ = true;
 }
 
 bool SerialPort::TestOpen(const std::string& portName) {
@@ -75,6 +131,7 @@ void SerialPort::Close() {
     device_->Close();
   }
   openFlag_ = 0;
+  lost_ = false;
 }
 
 bool SerialPort::ApplyLineSettings() { return device_->ApplySettings(settings_); }
@@ -92,7 +149,16 @@ void SerialPort::SetFlowControl(uint32_t handshake) {
 bool SerialPort::Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) {
   bytesRead = 0;
   if (openFlag_ != 1) return false;
-  return device_->Read(buffer, maxBytes, bytesRead);
+  if (!device_->Read(buffer, maxBytes, bytesRead)) {
+    bytesRead = 0;
+    MarkLost("the device went away");
+    return false;
+  }
+  if (bytesRead == 0 && device_->HungUp()) {
+    MarkLost("the line hung up");
+    return false;
+  }
+  return true;
 }
 
 bool SerialPort::Write(const uint8_t* bytes, uint32_t count, uint32_t& bytesWritten) {
