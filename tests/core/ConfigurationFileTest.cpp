@@ -220,6 +220,10 @@ TEST(ConfigurationRanges, ASoundRecordIsLeftAsItIsAndEachBadFieldTakesItsDefault
   // With no screen known, only a rectangle's size and reach are checked.
   c.SetWindowRect(32824, {-100, -100, 3000, 2000});
   EXPECT_EQ(KeepConfigurationInRange(c, std::nullopt), 0);
+  // A main window whose right edge would pass the 32-bit range.
+  c.SetMainWindow({2147483600, 10, 800, 400});
+  EXPECT_EQ(KeepConfigurationInRange(c, std::nullopt), 1);
+  EXPECT_EQ(c.mainWindow(), (MainWindowPlacement{10, 10, 800, 400}));
 }
 
 TEST_F(ConfigurationFileTest, RestoreFactoryWithoutSaveLeavesTheFile) {

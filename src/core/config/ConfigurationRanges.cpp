@@ -46,8 +46,10 @@ int KeepConfigurationInRange(Configuration& record, const std::optional<ScreenRe
          [&] { record.SetWindowRect(w.command, defaults.windowRect(w.command)); });
   }
   const MainWindowPlacement m = record.mainWindow();
-  const bool mainFits = m.width > 0 && m.height > 0 && m.width < kCoordinateLimit && m.height < kCoordinateLimit &&
-                        Fits({m.left, m.top, m.left + m.width, m.top + m.height}, screen);
+  // Position and size are bounded before they are added, so the sum cannot overflow.
+  auto bounded = [](int32_t v) { return v > -kCoordinateLimit && v < kCoordinateLimit; };
+  const bool mainFits = m.width > 0 && m.height > 0 && bounded(m.width) && bounded(m.height) && bounded(m.left) &&
+                        bounded(m.top) && Fits({m.left, m.top, m.left + m.width, m.top + m.height}, screen);
   keep(mainFits, [&] { record.SetMainWindow(defaults.mainWindow()); });
 
   keep(IsOfferedBaudRate(record.mainBaudRate()), [&] { record.SetMainBaudRate(defaults.mainBaudRate()); });
