@@ -23,13 +23,17 @@ namespace orv::fuzz {
     }                                                                          \
   } while (0)
 
-// One file per process, rewritten for each input.
+// One file per process, rewritten for each input and removed when the process exits.
+struct ScratchFile {
+  std::string path;
+  ~ScratchFile() { std::remove(path.c_str()); }
+};
 inline const std::string& ScratchPath(const char* name) {
-  static const std::string path = [name] {
+  static const ScratchFile file{[name] {
     const char* dir = std::getenv("TMPDIR");
     return std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/orv-fuzz-" + std::to_string(::getpid()) + "-" + name;
-  }();
-  return path;
+  }()};
+  return file.path;
 }
 
 inline bool WriteScratch(const std::string& path, const uint8_t* data, std::size_t size) {
