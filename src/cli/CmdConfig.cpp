@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "Command.h"
+#include "Options.h"
 #include "config/Configuration.h"
 #include "config/ConfigurationFile.h"
 #include "util/Format.h"
@@ -90,9 +91,10 @@ std::string ToJson(const Configuration& c) {
 }
 
 int Show(const std::string& path) {
+  if (!CheckReadableFile(path, "config")) return 2;
   struct stat st{};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fprintf(stderr, "orvantis-cli config: cannot read '%s': not a readable file\n", path.c_str());
+  if (::stat(path.c_str(), &st) != 0) {
+    std::fprintf(stderr, "orvantis-cli config: cannot read '%s'\n", path.c_str());
     return 2;
   }
   if (static_cast<uint64_t>(st.st_size) != kConfigurationSize) {

@@ -150,10 +150,12 @@ int RunDecode(const std::vector<std::string>& args) {
   decoder.SetObserver(&printer);
   LogFile file(&decoder);
   if (!OpenLogForReading(path, file, "decode")) return 2;
-  while (file.Receive(kBlock) > 0) {
-  }
+  uint64_t bytes = 0;
+  while (const uint32_t n = file.Receive(kBlock)) bytes += n;
   out.Flush();
   PrintSummary(decoder.counters());
+  std::fflush(stdout);
+  ReportNothingDecoded(path, bytes, decoder.counters(), "decode");
   return 0;
 }
 

@@ -2,7 +2,9 @@
 // CSV or GeoJSON.
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Command.h"
@@ -74,11 +76,10 @@ int RunExport(const std::vector<std::string>& args) {
     return 2;
   }
   const std::string& path = parsed->positional[0];
-  struct stat st{};
-  std::FILE* log = nullptr;
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) log = std::fopen(path.c_str(), "rb");
+  if (!CheckReadableFile(path, "export")) return 2;
+  std::FILE* log = std::fopen(path.c_str(), "rb");
   if (log == nullptr) {
-    std::fprintf(stderr, "orvantis-cli export: cannot read '%s': not a readable file\n", path.c_str());
+    std::fprintf(stderr, "orvantis-cli export: cannot read '%s': %s\n", path.c_str(), std::strerror(errno));
     return 2;
   }
   std::FILE* out = stdout;

@@ -1,6 +1,8 @@
 // `stats`: runs a log file through the decoder and prints its counters and the count of each
 // message number (or NMEA sentence slot), as a table or as one JSON object.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Command.h"
@@ -55,7 +57,7 @@ int RunHealth(const std::string& path, int protocol, bool json) {
   if (!OpenLogForReading(path, probe, "stats")) return 2;
   std::FILE* log = std::fopen(path.c_str(), "rb");
   if (log == nullptr) {
-    std::fprintf(stderr, "orvantis-cli stats: cannot read '%s': not a readable file\n", path.c_str());
+    std::fprintf(stderr, "orvantis-cli stats: cannot read '%s': %s\n", path.c_str(), std::strerror(errno));
     return 2;
   }
   EpochOptions options;
@@ -106,6 +108,8 @@ int RunStats(const std::vector<std::string>& args) {
   } else {
     PrintTable(path, parsed->protocolSelector, decoder.counters(), bytes);
   }
+  std::fflush(stdout);
+  ReportNothingDecoded(path, bytes, decoder.counters(), "stats");
   return 0;
 }
 

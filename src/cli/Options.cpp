@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "logging/LogProtocol.h"
@@ -57,6 +59,7 @@ void ResolveProtocol(ProtocolArgs& args, const std::string& path, const char* co
   std::vector<uint8_t> head(kLogProtocolProbeBytes);
   head.resize(std::fread(head.data(), 1, head.size(), f));
   std::fclose(f);
+  if (head.empty()) return;  // an empty file: the command says so
   const LogProtocolGuess g = GuessLogProtocol(head);
   args.protocolSelector = g.protocolSelector;
   if (g.frames == 0 && g.sentences == 0) {
@@ -68,19 +71,51 @@ void ResolveProtocol(ProtocolArgs& args, const std::string& path, const char* co
   }
 }
 
-bool OpenLogForReading(const std::string& path, LogFile& file, const char* command) {
+std::string FileProblem(const std::string& path) {
   struct stat st{};
-  bool opened = false;
-  if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    // The log file keeps a name of at most 199 characters, as the console's records do; a
-    // longer path is reached through this process's own descriptor of it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-      opened = file.OpenExisting(Format("/proc/self/fd/%d", fd), O_RDONLY);
-      ::close(fd);
-    }
+  if (::stat(path.c_str(), &st) != 0) return std::strerror(errno);
+  if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+  if (!S_ISREG(st.st_mode)) {
+    const char* kind = S_ISFIFO(st.st_mode)                          ? "a FIFO"
+                       : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) ? "a device"
+                       : S_ISSOCK(st.st_mode)                        ? "a socket"
+                                                                     : "not a file";
+    return Format("not a regular file (%s)", kind);
   }
-  if (!opened) std::fprintf(stderr, "orvantis-cli %s: cannot read '%s': not a readable file\n", command, path.c_str());
+  // Opened without waiting, so that a file swapped for a FIFO since the stat cannot block.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::strerror(errno);
+  ::close(fd);
+  return {};
+}
+
+bool CheckReadableFile(const std::string& path, const char* command) {
+  const std::string problem = FileProblem(path);
+  if (problem.empty()) return true;
+  std::fprintf(stderr, "orvantis-cli %s: cannot read '%s': %s\n", command, path.c_str(), problem.c_str());
+  return false;
+}
+
+void ReportNothingDecoded(const std::string& path, uint64_t bytes, const DecoderCounters& counters, const char* command) {
+  if (bytes == 0) {
+    std::fprintf(stderr, "orvantis-cli %s: '%s' is empty\n", command, path.c_str());
+  } else if (counters.validMessageCount == 0 && counters.nmeaSentenceCount == 0) {
+    std::fprintf(stderr, "orvantis-cli %s: nothing decodable in '%s' (%llu bytes, no valid frame or sentence)\n",
+                 command, path.c_str(), static_cast<unsigned long long>(bytes));
+  }
+}
+
+bool OpenLogForReading(const std::string& path, LogFile& file, const char* command) {
+  if (!CheckReadableFile(path, command)) return false;
+  // The log file keeps a name of at most 199 characters, as the console's records do; a
+  // longer path is reached through this process's own descriptor of it.
+  bool opened = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) {
+    opened = file.OpenExisting(Format("/proc/self/fd/%d", fd), O_RDONLY);
+    ::close(fd);
+  }
+  if (!opened) std::fprintf(stderr, "orvantis-cli %s: cannot read '%s': %s\n", command, path.c_str(), std::strerror(errno));
   return opened;
 }
 

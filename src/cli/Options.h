@@ -29,6 +29,14 @@ std::optional<ProtocolArgs> ParseProtocolArgs(const std::vector<std::string>& ar
 // A file that cannot be read is left to the command to report.
 void ResolveProtocol(ProtocolArgs& args, const std::string& path, const char* command);
 
+// Why `path` cannot be read as a file: the system's reason ("No such file or directory", "Is a
+// directory", "Permission denied") or "not a regular file (a FIFO)"; empty when it can.
+std::string FileProblem(const std::string& path);
+// False, after "orvantis-cli COMMAND: cannot read 'PATH': REASON" on stderr, when it cannot.
+bool CheckReadableFile(const std::string& path, const char* command);
+// Says on stderr that a file read whole was empty, or held no valid frame or sentence.
+void ReportNothingDecoded(const std::string& path, uint64_t bytes, const DecoderCounters& counters, const char* command);
+
 // Opens a regular file for reading on `file`; false (after a message on stderr) when it cannot
 // be read. Paths of any length are accepted.
 bool OpenLogForReading(const std::string& path, LogFile& file, const char* command);

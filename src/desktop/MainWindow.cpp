@@ -7,6 +7,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -95,7 +97,13 @@ MainWindow::MainWindow(MainWindowOptions options) : modal_(std::move(options.mod
   RestorePlacement();
   frame_->RestoreTitle();
   // Loading posts the commands of the windows to reopen; they run once the loop starts.
-  if (!options.configPath.empty()) commands_->LoadConfiguration(options.configPath);
+  // Stored rectangles must lie on the desktop as it is now (all screens together).
+  std::optional<ScreenRect> desktopArea;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect r = screen->virtualGeometry();
+    desktopArea = ScreenRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  }
+  if (!options.configPath.empty()) commands_->LoadConfiguration(options.configPath, desktopArea);
   BuildToolbars();
   if (const auto state = LoadBarState(*profile_)) restoreState(QByteArray::fromBase64(QByteArray::fromStdString(*state)));
   RenderMenuBar();

@@ -3,16 +3,21 @@
 #include "config/ConfigurationFile.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 
+#include "config/ConfigurationRanges.h"
 #include "support/Frames.h"
 #include "util/ByteIo.h"
 
@@ -114,6 +119,113 @@ TEST_F(ConfigurationFileTest, ShortFileIsReplacedByTheDefaults) {
   EXPECT_EQ(std::vector<uint8_t>(config.image().begin(), config.image().end()), DefaultImage());
 }
 
+// Only a file of exactly one record is a configuration file: one byte more and it is treated
+// as a short one, as `orvantis-cli config show` treats it.
+TEST_F(ConfigurationFileTest, ALongerFileIsReplacedByTheDefaults) {
+  auto bytes = DefaultImage();
+  WriteLe<int32_t>(bytes, 4, 1);  // LLH Solution open
+  WriteLe<int32_t>(bytes, 1156, 115200);
+  bytes.push_back(0);
+  WriteBytes(path, bytes);
+  ConfigurationImage image{};
+  EXPECT_EQ(ReadConfigurationImage(path, O_RDONLY, image), std::optional<std::size_t>(7235));
+  EXPECT_FALSE(Start());
+  EXPECT_TRUE(sink.posted.empty());
+  EXPECT_EQ(config.mainBaudRate(), 9600);
+  EXPECT_EQ(OnDisk(), DefaultImage());
+  EXPECT_EQ(ReadConfigurationImage(path, O_RDONLY, image), std::optional<std::size_t>(7234));
+}
+
+// Random records of the right length: no window is posted that would open off the screen or
+// at no size, and no field the console uses keeps an impossible value; sound fields stay.
+TEST_F(ConfigurationFileTest, ARandomRecordOpensNoWindowOffTheScreenAndStoresNoImpossibleRate) {
+  const ScreenRect screen{0, 0, 1280, 900};
+  file.SetScreen(screen);
+  std::mt19937 random(7234);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<uint8_t> bytes(7234);
+    for (auto& b : bytes) b = static_cast<uint8_t>(random());
+    // Half the windows marked open, some of them at sound rectangles.
+    for (const auto& w : WindowTable()) {
+      if (random() % 2 == 0) WriteLe<int32_t>(bytes, w.flagOffset, 1);
+    }
+    WriteLe<int32_t>(bytes, 4, 1);
+    const int32_t llh[] = {10, 20, 300, 400};
+    for (int i = 0; i < 4; ++i) WriteLe<int32_t>(bytes, 244 + 4 * i, llh[i]);
+    WriteLe<int32_t>(bytes, 1156, round == 0 ? -470947169 : 115200);
+    WriteBytes(path, bytes);
+    ASSERT_TRUE(Start());
+
+    EXPECT_NE(std::find(sink.posted.begin(), sink.posted.end(), 32776), sink.posted.end());
+    EXPECT_EQ(config.windowRect(32776), (ScreenRect{10, 20, 300, 400}));
+    for (int command : sink.posted) {
+      const ScreenRect r = config.windowRect(command);
+      EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= 1280 && r.bottom <= 900 && r.left < r.right &&
+                  r.top < r.bottom)
+          << command << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+    for (const auto& w : WindowTable()) {
+      const int32_t flag = config.I32(w.flagOffset);
+      EXPECT_TRUE(flag == 0 || flag == 1) << w.command;
+    }
+    EXPECT_EQ(config.mainBaudRate(), round == 0 ? 9600 : 115200);
+    EXPECT_TRUE(IsOfferedBaudRate(config.outputBaudRate())) << config.outputBaudRate();
+    EXPECT_TRUE(config.protocolSelector() == 0 || config.protocolSelector() == 1);
+    EXPECT_GE(config.playbackBytesPerTick(), 1);
+    EXPECT_LE(config.playbackBytesPerTick(), 5000);
+    EXPECT_GE(config.syncSelectedSlot(), 0);
+    EXPECT_LE(config.syncSelectedSlot(), 2);
+    const auto m = config.mainWindow();
+    EXPECT_TRUE(m.left >= 0 && m.top >= 0 && m.width > 0 && m.height > 0 && m.left + m.width <= 1280 &&
+                m.top + m.height <= 900);
+    // Bytes no field names are still the file's.
+    EXPECT_EQ(config.image()[5000], bytes[5000]);
+  }
+}
+
+TEST(ConfigurationRanges, ASoundRecordIsLeftAsItIsAndEachBadFieldTakesItsDefault) {
+  Configuration c;
+  c.SetDefaults();
+  c.SetMainBaudRate(921600);
+  c.SetProtocolSelector(0);
+  c.SetPlaybackBytesPerTick(5000);
+  c.SetWindowRect(32824, {0, 0, 1280, 900});
+  const ConfigurationImage sound = c.image();
+  EXPECT_EQ(KeepConfigurationInRange(c, ScreenRect{0, 0, 1280, 900}), 0);
+  EXPECT_EQ(c.image(), sound);
+
+  c.SetMainBaudRate(9601);
+  c.SetOutputBaudRate(0);
+  c.SetProtocolSelector(2);
+  c.SetPlaybackBytesPerTick(0);
+  c.SetSyncSelectedSlot(3);
+  c.SetSyncTriggerTime(1, std::nan(""));
+  c.SetPlotCentreLatitude(91);
+  c.SetWindowRect(32824, {0, 0, 1281, 900});  // one pixel too wide
+  c.SetWindowRect(32776, {300, 300, 300, 400});  // no width
+  c.SetWindowOpen(32777, true);
+  WriteLe<int32_t>(c.image(), 0, -1);  // Channel Assignment's flag
+  EXPECT_EQ(KeepConfigurationInRange(c, ScreenRect{0, 0, 1280, 900}), 10);
+  EXPECT_EQ(c.mainBaudRate(), 9600);
+  EXPECT_EQ(c.outputBaudRate(), 9600);
+  EXPECT_EQ(c.protocolSelector(), 1);
+  EXPECT_EQ(c.playbackBytesPerTick(), 1000);
+  EXPECT_EQ(c.syncSelectedSlot(), 0);
+  EXPECT_EQ(c.syncTriggerTime(1), 0.0);
+  EXPECT_DOUBLE_EQ(c.plotCentreLatitude(), 45.2942232);
+  EXPECT_EQ(c.windowRect(32824), (ScreenRect{80, 80, 725, 315}));
+  EXPECT_EQ(c.windowRect(32776), (ScreenRect{80, 80, 330, 460}));
+  EXPECT_TRUE(c.windowOpen(32777));
+  EXPECT_FALSE(c.windowOpen(32824));
+  // With no screen known, only a rectangle's size and reach are checked.
+  c.SetWindowRect(32824, {-100, -100, 3000, 2000});
+  EXPECT_EQ(KeepConfigurationInRange(c, std::nullopt), 0);
+  // A main window whose right edge would pass the 32-bit range.
+  c.SetMainWindow({2147483600, 10, 800, 400});
+  EXPECT_EQ(KeepConfigurationInRange(c, std::nullopt), 1);
+  EXPECT_EQ(c.mainWindow(), (MainWindowPlacement{10, 10, 800, 400}));
+}
+
 TEST_F(ConfigurationFileTest, RestoreFactoryWithoutSaveLeavesTheFile) {
   config.SetMainBaudRate(115200);
   config.SetPlaybackBytesPerTick(250);
@@ -149,7 +261,7 @@ TEST_F(ConfigurationFileTest, OpenAuxTerminalIsSavedClosedAndNotReopened) {
 
 TEST_F(ConfigurationFileTest, WindowsReopenInTheirOrder) {
   auto bytes = OnDisk();
-  for (const auto& w : WindowTable()) WriteLe<int32_t>(bytes, w.flagOffset, w.command == 32953 ? 0 : 2);
+  for (const auto& w : WindowTable()) WriteLe<int32_t>(bytes, w.flagOffset, w.command == 32953 ? 0 : 1);
   WriteBytes(path, bytes);
   ASSERT_TRUE(Start());
   const std::vector<int> expected = {

@@ -63,16 +63,48 @@ class LogFileTest : public ::testing::Test {
 };
 
 TEST_F(LogFileTest, FindsTheFirstFrameStart) {
-  EXPECT_EQ(StartOf({}), -1);
-  EXPECT_FALSE(file.isOpen());
   EXPECT_EQ(StartOf(Hex("01 14 EB 00 00 01")), 0);
   EXPECT_EQ(StartOf(Cat(Hex("55 AA 00 02 FF 7E 30"), Hex("01 14 EB 00 00 01"))), 7);
-  // After a mismatch the scan resumes at the byte after the ID: the start at offset 1 is
-  // skipped, the one at 10 is found.
-  EXPECT_EQ(StartOf(Hex("01 01 02 FD 00 00 00 00 00 00 01 14 EB 00 00 01")), 10);
-  // A lone start byte at the end, or a short file without a frame, is refused silently.
-  EXPECT_EQ(StartOf(Hex("55 01 14")), -1);
-  EXPECT_EQ(StartOf(Noise(10000)), -1);
+  // After a mismatch the scan goes on with the ID byte, so the start at offset 1 is found.
+  EXPECT_EQ(StartOf(Hex("01 01 02 FD 00 00 00 00 00 00 01 14 EB 00 00 01")), 1);
+  EXPECT_EQ(StartOf(Hex("01 01 01 14 EB 00 00 01")), 2);
+  EXPECT_TRUE(desktop.boxes.empty());
+}
+
+// A file that holds no frame start is refused with the message however short it is: empty,
+// a lone start byte at its end, or 10000 bytes of noise.
+TEST_F(LogFileTest, AShortFileWithoutAFrameIsRefusedWithTheMessage) {
+  const std::vector<std::vector<uint8_t>> files = {{}, Hex("55 01 14"), Hex("01"), Noise(10000)};
+  for (const auto& bytes : files) {
+    desktop.boxes.clear();
+    EXPECT_EQ(StartOf(bytes), -1) << bytes.size();
+    EXPECT_FALSE(file.isOpen());
+    ASSERT_EQ(desktop.boxes.size(), 1u) << bytes.size();
+    EXPECT_EQ(desktop.boxes[0].text, "This is not a KTX log file.");
+    EXPECT_EQ(desktop.boxes[0].caption, "Open Log File");
+    EXPECT_EQ(desktop.boxes[0].icon, MessageIcon::Exclamation);
+  }
+  desktop.boxes.clear();
+  EXPECT_EQ(StartOf(test::Bytes(test::Sentence("GPGGA,1,2")), 1), -1);
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  EXPECT_EQ(desktop.boxes[0].text, "This is not a KTX log file.");
+  desktop.boxes.clear();
+  EXPECT_EQ(StartOf({}, 0), -1);
+  ASSERT_EQ(desktop.boxes.size(), 1u);
+  EXPECT_EQ(desktop.boxes[0].text, "This is not an NMEA log file.");
+}
+
+// Short frames whose checksum's high byte is 0x01 after one stray 0x01: each frame's start
+// byte follows a 0x01, so a check that skipped the ID byte after a mismatch found none.
+TEST_F(LogFileTest, AStartByteRightBeforeAFrameDoesNotHideIt) {
+  std::vector<uint8_t> log = {0x01};
+  for (int i = 0; i < 1500; ++i) {
+    const auto f = test::Frame(20, {static_cast<uint8_t>(i % 200), 0x10});
+    ASSERT_EQ(f.back(), 0x01);
+    log.insert(log.end(), f.begin(), f.end());
+  }
+  ASSERT_EQ(log.size(), 12001u);
+  EXPECT_EQ(StartOf(log), 1);
   EXPECT_TRUE(desktop.boxes.empty());
 }
 
@@ -100,8 +132,8 @@ TEST_F(LogFileTest, NmeaModeStartsAtTheFirstValidSentence) {
   EXPECT_EQ(StartOf(Cat(test::Bytes("$GPX*00\r\n$GP$"), good), 0), 13);
   EXPECT_EQ(StartOf(test::Bytes("$GPGSA,A*3b\r\n"), 0), -1);
   EXPECT_EQ(StartOf(test::Bytes("$GPGSA,A*3"), 0), -1);
-  EXPECT_EQ(StartOf({}, 0), -1);
-  EXPECT_TRUE(desktop.boxes.empty());
+  EXPECT_EQ(desktop.boxes.size(), 2u);
+  desktop.boxes.clear();
   // A sentence must lie wholly in the first 10000 bytes.
   auto late = Cat(Noise(9990), good);
   EXPECT_EQ(StartOf(late, 0), -1);

@@ -156,6 +156,32 @@ TEST_F(MainFramePlaybackTest, AFileThatFailsTheCheckIsNotPlayed) {
   EXPECT_EQ(desk.boxes.size(), 1u);
 }
 
+// 1500 short frames behind one stray 0x01 (12,001 bytes): the check finds the first frame and
+// every frame is decoded; an empty file is refused with the message rather than in silence.
+TEST_F(MainFramePlaybackTest, ALogOfShortFramesPlaysAndAnEmptyOneIsRefusedAloud) {
+  std::vector<uint8_t> log = {0x01};
+  for (int i = 0; i < 1500; ++i) {
+    const auto f = test::Frame(20, {static_cast<uint8_t>(i % 200), 0x10});
+    log.insert(log.end(), f.begin(), f.end());
+  }
+  desk.openFileAnswer = WriteLog("short.log", log);
+  frame.OnOpenLogFile();
+  EXPECT_TRUE(desk.boxes.empty());
+  ASSERT_EQ(frame.state().playbackActive, 1u);
+  for (int i = 0; i < 1000 && frame.state().playbackActive; ++i) frame.OnTimer(kPollTimer);
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_EQ(frame.mainDecoder().counters().validMessageCount, 1500u);
+  EXPECT_EQ(frame.mainDecoder().counters().protocolErrorCount, 0u);
+
+  desk.openFileAnswer = WriteLog("empty.log", {});
+  frame.OnOpenLogFile();
+  ASSERT_EQ(desk.boxes.size(), 1u);
+  EXPECT_EQ(desk.boxes[0].text, "This is not a KTX log file.");
+  EXPECT_EQ(desk.boxes[0].caption, "Open Log File");
+  EXPECT_EQ(frame.state().playbackActive, 0u);
+  EXPECT_FALSE(desk.TimerArmed(kPollTimer));
+}
+
 // A path the log file cannot keep used to do nothing at all; now the user is told.
 TEST_F(MainFramePlaybackTest, APathTooLongForTheLogFileIsRefusedWithAMessage) {
   desk.openFileAnswer = dir + "/" + std::string(195, 'a') + ".log";

@@ -28,7 +28,7 @@ constexpr PopupEntry kCountsPopup[] = {PageItem(kAskItem, "Ask")};
 // A page told of the binary counts and of every GGA record, with a dialog of its own.
 class CountsPage : public Page, public BinaryCountLink, public NmeaRecordLink<NmeaGgaRecord> {
  public:
-  static constexpr PageSpec kSpec{kCountsWindow, nullptr, FontSpec{kFaceSansSerif, 10, 400}, true, kCountsPopup, {},
+  static constexpr PageSpec kSpec{kCountsWindow, nullptr, PageFont{kFaceSansSerif, 10, 400}, true, kCountsPopup, {},
                                   100, 50};
   explicit CountsPage(const PageContext& context) : Page(kSpec, context), context_(context) {}
   bool hasRecord() const override { return count20 > 0; }

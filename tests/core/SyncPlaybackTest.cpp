@@ -236,9 +236,11 @@ TEST_F(SyncPlaybackTest, AnInvalidFileClosesTheOtherAfterItsOwnMessage) {
   EXPECT_FALSE(userReader.isOpen() || baseReader.isOpen() || sync.active());
 
   desk.boxes.clear();
+  // An empty file gets the check's own message too.
   EXPECT_FALSE(sync.Start(Write("empty.log", {}), good, {}, &desk));
-  ASSERT_EQ(desk.boxes.size(), 1u);
-  EXPECT_EQ(desk.boxes[0].text, "One ore more files are invalid.");
+  ASSERT_EQ(desk.boxes.size(), 2u);
+  EXPECT_EQ(desk.boxes[0].text, "This is not a KTX log file.");
+  EXPECT_EQ(desk.boxes[1].text, "One ore more files are invalid.");
   EXPECT_FALSE(baseReader.isOpen());
 }
 

@@ -380,8 +380,9 @@ CommandState FrameCommands::State(int id) const {
   return s;
 }
 
-void FrameCommands::LoadConfiguration(const std::string& path) {
+void FrameCommands::LoadConfiguration(const std::string& path, std::optional<ScreenRect> screen) {
   configFile_.SetPath(path);
+  configFile_.SetScreen(screen);
   configFile_.LoadConfiguration(&host_);
   frame_.mainDecoder().SetProtocolSelector(frame_.config().protocolSelector() == 0 ? 0 : 1);
   RebuildMenuBar();

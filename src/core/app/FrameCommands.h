@@ -77,8 +77,9 @@ class FrameCommands {
   void CloseMainPort();
 
   // At start-up: the record (holding its defaults) is loaded from `path`, the windows it marks
-  // open are posted to be reopened and the menus follow its protocol.
-  void LoadConfiguration(const std::string& path);
+  // open are posted to be reopened and the menus follow its protocol. Window rectangles
+  // outside `screen` (when known) are put back to their defaults.
+  void LoadConfiguration(const std::string& path, std::optional<ScreenRect> screen = std::nullopt);
   ConfigurationFile& configFile() { return configFile_; }
 
   WindowToggles& windows() { return windows_; }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "config/ConfigurationRanges.h"
 #include "util/ByteIo.h"
 
 namespace orv {
@@ -115,8 +116,14 @@ std::optional<std::size_t> ReadConfigurationImage(const std::string& path, int o
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
+  // One byte more tells a longer file, which is no configuration file either.
+  uint8_t extra = 0;
+  ssize_t more;
+  do {
+    more = got == out.size() ? ::read(fd, &extra, 1) : 0;
+  } while (more < 0 && errno == EINTR);
   ::close(fd);
-  return got;
+  return more > 0 ? got + 1 : got;
 }
 
 bool ReplaceFileContents(const std::string& path, std::span<const uint8_t> bytes) {
@@ -147,6 +154,7 @@ bool ConfigurationFile::LoadConfiguration(CommandSink* frame) {
   const auto got = ReadConfigurationImage(path_, O_RDWR, buffer);
   if (got && *got == kConfigurationSize) {
     record_.image() = buffer;
+    KeepConfigurationInRange(record_, screen_);
     if (frame != nullptr) {
       for (uint16_t flagOffset : WindowReopenOrder()) {
         if (record_.I32(flagOffset) == 0) continue;
@@ -157,7 +165,7 @@ bool ConfigurationFile::LoadConfiguration(CommandSink* frame) {
     }
     return true;
   }
-  // Missing or short: the partial image is dropped, and the defaults replace the file.
+  // Missing, short or too long: what was read is dropped, and the defaults replace the file.
   record_.SetDefaults();
   SaveConfiguration(nullptr, false);
   return false;

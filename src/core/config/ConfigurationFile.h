@@ -27,7 +27,8 @@ std::optional<std::string> ConfigurationPathIn(const std::string& directory);
 std::optional<std::string> ConfigurationPathAtStartup();
 
 // Reads up to one record's worth of bytes from `path` opened with `openFlags` (open(2) flags).
-// Returns how many bytes were read, or nullopt when the file could not be opened.
+// Returns how many bytes were read, one more than a record when the file is longer (only a
+// file of exactly one record is a configuration file), or nullopt when it could not be opened.
 std::optional<std::size_t> ReadConfigurationImage(const std::string& path, int openFlags, ConfigurationImage& out);
 
 // Replaces the content of `path` with `bytes`: written to a temporary file beside it, flushed
@@ -43,9 +44,11 @@ class ConfigurationFile {
   // saves fail.
   void SetPath(std::string path) { path_ = std::move(path); }
   const std::string& path() const { return path_; }
+  // The screen that window rectangles must lie in; unknown, only their size is checked.
+  void SetScreen(std::optional<ScreenRect> screen) { screen_ = screen; }
 
   // Expects the record to hold its defaults already. Reads the file over them; when it holds
-  // a whole record, posts the command of every window marked open to `frame` in reopen order
+  // exactly one record, keeps every field in its range (ConfigurationRanges.h), posts the command of every window marked open to `frame` in reopen order
   // and returns true. Otherwise the record gets its defaults, the file is written with them at
   // once, and the result is false.
   bool LoadConfiguration(CommandSink* frame);
@@ -63,6 +66,7 @@ class ConfigurationFile {
  private:
   Configuration& record_;
   std::string path_;
+  std::optional<ScreenRect> screen_;
 };
 
 }  // namespace orv

@@ -158,39 +158,34 @@ long LogFile::ReadRaw(uint8_t* buffer, uint32_t count) {
 }
 
 // Scans for a frame start: 0x01 followed by an ID byte and its complement. After a mismatch
-// the scan goes on with the byte after the ID byte, which is not looked at again. The count
-// against the limit is of bytes the scan has moved past, so that byte is counted once, when
-// its turn comes.
+// the scan goes on with the ID byte itself, as the decoder does: that byte may be the start of
+// the real frame (the high checksum byte of a short frame often is 0x01). The count against the
+// limit is of bytes the scan has moved past. A file that ends before any frame start is
+// refused with the same message as a long one, whatever its length.
 bool LogFile::CheckLogFile(MessageBoxes* boxes) {
   long total = 0;
   for (;;) {
     uint8_t b = 0;
-    if (ReadRaw(&b, 1) != 1) return false;
-    long readNow = 1;
+    if (ReadRaw(&b, 1) != 1) break;
     if (b == 0x01) {
       uint8_t b1 = 0, b2 = 0;
       const long got1 = ReadRaw(&b1, 1);
       const long got2 = got1 == 1 ? ReadRaw(&b2, 1) : 0;
-      if (got2 == 1) {
-        SeekRelative(-1);  // just after b1
-        if (b1 == static_cast<uint8_t>(~b2)) {
-          SeekRelative(-2);  // back to the start byte
-          return true;
-        }
+      if (got2 != 1) break;
+      if (b1 == static_cast<uint8_t>(~b2)) {
+        SeekRelative(-3);  // back to the start byte
+        return true;
       }
-      readNow += got1;
-      if (got1 != 1 || got2 != 1) return false;
+      SeekRelative(-2);  // back to the ID byte, the next candidate
     }
-    total += readNow;
-    if (total > kCheckLimit) {
-      Tell(boxes, "This is not a KTX log file.");
-      return false;
-    }
+    if (++total > kCheckLimit) break;
   }
+  Tell(boxes, "This is not a KTX log file.");
+  return false;
 }
 
 // The same idea for NMEA recordings: a complete sentence with a valid checksum in the first
-// 10000 bytes, and playback starts at its '$'.
+// 10000 bytes, and playback starts at its '$'; any file without one is refused with a message.
 bool LogFile::CheckNmeaLogFile(MessageBoxes* boxes) {
   std::vector<uint8_t> head(static_cast<std::size_t>(kCheckLimit) + 1);
   std::size_t got = 0;
@@ -199,11 +194,10 @@ bool LogFile::CheckNmeaLogFile(MessageBoxes* boxes) {
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
-  if (got == 0) return false;
   const std::size_t window = std::min(got, static_cast<std::size_t>(kCheckLimit));
   const long start = FindSentence(std::span<const uint8_t>(head).first(window));
   if (start >= 0) return SeekAbsolute(start);
-  if (got > static_cast<std::size_t>(kCheckLimit)) Tell(boxes, "This is not an NMEA log file.");
+  Tell(boxes, "This is not an NMEA log file.");
   return false;
 }
 

@@ -41,7 +41,7 @@ SyncPlaybackForm::SyncPlaybackForm(Configuration& config, Desktop* dialogs)
   ShowSlot(stored);
 
   for (const auto& [button, edit] : {std::pair{kUserButton, kUserPath}, std::pair{kBaseButton, kBasePath}}) {
-    form_.OnButton(button, [dialogs, edit](Form& f) {
+    form_.OnButton(button, [dialogs, edit = edit](Form& f) {
       if (dialogs == nullptr) return FormAction::None;
       const std::optional<std::string> chosen = dialogs->AskOpenFileName({"", kAllFilesFilter, f.Text(edit)});
       if (chosen && !chosen->empty()) f.SetText(edit, *chosen);

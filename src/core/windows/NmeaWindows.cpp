@@ -15,7 +15,7 @@ namespace orv {
 namespace {
 
 constexpr const char* kDegree = "\xC2\xB0";  // U+00B0 in UTF-8
-constexpr FontSpec kNmeaFont{kFaceSansSerif, 10, 800};
+constexpr PageFont kNmeaFont{kFaceSansSerif, 10, 800};
 
 constexpr PopupEntry kStandardPopup[] = {
     PageItem(nmeacmd::kContinuousOneSecond, "Continuous (1 sec)"),

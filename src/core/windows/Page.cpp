@@ -13,7 +13,8 @@ constexpr Colour kWaitingBoxColour = Rgb(255, 248, 204);
 constexpr Colour kWaitingTextColour = Rgb(96, 96, 96);
 }  // namespace
 
-Page::Page(const PageSpec& layout, const PageContext& context) : spec_(layout), context_(context) {}
+Page::Page(const PageSpec& layout, const PageContext& context)
+    : spec_(layout), font_(layout.font.spec()), context_(context) {}
 
 Page::~Page() {
   if (view_ != nullptr) view_->PageGone();
@@ -89,7 +90,7 @@ void Page::InvalidateAll() {
 void Page::Paint(Canvas& canvas) {
   cells_.Forget();
   if (spec_.bitmap) canvas.DrawCornerBitmap(1, 1);
-  canvas.SetFont(spec_.font);
+  canvas.SetFont(font_);
   canvas.SetTextAlign(TextAlign::Left);
   canvas.SetTextColour(canvas.WindowTextColour());
   canvas.SetBackgroundMode(BackgroundMode::Transparent);
@@ -105,7 +106,7 @@ void Page::Paint(Canvas& canvas) {
 void Page::PaintValues(Canvas& canvas) {
   if (!hasRecord()) return;
   ValueCanvas values(canvas, cells_, true);
-  values.SetFont(spec_.font);
+  values.SetFont(font_);
   SetValueStyle(values);
   DrawValues(values);
 }

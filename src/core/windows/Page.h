@@ -104,11 +104,20 @@ class PageView {
   virtual void PageGone() = 0;
 };
 
+// The font of a page as its constant description names it: a literal type, so that the page
+// descriptions stay compile-time constants with every compiler (a std::string is not one).
+struct PageFont {
+  const char* face = kFaceSansSerif;
+  int height = 10;
+  int weight = 400;
+  FontSpec spec() const { return {face != nullptr ? face : "", height, weight}; }
+};
+
 // What sets one window kind apart in the framework.
 struct PageSpec {
   int command;                   // the main-frame command that opens and closes the window
   const char* creationCaption;   // replaces the title when the window is created; null: none
-  FontSpec font;
+  PageFont font;
   bool bitmap = true;            // draws the corner bitmap
   std::span<const PopupEntry> popup;
   // A window with a menu bar instead of a popup: its submenus are the menus, its other items
@@ -132,7 +141,7 @@ class Page {
   virtual ~Page();
 
   int command() const { return spec_.command; }
-  const FontSpec& font() const { return spec_.font; }
+  const FontSpec& font() const { return font_; }
   bool hasBitmap() const { return spec_.bitmap; }
   PageExtent extent() const { return {spec_.width, spec_.height}; }
 
@@ -223,6 +232,7 @@ class Page {
   void DrawWaiting(Canvas& canvas) const;
 
   PageSpec spec_;
+  FontSpec font_;
   PageContext context_;
   std::string caption_;
   PageView* view_ = nullptr;
