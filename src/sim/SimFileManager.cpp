@@ -112,4 +112,40 @@ Payload SimFileTable::OnFileManager(std::span<const uint8_t> r) {
   }
 }
 
+constexpr uint32_t kMemoryBytes = 4u << 20;
+
+Payload SimFileTable::StatusRecord() const {
+  Payload p(31, 0);
+  p[0] = static_cast<uint8_t>(std::min<std::size_t>(files_.size(), 255));
+  p[1] = active_.empty() ? 0 : 1;
+  PutText(p, 2, 8, active_);
+  return p;
+}
+
+Payload SimFileTable::MemoryRecord() const {
+  uint64_t used = 0;
+  for (const SimFile& f : files_) used += f.size;
+  const uint32_t u = static_cast<uint32_t>(std::min<uint64_t>(used, kMemoryBytes));
+  Payload p(17, 0);
+  WriteLe<uint32_t>(std::span<uint8_t>(p), 0, kMemoryBytes);
+  WriteLe<uint32_t>(std::span<uint8_t>(p), 4, u);
+  WriteLe<uint32_t>(std::span<uint8_t>(p), 8, kMemoryBytes - u);
+  p[12] = static_cast<uint8_t>(std::min<std::size_t>(files_.size(), 255));
+  return p;
+}
+
+Payload SimFileTable::HeaderRecord() const {
+  Payload p(129, 0);
+  const SimFile* f = active() != nullptr ? active() : files_.empty() ? nullptr : &files_.front();
+  if (f == nullptr) return p;
+  PutText(p, 0, 8, f->name);
+  PutText(p, 8, 16, f->pointName);
+  PutText(p, 24, 16, f->pointCode);
+  WriteLe<int16_t>(std::span<uint8_t>(p), 40, f->antennaHeight);
+  p[42] = f->antennaMethod;
+  PutText(p, 43, 3, f->operatorName);
+  WriteLe<uint32_t>(std::span<uint8_t>(p), 46, f->size);
+  return p;
+}
+
 }  // namespace orv::sim

@@ -58,6 +58,14 @@ class SimFileTable {
   // it; Delete removes a named file; Modify changes the attributes the mask names, of the named
   // file or else of the active one; Info reports the active file.
   Payload OnFileManager(std::span<const uint8_t> request);
+  // The other answers of the file manager, in this receiver's own layouts: status and
+  // configuration (70/3, 31 bytes: file count, active flag, active name), memory information
+  // (70/7, 17 bytes: total, used and free bytes, file count) and the active file's header
+  // (70/8, 129 bytes: name, point name, point code, antenna height and method, operator, size;
+  // the first file's when none is active).
+  Payload StatusRecord() const;
+  Payload MemoryRecord() const;
+  Payload HeaderRecord() const;
   // The file being recorded, if any.
   const SimFile* active() const { return active_.empty() ? nullptr : Find(active_); }
 

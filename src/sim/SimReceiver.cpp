@@ -253,8 +253,9 @@ void SimReceiver::OnTimeCommand(int message, const std::vector<uint8_t>& payload
   scene_.SetControls(c);
 }
 
-// Message 70: the file list (sub-ID 2, an 8-byte name; all zero lists every file) and the
-// download (sub-ID 6).
+// Message 70: the file manager (sub-ID 1), the file list (sub-ID 2, an 8-byte name; all zero
+// lists every file), status and configuration, memory information and file header (sub-IDs 3,
+// 7 and 8, asked for without data) and the download (sub-ID 6).
 void SimReceiver::OnFileMessage(const std::vector<uint8_t>& payload) {
   if (payload.empty()) return;
   if (payload[0] == 2 && payload.size() == 9) {
@@ -269,6 +270,13 @@ void SimReceiver::OnFileMessage(const std::vector<uint8_t>& payload) {
       p.insert(p.end(), record.begin(), record.end());
       SendFrame(70, p);
     }
+  } else if ((payload[0] == 3 || payload[0] == 7 || payload[0] == 8) && payload.size() == 1) {
+    const Payload record = payload[0] == 3   ? files_.StatusRecord()
+                           : payload[0] == 7 ? files_.MemoryRecord()
+                                             : files_.HeaderRecord();
+    Payload p{payload[0]};
+    p.insert(p.end(), record.begin(), record.end());
+    SendFrame(70, p);
   } else if (payload[0] == 1 && payload.size() == 54) {
     Payload p{1};
     const Payload answer = files_.OnFileManager(std::span<const uint8_t>(payload).subspan(1));

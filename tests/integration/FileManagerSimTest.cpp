@@ -3,7 +3,19 @@
 // dialog, windows, encoder and decoder talking to it frame by frame.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "SimProcess.h"
+#include "app/ConsolePages.h"
+#include "app/FrameCommands.h"
+#include "app/MainFrame.h"
+#include "ids/CommandIds.h"
+#include "serial/SerialPort.h"
+#include "support/FakeShellHost.h"
+
 #include "maintenance/FileManager.h"
+#include "maintenance/InfoWindows.h"
 #include "maintenance/MemoryDumpWindow.h"
 #include "commands/RequestForms.h"
 #include "nmea/ReceiverDecoder.h"
@@ -237,6 +249,84 @@ TEST_F(ConsoleAgainstSim, ALoadedWordIsShownByTheDumpThatFollowsIt) {
   std::snprintf(text, sizeof text, "text %d 250   %02X", 77 + 30 * 15, expected);
   EXPECT_TRUE(view.screen.Has(text));
   decoder.store().links().memoryDump = nullptr;
+}
+
+TEST_F(ConsoleAgainstSim, MemoryInformationComesBackOnlyWhileItsFlagIsSet) {
+  CQuenmarshMemoryInfoWnd window(context);
+  decoder.store().links().memoryInfo = &window;
+  window.OnCommand(CQuenmarshMemoryInfoWnd::kRequest);
+  EXPECT_FALSE(window.hasRecord());  // the flag is off: the answer is dropped
+  decoder.store().SetMemoryInfoFlag(true);
+  window.OnCommand(CQuenmarshMemoryInfoWnd::kRequest);
+  ASSERT_TRUE(window.hasRecord());
+  const MemoryInfoRecord& r = decoder.store().memoryInfo();
+  EXPECT_EQ(ReadLe<uint32_t>(r.bytes(), 0), 4u << 20);
+  uint32_t used = 0;
+  for (const sim::SimFile& f : rx.files().files()) used += f.size;
+  EXPECT_EQ(ReadLe<uint32_t>(r.bytes(), 4), used);
+  EXPECT_EQ(r.bytes()[12], rx.files().files().size());
+  decoder.store().links().memoryInfo = nullptr;
+}
+
+// The whole console over a pseudo-terminal against orvantis-sim: the menu command runs the
+// dialog, the window shows the answer; the memory dump window loads a word and shows it.
+TEST(FileManagerSim, TheConsoleCreatesAFileAndLoadsAWordOverTheLine) {
+  if (!test::SimProcess::Available()) GTEST_SKIP() << "orvantis-sim is not built";
+  test::SimProcess sim({"--baud", "115200"});
+  ASSERT_FALSE(sim.path().empty()) << "orvantis-sim printed no device path";
+  test::FakeDesktop desk;
+  CMainFrame frame(desk, [](StreamDecoder* sink) -> std::unique_ptr<PortChannel> {
+    return std::make_unique<SerialPort>(sink);
+  });
+  test::FakeShellHost host;
+  FrameCommands commands(frame, host);
+  ConsolePages windows(frame, commands.windows(), host);
+  frame.config().SetMainPortName(sim.path());
+  frame.ChangeMainBaud(115200);
+  ASSERT_TRUE(frame.mainPort().IsOpen());
+  auto pollUntil = [&](auto done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done() && std::chrono::steady_clock::now() < end) {
+      frame.OnTimer(kPollTimer);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
+  };
+
+  commands.OnCommand(cmd::kWndFileManager);
+  auto* manager = dynamic_cast<CQuenmarshFileManagerWnd*>(windows.page(cmd::kWndFileManager));
+  ASSERT_NE(manager, nullptr);
+  desk.formDriver = [](Form& f) {
+    f.SetChecked(CFileOperationDialog::kFirstBox + kAttrFileName, true);
+    f.SetText(CFileOperationDialog::kFirstField + kAttrFileName, "LINE1");
+    return f.Press(kFormOk) == FormAction::Ok;
+  };
+  commands.OnCommand(cmd::kFileManagerDialog);
+  const FileManagerRecord& answer = frame.mainDecoder().store().fileManager();
+  ASSERT_TRUE(pollUntil([&] { return manager->hasRecord(); }));
+  EXPECT_EQ(answer.action(), fileaction::kCreate);
+  EXPECT_EQ(FileResultText(answer.result()), "Successful");
+  EXPECT_EQ(answer.fileName(), "LINE1");
+  EXPECT_EQ(answer.activeFlag(), 1);
+
+  commands.OnCommand(cmd::kWndMemoryDump);
+  Page* dump = windows.page(cmd::kWndMemoryDump);
+  ASSERT_NE(dump, nullptr);
+  desk.formDriver = [](Form& f) {
+    f.SetText(LoadMemoryForm::kAddress, "20000800");
+    f.SetText(LoadMemoryForm::kValue, "12345678");
+    return f.Press(kFormOk) == FormAction::Ok;
+  };
+  dump->OnCommand(CMemoryDumpWnd::kLoadWord);
+  const MemoryDumpRecord16& block = frame.mainDecoder().store().memoryDump16();
+  ASSERT_TRUE(pollUntil([&] { return dump->hasRecord(); }));
+  EXPECT_EQ(block.address(), 0x20000800u);
+  EXPECT_EQ(std::vector<uint8_t>(block.data().begin(), block.data().begin() + 5),
+            (std::vector<uint8_t>{0x78, 0x56, 0x34, 0x12, 0x00}));
+  test::RecordingPageView view(*dump);
+  view.Repaint();
+  EXPECT_TRUE(view.screen.Has("text 77 65   78"));
+  EXPECT_TRUE(view.screen.Has("text 167 65   12"));
 }
 
 }  // namespace
