@@ -183,14 +183,6 @@ TEST(FileOperation, DeleteGoesOutOnlyAfterTheConfirmation) {
   EXPECT_EQ(std::string(frame.begin() + 6, frame.begin() + 9), "OLD");
 }
 
-TEST(FileOperation, ActionAndResultTexts) {
-  EXPECT_EQ(FileActionText(4), "Info.");
-  EXPECT_EQ(FileActionText(6), "6");  // actions 5-7 have no name
-  EXPECT_EQ(FileResultText(7), "Delete in progress");
-  EXPECT_EQ(FileResultText(8), "Bad error code");
-  EXPECT_EQ(FileResultText(255), "Bad error code");
-}
-
 class FileManagerWindowTest : public ::testing::Test {
  protected:
   FileManagerWindowTest() : page(context()), view(page) { page.OnCreate("Quenmarsh File Manager Window - Msg 70, Sub ID 1"); }

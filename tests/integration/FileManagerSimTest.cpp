@@ -15,7 +15,6 @@
 #include "support/FakeShellHost.h"
 
 #include "maintenance/FileManager.h"
-#include "maintenance/InfoWindows.h"
 #include "maintenance/MemoryDumpWindow.h"
 #include "commands/RequestForms.h"
 #include "nmea/ReceiverDecoder.h"
@@ -216,24 +215,11 @@ TEST_F(ConsoleAgainstSim, CreateModifyListAndDeleteAFileShowEachResult) {
   decoder.store().links().fileInfo = nullptr;
 }
 
-TEST_F(ConsoleAgainstSim, ALoadedWordIsShownByTheDumpThatFollowsIt) {
+TEST_F(ConsoleAgainstSim, AContinuousDumpOfThePatternAreaFillsTheFourthRow) {
   CMemoryDumpWnd window(context);
   window.OnCreate("Memory Dump Window - Msg 60, 61 and 62");
   test::RecordingPageView view(window);
   decoder.store().links().memoryDump = &window;
-  desk.formDriver = [](Form& f) {
-    f.SetText(LoadMemoryForm::kAddress, "20000040");
-    f.SetText(LoadMemoryForm::kValue, "12345678");
-    return f.Press(kFormOk) == FormAction::Ok;
-  };
-  window.OnCommand(CMemoryDumpWnd::kLoadWord);
-  view.Repaint();
-  EXPECT_TRUE(view.screen.Has("text 71 65 20000040:"));
-  EXPECT_TRUE(view.screen.Has("text 77 65   78"));
-  EXPECT_TRUE(view.screen.Has("text 107 65   56"));
-  EXPECT_TRUE(view.screen.Has("text 137 65   34"));
-  EXPECT_TRUE(view.screen.Has("text 167 65   12"));
-  EXPECT_TRUE(view.screen.Has("text 197 65   00"));
   // A 64-byte dump of the pattern area, continuous: answered every second from then on.
   desk.formDriver = [](Form& f) {
     f.Select(MemoryDumpForm::kMode, 1);
@@ -249,23 +235,6 @@ TEST_F(ConsoleAgainstSim, ALoadedWordIsShownByTheDumpThatFollowsIt) {
   std::snprintf(text, sizeof text, "text %d 250   %02X", 77 + 30 * 15, expected);
   EXPECT_TRUE(view.screen.Has(text));
   decoder.store().links().memoryDump = nullptr;
-}
-
-TEST_F(ConsoleAgainstSim, MemoryInformationComesBackOnlyWhileItsFlagIsSet) {
-  CQuenmarshMemoryInfoWnd window(context);
-  decoder.store().links().memoryInfo = &window;
-  window.OnCommand(CQuenmarshMemoryInfoWnd::kRequest);
-  EXPECT_FALSE(window.hasRecord());  // the flag is off: the answer is dropped
-  decoder.store().SetMemoryInfoFlag(true);
-  window.OnCommand(CQuenmarshMemoryInfoWnd::kRequest);
-  ASSERT_TRUE(window.hasRecord());
-  const MemoryInfoRecord& r = decoder.store().memoryInfo();
-  EXPECT_EQ(ReadLe<uint32_t>(r.bytes(), 0), 4u << 20);
-  uint32_t used = 0;
-  for (const sim::SimFile& f : rx.files().files()) used += f.size;
-  EXPECT_EQ(ReadLe<uint32_t>(r.bytes(), 4), used);
-  EXPECT_EQ(r.bytes()[12], rx.files().files().size());
-  decoder.store().links().memoryInfo = nullptr;
 }
 
 // The whole console over a pseudo-terminal against orvantis-sim: the menu command runs the
