@@ -11,7 +11,6 @@
 
 #include "config/Configuration.h"
 #include "forms/Form.h"
-#include "windows/MessageWindows.h"
 #include "windows/Page.h"
 
 namespace orv {
