@@ -82,12 +82,15 @@ TEST_F(MemoryDumpTest, AnEmptyWindowShowsItsFramesAndZeros) {
 }
 
 TEST_F(MemoryDumpTest, AShortAnswerIsNotShownAsZeros) {
-  page.ShowRecord(Block<MemoryDumpRecord16>(0x20000000, 10, 1));
+  // The window reads the record where it lives, as it does the data store's.
+  const MemoryDumpRecord16 shortAnswer = Block<MemoryDumpRecord16>(0x20000000, 10, 1);
+  page.ShowRecord(shortAnswer);
   view.Repaint();
   EXPECT_TRUE(view.screen.Has(At(77 + 30 * 9, 65, "  0A")));
   for (int k = 10; k < 16; ++k) EXPECT_TRUE(view.screen.Has(At(77 + 30 * k, 65, "  --"))) << k;
   // A longer answer afterwards fills them.
-  page.ShowRecord(Block<MemoryDumpRecord16>(0x20000000, 16, 1));
+  const MemoryDumpRecord16 whole = Block<MemoryDumpRecord16>(0x20000000, 16, 1);
+  page.ShowRecord(whole);
   view.Repaint();
   EXPECT_TRUE(view.screen.Has(At(77 + 30 * 15, 65, "  10")));
 }
@@ -105,7 +108,8 @@ TEST_F(MemoryDumpTest, ThePopupInOrderWithTheFormatChecked) {
   items = page.PopupItems();
   EXPECT_FALSE(items[0].checked);
   EXPECT_TRUE(items[1].checked);
-  page.ShowRecord(Block<MemoryDumpRecord32>(0x40, 32));
+  const MemoryDumpRecord32 r = Block<MemoryDumpRecord32>(0x40, 32);
+  page.ShowRecord(r);
   ASSERT_TRUE(page.OnCommand(pagecmd::kClearData));
   EXPECT_FALSE(page.hasRecord());
 }
