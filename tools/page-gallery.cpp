@@ -23,6 +23,8 @@
 #include "desktop/PageHost.h"
 #include "protocol/Frame.h"
 #include "sim/SimBinary.h"
+#include "sim/SimFiles.h"
+#include "sim/SimMemory.h"
 #include "sim/SimNmea.h"
 #include "sim/SimScene.h"
 #include "windows/NmeaWindows.h"
@@ -53,6 +55,53 @@ void AppendOpaqueRecords(std::vector<uint8_t>& log, int epoch) {
   rtcm[0] = epoch == 0 ? 0x04 : 0x00;
   for (std::size_t i = 1; i < rtcm.size(); ++i) rtcm[i] = static_cast<uint8_t>(0x66 + epoch * 40 + i);
   Append(log, 83, rtcm);
+}
+
+// The service windows' records: the file manager's answers, memory dumps, BIT, test
+// controllers, A/D and FPU data, the ionospheric parameters and the beacon status.
+Payload Pattern(std::size_t n, uint8_t first, uint8_t step) {
+  Payload p(n);
+  for (std::size_t i = 0; i < n; ++i) p[i] = static_cast<uint8_t>(first + step * i);
+  return p;
+}
+Payload SubId(uint8_t subId, const Payload& record) {
+  Payload p{subId};
+  p.insert(p.end(), record.begin(), record.end());
+  return p;
+}
+void AppendServiceRecords(std::vector<uint8_t>& log) {
+  Payload answer(53, 0);
+  answer[0] = 3;  // Modify
+  answer[2] = 1;
+  const std::string texts[] = {"SURVEY01", "NORTH PILLAR", "BM-12", "KLM"};
+  const std::size_t at[] = {3, 11, 27, 46};
+  for (int i = 0; i < 4; ++i) std::copy(texts[i].begin(), texts[i].end(), answer.begin() + at[i]);
+  answer[43] = 0xDC;  // 1500
+  answer[44] = 0x05;
+  answer[45] = 2;
+  Append(log, 70, SubId(1, answer));
+  const orv::sim::SimFileTable files = orv::sim::SimFileTable::Defaults();
+  Append(log, 70, SubId(2, orv::sim::SimFileTable::InfoRecord(files.files()[0], 1)));
+  Append(log, 70, SubId(3, Pattern(31, 0x30, 3)));
+  Append(log, 70, SubId(7, Pattern(17, 0x70, 5)));
+  Payload header = Pattern(129, 0x20, 1);
+  const std::string title = "POINT FILE SURVEY01";
+  std::copy(title.begin(), title.end(), header.begin());
+  Append(log, 70, SubId(8, header));
+  const orv::sim::SimMemory memory;
+  Append(log, 60, *memory.Dump(0x0100, 16));
+  Append(log, 61, *memory.Dump(0x0200, 32));
+  Append(log, 62, *memory.Dump(0x1000, 64));
+  Append(log, 75, Pattern(40, 0x11, 9));
+  Append(log, 51, Pattern(36, 0xA0, 1));
+  Append(log, 2, SubId(1, Pattern(10, 0x40, 2)));
+  Append(log, 2, SubId(10, Pattern(40, 0x80, 3)));
+  Append(log, 114, SubId(1, Pattern(25, 0x05, 7)));
+  Payload fpu{0x3C, 48};
+  const Payload block = Pattern(48, 0xF0, 13);
+  fpu.insert(fpu.end(), block.begin(), block.end());
+  Append(log, 114, SubId(4, fpu));
+  Append(log, 85, Pattern(16, 0x61, 4));
 }
 
 // The sky plot's tracks: the mask first (the plot asked for it), then ten minutes of
@@ -108,6 +157,7 @@ std::vector<uint8_t> BuildGalleryLog(const orv::sim::SimScene& scene) {
     for (int prn = 1; epoch == 0 && prn <= 32; ++prn) Append(log, 76, Almanac(f, prn));
     AppendOpaqueRecords(log, epoch);
   }
+  AppendServiceRecords(log);
   return log;
 }
 

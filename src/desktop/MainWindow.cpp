@@ -436,6 +436,14 @@ void MainWindow::CreateWindowHost(int command, const std::string& caption, const
     });
     auxTerminal_ = terminal;
     host = terminal;
+  } else if (command == cmd::kWndTerminal) {
+    // Every block the main decoder reads is shown as text.
+    auto* terminal = new TerminalHost(this, command);
+    frame_->mainDecoder().SetTerminal(terminal);
+    terminal->SetOnGone([this] {
+      if (frame_) frame_->mainDecoder().SetTerminal(nullptr);
+    });
+    host = terminal;
   } else {
     host = new WindowHost(this, command);
   }

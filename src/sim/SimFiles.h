@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,12 @@ struct SimFile {
   std::string name;  // at most 8 characters
   uint32_t size = 0;  // bytes
   uint8_t blockSize = 200;
+  // The attributes the file manager (message 70 sub-ID 1) creates and modifies.
+  std::string pointName = {};     // at most 16 characters
+  std::string pointCode = {};     // at most 16
+  int16_t antennaHeight = 0;
+  uint8_t antennaMethod = 0;
+  std::string operatorName = {};  // at most 3
 
   uint32_t BlockCount() const { return blockSize == 0 ? 0 : (size + blockSize - 1) / blockSize; }
   // Block `number` (1-based): the bytes of the file it carries, shorter for the last block.
@@ -45,8 +52,29 @@ class SimFileTable {
   // 15-18 the block count, byte 19 the block size.
   static Payload InfoRecord(const SimFile& file, std::size_t index);
 
+  // The file manager: a 53-byte 70/1 request (after the sub-ID) acted on, and the 53-byte
+  // answer: action, result code, active flag, then the attributes of the file concerned.
+  // Create makes a new empty file the active one (only one is active at a time); Close ends
+  // it; Delete removes a named file; Modify changes the attributes the mask names, of the named
+  // file or else of the active one; Info reports the active file.
+  Payload OnFileManager(std::span<const uint8_t> request);
+  // The other answers of the file manager, in this receiver's own layouts: status and
+  // configuration (70/3, 31 bytes: file count, active flag, active name), memory information
+  // (70/7, 17 bytes: total, used and free bytes, file count) and the active file's header
+  // (70/8, 129 bytes: name, point name, point code, antenna height and method, operator, size;
+  // the first file's when none is active).
+  Payload StatusRecord() const;
+  Payload MemoryRecord() const;
+  Payload HeaderRecord() const;
+  // The file being recorded, if any.
+  const SimFile* active() const { return active_.empty() ? nullptr : Find(active_); }
+
  private:
+  SimFile* FindMutable(std::string_view name);
+  uint8_t FreeNumber() const;
+
   std::vector<SimFile> files_;
+  std::string active_;
 };
 
 struct SimDownloadOptions {

@@ -116,6 +116,14 @@ void SimReceiver::OnFrame(const InputItem& item) {
     if (protocol_ == SimProtocol::Ktx) OnFileMessage(item.payload);
     return;
   }
+  if (message >= 60 && message <= 62) {
+    if (protocol_ == SimProtocol::Ktx) OnMemoryDump(message, (item.idByte & 0x80) != 0, item.payload);
+    return;
+  }
+  if (message == 120 || message == 122) {
+    if (protocol_ == SimProtocol::Ktx) memory_.Load(item.payload, message == 120 ? 1 : 4);
+    return;
+  }
   if (message == 69 || message == 103) {
     if (protocol_ == SimProtocol::Ktx) OnTimeCommand(message, item.payload);
     return;
@@ -245,8 +253,9 @@ void SimReceiver::OnTimeCommand(int message, const std::vector<uint8_t>& payload
   scene_.SetControls(c);
 }
 
-// Message 70: the file list (sub-ID 2, an 8-byte name; all zero lists every file) and the
-// download (sub-ID 6).
+// Message 70: the file manager (sub-ID 1), the file list (sub-ID 2, an 8-byte name; all zero
+// lists every file), status and configuration, memory information and file header (sub-IDs 3,
+// 7 and 8, asked for without data) and the download (sub-ID 6).
 void SimReceiver::OnFileMessage(const std::vector<uint8_t>& payload) {
   if (payload.empty()) return;
   if (payload[0] == 2 && payload.size() == 9) {
@@ -261,11 +270,45 @@ void SimReceiver::OnFileMessage(const std::vector<uint8_t>& payload) {
       p.insert(p.end(), record.begin(), record.end());
       SendFrame(70, p);
     }
+  } else if ((payload[0] == 3 || payload[0] == 7 || payload[0] == 8) && payload.size() == 1) {
+    const Payload record = payload[0] == 3   ? files_.StatusRecord()
+                           : payload[0] == 7 ? files_.MemoryRecord()
+                                             : files_.HeaderRecord();
+    Payload p{payload[0]};
+    p.insert(p.end(), record.begin(), record.end());
+    SendFrame(70, p);
+  } else if (payload[0] == 1 && payload.size() == 54) {
+    Payload p{1};
+    const Payload answer = files_.OnFileManager(std::span<const uint8_t>(payload).subspan(1));
+    p.insert(p.end(), answer.begin(), answer.end());
+    SendFrame(70, p);
   } else if (payload[0] == 6) {
     std::vector<SimDownloadFrame> frames;
     download_.OnRequest(payload, files_, baud_, now_, frames);
     for (const SimDownloadFrame& f : frames) SendFrame(70, f.payload, f.corrupt);
   }
+}
+
+// Messages 60, 61 and 62: a 4-byte start address; One Shot answers once, Continuous every
+// second from the same address until a One Shot of that size.
+void SimReceiver::OnMemoryDump(int message, bool continuous, const std::vector<uint8_t>& payload) {
+  if (payload.size() != 4) return;
+  dumpAddress_[message] = ReadLe<uint32_t>(payload, 0);
+  if (!continuous) {
+    binarySchedule_.erase(message);
+    SendMemoryDump(message);
+    return;
+  }
+  BinaryEntry& e = binarySchedule_[message];
+  e.period = 1.0;
+  e.nextDue = now_;
+}
+
+void SimReceiver::SendMemoryDump(int message) {
+  const auto it = dumpAddress_.find(message);
+  if (it == dumpAddress_.end()) return;
+  const std::size_t size = message == 60 ? 16 : message == 61 ? 32 : 64;
+  if (const std::optional<Payload> p = memory_.Dump(it->second, size)) SendFrame(message, *p);
 }
 
 // Blocks are queued a few at a time, so that the line paces them; a rate change waits until
@@ -427,6 +470,7 @@ void SimReceiver::SendBinary(int message, const SimFix& fix, BinaryEntry* cycle)
     case 49: SendFrame(49, ReceiverStatus(fix)); return;
     case 50: SendFrame(50, SatelliteHealth(fix)); return;
     case 57: SendFrame(57, FaultLog()); return;
+    case 60: case 61: case 62: SendMemoryDump(message); return;
     case 65: SendFrame(65, RawDgps(fix)); return;
     case 76:
       if (almanac_.hasAlmanac()) {

@@ -36,6 +36,7 @@
 #include "sim/SimAlmanac.h"
 #include "sim/SimBinary.h"
 #include "sim/SimFiles.h"
+#include "sim/SimMemory.h"
 #include "sim/SimInput.h"
 #include "sim/SimNmea.h"
 #include "sim/SimScene.h"
@@ -97,6 +98,8 @@ class SimReceiver {
   // The files the receiver holds (70/2 lists them, 70/6 downloads them).
   SimFileTable& files() { return files_; }
   const SimDownload& download() const { return download_; }
+  // The memory the dump and load messages read and write.
+  const SimMemory& memory() const { return memory_; }
 
   // The rate a code of message 110 means: 65, 66, 67 for 38400, 57600, 115200, else code x 300.
   static uint32_t BaudFromCode(uint8_t code);
@@ -127,6 +130,8 @@ class SimReceiver {
   void SendBinary(int message, const SimFix& fix, BinaryEntry* cycle);
   void SendFrame(int message, const Payload& payload, bool corrupt = false);
   void OnFileMessage(const std::vector<uint8_t>& payload);
+  void OnMemoryDump(int message, bool continuous, const std::vector<uint8_t>& payload);
+  void SendMemoryDump(int message);
   void PumpDownload();
   void SendNmea(int codeIndex, const SimFix& fix);
   // Counts one frame or sentence out; true when this one is to carry a wrong checksum.
@@ -150,6 +155,8 @@ class SimReceiver {
   SimAlmanacUpload almanac_;
   SimFileTable files_ = SimFileTable::Defaults();
   SimDownload download_;
+  SimMemory memory_;
+  std::map<int, uint32_t> dumpAddress_;  // messages 60-62: the address last asked for
 };
 
 }  // namespace orv::sim

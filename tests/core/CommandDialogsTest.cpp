@@ -628,8 +628,7 @@ TEST_F(CommandDialogsTest, ToolSettingAndXmitItemsWithoutAHandler) {
   }
   std::sort(missing.begin(), missing.end());
   EXPECT_EQ(missing, (std::vector<int>{cmd::kTimeAlignmentEnable, cmd::kTimeAlignmentDisable,
-                                       cmd::kFileManagerDialog, cmd::kNmeaDefineWaypoint,
-                                       cmd::kNmeaSelectWaypoint}));
+                                       cmd::kNmeaDefineWaypoint, cmd::kNmeaSelectWaypoint}));
 }
 
 // Every edit of the service dialogs is read whole: a text that does not parse, or a value past

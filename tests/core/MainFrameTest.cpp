@@ -156,16 +156,27 @@ TEST_F(MainFrameTest, ProtocolConfirmationGoesOutOnTheSecondEvent) {
   EXPECT_TRUE(mainPort().sent.empty());
 }
 
-TEST_F(MainFrameTest, FileManagerTimerSendsTheZeroRecordRequest) {
+// The poll asks for the active file's state (action 4, "Info."), never a zeroed request (a
+// Create), and only while the file manager window is linked to show the answer.
+TEST_F(MainFrameTest, FileManagerTimerAsksForTheFileInfoOnlyWhileItsWindowIsOpen) {
   OpenMain("COM1", 9600);
   mainPort().sent.clear();
   frame.OnTimer(kFileManagerTimer);
+  EXPECT_TRUE(mainPort().sent.empty());
+  struct Window : FileManagerWindowLink {
+    void ShowRecord(const FileManagerRecord&) override {}
+  } window;
+  frame.mainDecoder().store().links().fileManager = &window;
+  frame.OnTimer(kFileManagerTimer);
+  frame.mainDecoder().store().links().fileManager = nullptr;
   ASSERT_EQ(mainPort().sent.size(), 1u);
   const auto& f = mainPort().sent[0];
   ASSERT_EQ(f.size(), 60u);
   EXPECT_EQ(f[1], 70);
   EXPECT_EQ(f[4], 1);
-  EXPECT_EQ(std::vector<uint8_t>(f.begin() + 5, f.end() - 2), std::vector<uint8_t>(53, 0));
+  std::vector<uint8_t> expected(53, 0);
+  expected[0] = 4;
+  EXPECT_EQ(std::vector<uint8_t>(f.begin() + 5, f.end() - 2), expected);
 }
 
 TEST_F(MainFrameTest, AlmanacTransferWaitsFifteenSecondsForTheFirstAck) {

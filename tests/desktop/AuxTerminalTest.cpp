@@ -50,6 +50,22 @@ class AuxTerminalTest : public QObject, WindowFixture {
     w.frame().OnTimer(kPollTimer);
   }
 
+  // The main "Terminal" shows every block the main decoder is given, until it closes.
+  void theTerminalShowsWhatTheMainDecoderReads() {
+    MainWindow& w = **window;
+    w.RunCommand(cmd::kWndTerminal);
+    QPointer<WindowHost> host = w.windowHost(cmd::kWndTerminal);
+    auto* terminal = qobject_cast<TerminalHost*>(host.data());
+    QVERIFY(terminal != nullptr);
+    std::vector<uint8_t> text = Bytes("$GPRMC,2\r\n");
+    text.push_back(0);  // the decoder's spare byte
+    w.frame().mainDecoder().Decode(text.data(), static_cast<uint32_t>(text.size() - 1));
+    QTRY_COMPARE(terminal->view()->toPlainText(), QString("$GPRMC,2\n"));
+    w.RunCommand(cmd::kWndTerminal);
+    QTRY_VERIFY(host.isNull());
+    w.frame().mainDecoder().Decode(text.data(), static_cast<uint32_t>(text.size() - 1));  // nobody is told
+  }
+
   void theMainPortRecordingItemIsCheckedWhileItRecords() {
     MainWindow& w = **window;
     log.nextFile = dir->filePath("main.log").toStdString();

@@ -24,6 +24,7 @@
 #include "DesktopTest.h"
 #include "forms/Form.h"
 #include "app/FrameCommands.h"
+#include "ids/CommandIds.h"
 #include "logging/PlaybackRateForm.h"
 #include "maintenance/AlmanacForm.h"
 
@@ -444,6 +445,8 @@ class FormRendererTest : public QObject {
     window->commands().OpenMainPort("/dev/pts/7", 19200);
     QVERIFY(!window.ports.empty());
     const FakePort& port = *window.ports[0];
+    // The frame polls while the file manager window is there to show the answers.
+    window->RunCommand(cmd::kWndFileManager);
     Form form("Keep Alive");
     form.AddOkCancel();
     int formFires = 0;

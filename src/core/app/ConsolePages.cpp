@@ -4,6 +4,7 @@
 #include "commands/PositionForm.h"
 #include "ids/CommandIds.h"
 #include "maintenance/AlmanacWindow.h"
+#include "maintenance/InfoWindows.h"
 #include "plot/NavPlotWnd.h"
 #include "windows/AutoLogSummaryWnd.h"
 #include "windows/CountWindows.h"
@@ -32,7 +33,7 @@ PageContext FrameContext(CMainFrame& frame, CommandSink& sink, PagePrinter* prin
 
 ConsolePages::ConsolePages(CMainFrame& frame, WindowToggles& toggles, CommandSink& sink, PagePrinter* printer)
     : MessageWindows({BinaryPageKinds(), LinkPageKinds(), NmeaPageKinds(), LoggingPageKinds(), MaintenancePageKinds(),
-                      PlotPageKinds()},
+                      PlotPageKinds(), ServicePageKinds()},
                      frame.mainDecoder(), frame.secondDecoder(), FrameContext(frame, sink, printer)),
       frame_(frame), toggles_(toggles) {
   toggles_.SetDeliveryHook([this](int command, bool on) {

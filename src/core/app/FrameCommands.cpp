@@ -11,6 +11,7 @@
 #include "commands/CommandDialogs.h"
 #include "commands/NmeaCommandDialogs.h"
 #include "geodesy/DatumForm.h"
+#include "maintenance/FileManager.h"
 #include "util/Format.h"
 
 namespace orv {
@@ -69,7 +70,7 @@ constexpr int kHandled[] = {kSerialPort,     kSerialPortOutput, kAutoConnect,   
                             kExit,           kAbout,            kSwitchToKtx,          kSwitchToNmea,
                             kProtocol,       kRequestAll,       kViewGeneralBar,       kViewWindowBar,
                             kViewToolSettingBar, kViewFilePortBar, kViewQuenmarshBar,  kViewUtilityBar,
-                            kSetDatum,       kAlmanacDataTransfer, kDownloadFile,
+                            kSetDatum,       kAlmanacDataTransfer, kDownloadFile, kFileManagerDialog,
                             // Recording.
                             kSaveMainPortData, kSaveAuxPortData, kAutomaticLogging,
                             // Synchronized playback.
@@ -191,6 +192,9 @@ bool FrameCommands::OnCommand(int id) {
       return true;
     case kDownloadFile:
       frame_.OnDownloadFile();
+      return true;
+    case kFileManagerDialog:
+      RunFileOperation(frame_.desktop(), frame_.config(), frame_.encoder());
       return true;
     case kSetDatum: {
       DatumForm dialog(frame_.config());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "maintenance/FileManager.h"
 #include "protocol/ProtocolSwitch.h"
 #include "serial/SerialPort.h"
 #include "util/Format.h"
@@ -97,9 +98,10 @@ void CMainFrame::OnTimer(int timerId) {
     int& d_;
   } depth(timerDepth_);
   ++state_.tickCount;
-  if (timerId == kFileManagerTimer) {
-    const uint8_t zeros[53] = {};
-    encoder_->SendSubIdCommand(70, 1, zeros);
+  // The file-manager poll asks for the active file's state ("Info."), and only while the
+  // file manager window is there to show the answer: a zeroed request would be a Create.
+  if (timerId == kFileManagerTimer && mainDecoder_->store().links().fileManager != nullptr) {
+    encoder_->SendSubIdCommand(70, 1, FileInfoRequest());
   }
   if (timerId == kPollTimer) {
     PollMainPort();

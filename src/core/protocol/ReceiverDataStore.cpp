@@ -39,7 +39,10 @@ void ReceiverDataStore::OnBinaryMessage(int n, std::span<const uint8_t> payload,
       if (enabled) msg67_.Assign(payload);
       return;
     case 70: OnFileManager(payload, gateOpen); return;
-    case 75: ionoUtc_.Assign(payload); return;
+    case 75:
+      ionoUtc_.Assign(payload);
+      Show(links_.ionoUtc, ionoUtc_);
+      return;
     case 76:
       almanac_.Assign(payload);
       Show(links_.almanac, almanac_);

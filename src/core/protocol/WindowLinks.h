@@ -54,6 +54,7 @@ using SystemProfileWindowLink = RecordWindowLink<SystemProfileRecord>;
 using TimingInfoWindowLink = RecordWindowLink<TimingInfoRecord>;
 using AdConfigWindowLink = RecordWindowLink<AdDataRecord>;
 using FpuMemoryDumpWindowLink = RecordWindowLink<FpuMemoryDumpRecord>;
+using IonoUtcWindowLink = RecordWindowLink<IonoUtcRecord>;
 
 // The test-controller window of the second controller variant gets message 2 sub-ID 10's
 // bytes (from payload byte 1) without any record.
@@ -148,6 +149,7 @@ struct WindowLinks {
   TimingInfoWindowLink* timingInfo = nullptr;
   AdConfigWindowLink* adConfig = nullptr;
   FpuMemoryDumpWindowLink* fpuMemoryDump = nullptr;
+  IonoUtcWindowLink* ionoUtc = nullptr;
   // The two GPS-time recording windows and the timed recorders fed by measurement blocks.
   std::array<GpsTimeRecordingLink*, 2> gpsTimeRecording{};
   std::array<MeasurementTimeLink*, 2> timedRecorders{};

@@ -75,8 +75,19 @@ template <std::size_t DataBytes>
 class MemoryDumpRecord : public ByteRecord<4 + DataBytes> {
  public:
   static constexpr std::size_t kDataBytes = DataBytes;
+  void Assign(std::span<const uint8_t> payload) {
+    received_ = std::min(payload.size(), 4 + DataBytes);
+    ByteRecord<4 + DataBytes>::Assign(payload);
+  }
   uint32_t address() const { return this->template Get<uint32_t>(0); }
   std::span<const uint8_t> data() const { return this->bytes().subspan(4, DataBytes); }
+  // The data bytes the last message carried: a short answer leaves the rest unknown, which is
+  // not memory holding zeros.
+  std::size_t dataReceived() const { return received_ > 4 ? received_ - 4 : 0; }
+  bool addressReceived() const { return received_ >= 4; }
+
+ private:
+  std::size_t received_ = 0;
 };
 using MemoryDumpRecord16 = MemoryDumpRecord<16>;
 using MemoryDumpRecord32 = MemoryDumpRecord<32>;
