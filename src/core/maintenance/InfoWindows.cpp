@@ -14,7 +14,7 @@ namespace orv {
 
 namespace {
 
-constexpr FontSpec kFont{kFaceSansSerif, 10, 400};
+constexpr PageFont kFont{kFaceSansSerif, 10, 400};
 constexpr int kHexLabelX = 16;
 constexpr int kHexValueX = 56;
 constexpr int kRowStep = 15;
