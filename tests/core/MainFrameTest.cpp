@@ -167,8 +167,15 @@ TEST_F(MainFrameTest, FileManagerTimerAsksForTheFileInfoOnlyWhileItsWindowIsOpen
     void ShowRecord(const FileManagerRecord&) override {}
   } window;
   frame.mainDecoder().store().links().fileManager = &window;
+  // The frame's poll sees the window and runs the file-manager poll every 2 s.
+  EXPECT_FALSE(desk.TimerArmed(kFileManagerTimer));
+  frame.OnTimer(kPollTimer);
+  ASSERT_TRUE(desk.TimerArmed(kFileManagerTimer));
+  EXPECT_EQ(desk.timers[kFileManagerTimer], 2000u);
   frame.OnTimer(kFileManagerTimer);
   frame.mainDecoder().store().links().fileManager = nullptr;
+  frame.OnTimer(kPollTimer);
+  EXPECT_FALSE(desk.TimerArmed(kFileManagerTimer));
   ASSERT_EQ(mainPort().sent.size(), 1u);
   const auto& f = mainPort().sent[0];
   ASSERT_EQ(f.size(), 60u);

@@ -445,8 +445,10 @@ class FormRendererTest : public QObject {
     window->commands().OpenMainPort("/dev/pts/7", 19200);
     QVERIFY(!window.ports.empty());
     const FakePort& port = *window.ports[0];
-    // The frame polls while the file manager window is there to show the answers.
+    // The frame polls while the file manager window is there to show the answers: its port
+    // poll arms timer 54 (every 2 s) once it sees the window, and the test then runs it faster.
     window->RunCommand(cmd::kWndFileManager);
+    QTest::qWait(300);
     Form form("Keep Alive");
     form.AddOkCancel();
     int formFires = 0;

@@ -58,6 +58,21 @@ CMainFrame::~CMainFrame() {
   share_->Stop();
   if (state_.pollTimer != 0) desktop_.KillTimer(kPollTimer);
   if (state_.recordTimer != 0) desktop_.KillTimer(kRecordTimer);
+  if (fileManagerPoll_) desktop_.KillTimer(kFileManagerTimer);
+}
+
+// The window opens and closes through the page framework, which knows nothing of the frame's
+// timers; the frame's own poll looks at it instead. Without an open port there is no poll and
+// nothing to ask, and the timer goes with the poll.
+void CMainFrame::KeepFileManagerPoll() {
+  const bool open = mainDecoder_->store().links().fileManager != nullptr;
+  if (open == fileManagerPoll_) return;
+  fileManagerPoll_ = open;
+  if (open) {
+    desktop_.SetTimer(kFileManagerTimer, kFileManagerPollMs);
+  } else {
+    desktop_.KillTimer(kFileManagerTimer);
+  }
 }
 
 bool CMainFrame::IsAnyInputActive() const {
@@ -73,6 +88,8 @@ void CMainFrame::KillPollTimerIfIdle() {
   if (!IsAnyInputActive() && state_.pollTimer != 0) {
     desktop_.KillTimer(kPollTimer);
     state_.pollTimer = 0;
+    if (fileManagerPoll_) desktop_.KillTimer(kFileManagerTimer);
+    fileManagerPoll_ = false;
   }
 }
 
@@ -104,6 +121,7 @@ void CMainFrame::OnTimer(int timerId) {
     encoder_->SendSubIdCommand(70, 1, FileInfoRequest());
   }
   if (timerId == kPollTimer) {
+    KeepFileManagerPoll();
     PollMainPort();
     PollAuxPort();
     if (mainDecoder_->flags().transferActive) StepAlmanacTransfer();
@@ -446,6 +464,8 @@ void CMainFrame::OnStop() {
   RestoreTitle();
   if (state_.pollTimer != 0) desktop_.KillTimer(kPollTimer);
   state_.pollTimer = 0;
+  if (fileManagerPoll_) desktop_.KillTimer(kFileManagerTimer);
+  fileManagerPoll_ = false;
   desktop_.RefreshMenus();
 }
 

@@ -37,6 +37,7 @@ class ReceiverShare;
 inline constexpr int kPollTimer = 1;
 inline constexpr int kRecordTimer = 23;
 inline constexpr int kFileManagerTimer = 54;
+inline constexpr uint32_t kFileManagerPollMs = 2000;
 inline constexpr uint32_t kSerialPollMs = 100;
 inline constexpr uint32_t kPlaybackPollMs = 10;
 // One read of a port; a poll event repeats it while reads come back full.
@@ -250,6 +251,8 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
 
   uint32_t PlaybackBytesPerTick() const;
   void PollMainPort();
+  // Runs the file-manager poll while the file manager window is open, and only then.
+  void KeepFileManagerPoll();
   void PollAuxPort();
   void StepAlmanacTransfer();
   void StepBaudSweep();
@@ -279,6 +282,7 @@ class CMainFrame : public AutoConnectHost, public FrameStatus {
   Desktop& desktop_;
   TimerBoxes timerBoxes_{*this};
   int timerDepth_ = 0;
+  bool fileManagerPoll_ = false;
   PortFactory makePort_;
   MainFrameState state_;
   Configuration config_;
