@@ -64,7 +64,6 @@ class JsonText {
   bool empty() const { return size_ == 0; }
   void clear() { size_ = 0; }
   std::string str() const { return std::string(data_.get(), size_); }
-  std::string_view view() const { return std::string_view(data_.get(), size_); }
 
  private:
   void Grow(std::size_t more) {

@@ -8,7 +8,6 @@
 #include "RecordJson.h"
 #include "nmea/NmeaStore.h"
 #include "nmea/ReceiverDecoder.h"
-#include "util/Format.h"
 
 namespace orv::cli {
 namespace {
