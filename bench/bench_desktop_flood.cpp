@@ -3,7 +3,8 @@
 // rate limit off: it sends as fast as the console reads) with every continuous message
 // requested, for a fixed stretch of wall
 // time, painting included. Reported: the share of one core the console used (its process CPU
-// time over the wall time), the messages it decoded per second and its CPU time per message.
+// time over the wall time), the messages it decoded per second, its CPU time per message and the
+// load as a share of a full 921600 bit/s line (above 1: more than such a line can carry).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -41,10 +42,18 @@ void RunFor(int ms) {
   loop.exec();
 }
 
+// Counts the bytes of the frames decoded, to tell the load against a full line.
+class FrameBytes : public orv::DecodeObserver {
+ public:
+  void OnFrame(uint64_t, const uint8_t*, int length) override { bytes += static_cast<uint64_t>(length); }
+  void OnSentence(uint64_t, const char*, int length, int) override { bytes += static_cast<uint64_t>(length); }
+  uint64_t bytes = 0;
+};
+
 // range(0): 1 opens every window, 0 none (the cost of decoding and the main window alone).
 void BM_DesktopFlood(benchmark::State& state) {
   std::string path;
-  const pid_t sim = orvbench::StartSim({"--baud", "921600", "--rate-limit", "off"}, path);
+  const pid_t sim = orvbench::StartSim({"--baud", "921600", "--rate-limit", "full"}, path);
   if (sim <= 0 || path.empty()) {
     state.SkipWithError("orvantis-sim is not available");
     if (sim > 0) kill(sim, SIGKILL), waitpid(sim, nullptr, 0);
@@ -69,6 +78,8 @@ void BM_DesktopFlood(benchmark::State& state) {
     window.frame().encoder().SendRequest(m, orv::kContinuous);
   }
   RunFor(1500);  // the receiver starts its messages; the windows fill
+  FrameBytes frameBytes;
+  window.frame().mainDecoder().SetObserver(&frameBytes);
   const uint32_t messages0 = window.frame().mainDecoder().counters().validMessageCount;
   const double cpu0 = ProcessCpuSeconds();
   QElapsedTimer wall;
@@ -81,6 +92,9 @@ void BM_DesktopFlood(benchmark::State& state) {
   state.counters["messages_per_s"] = messages / seconds;
   state.counters["cpu_us_per_message"] = messages > 0 ? 1e6 * cpu / messages : 0.0;
   state.counters["windows"] = windows;
+  // A 921600 bit/s line carries 92160 bytes a second (ten bits a byte).
+  state.counters["line_load"] = static_cast<double>(frameBytes.bytes) / seconds / 92160.0;
+  window.frame().mainDecoder().SetObserver(nullptr);
   window.frame().OnStop();
   kill(sim, SIGKILL);
   waitpid(sim, nullptr, 0);

@@ -1,26 +1,136 @@
-// The aux data window's text view.
+// The terminal windows' text view.
 #include "desktop/TerminalHost.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFontDatabase>
-#include <QPlainTextEdit>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace orv {
 
-TerminalHost::TerminalHost(QWidget* owner, int command) : WindowHost(owner, command), view_(new QPlainTextEdit(this)) {
+namespace {
+// Reads are shown at most ten times a second, as the pages' values are: nothing is lost,
+// several reads show at once.
+constexpr int kFrameMs = 100;
+constexpr int kMargin = 4;
+}  // namespace
+
+TerminalView::TerminalView(const TerminalHistory& history, QWidget* parent)
+    : QAbstractScrollArea(parent), history_(history) {
+  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  const QFontMetrics metrics(font());
+  lineHeight_ = std::max(1, metrics.height());
+  columnWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+  ascent_ = metrics.ascent();
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setBackgroundRole(QPalette::Base);
+  setFocusPolicy(Qt::StrongFocus);
+  verticalScrollBar()->setSingleStep(1);
+  horizontalScrollBar()->setSingleStep(1);
+  UpdateRanges();
+}
+
+int TerminalView::RowsInSight() const { return std::max(1, (viewport()->height() - kMargin) / lineHeight_); }
+
+// The vertical bar counts lines, the horizontal one columns.
+void TerminalView::UpdateRanges() {
+  const auto& lines = history_.lines();
+  const int rows = RowsInSight();
+  QScrollBar* v = verticalScrollBar();
+  v->setPageStep(rows);
+  v->setRange(0, std::max(0, static_cast<int>(lines.size()) - rows));
+  std::size_t widest = 0;
+  for (const std::string& line : lines) widest = std::max(widest, line.size());
+  const int columns = std::max(1, (viewport()->width() - 2 * kMargin) / columnWidth_);
+  QScrollBar* h = horizontalScrollBar();
+  h->setPageStep(columns);
+  h->setRange(0, std::max(0, static_cast<int>(widest) - columns + 1));
+}
+
+void TerminalView::Refresh() {
+  QScrollBar* v = verticalScrollBar();
+  const bool atEnd = v->value() == v->maximum();
+  // Lines that left the history since the last refresh move what is in sight up: the value
+  // follows them, so that the lines being read stay where they are.
+  const uint64_t first = history_.firstLineNumber();
+  const int dropped = first >= firstShown_ ? static_cast<int>(std::min<uint64_t>(first - firstShown_, 1u << 30)) : 0;
+  const int value = v->value();
+  firstShown_ = first;
+  UpdateRanges();
+  v->setValue(atEnd ? v->maximum() : std::max(0, value - dropped));
+  viewport()->update();
+}
+
+QString TerminalView::VisibleText() const {
+  const auto& lines = history_.lines();
+  const std::size_t top = static_cast<std::size_t>(verticalScrollBar()->value());
+  const std::size_t end = std::min(lines.size(), top + static_cast<std::size_t>(RowsInSight()));
+  QString text;
+  for (std::size_t i = top; i < end; ++i) {
+    if (i > top) text += QLatin1Char('\n');
+    text += QString::fromLatin1(lines[i]);
+  }
+  return text;
+}
+
+QString TerminalView::AllText() const { return QString::fromLatin1(history_.Text()); }
+
+// Only the lines and columns in sight are drawn; a line's text is cut to the columns shown, so
+// a long line costs what its visible part costs.
+void TerminalView::paintEvent(QPaintEvent* event) {
+  QPainter p(viewport());
+  p.fillRect(event->rect(), palette().color(QPalette::Base));
+  p.setPen(palette().color(QPalette::Text));
+  p.setFont(font());
+  const auto& lines = history_.lines();
+  const std::size_t top = static_cast<std::size_t>(verticalScrollBar()->value());
+  const std::size_t left = static_cast<std::size_t>(horizontalScrollBar()->value());
+  const std::size_t columns = static_cast<std::size_t>(viewport()->width() / columnWidth_ + 2);
+  const int firstRow = std::max(0, (event->rect().top() - kMargin) / lineHeight_);
+  const int lastRow = (event->rect().bottom() - kMargin) / lineHeight_;
+  for (int row = firstRow; row <= lastRow; ++row) {
+    const std::size_t i = top + static_cast<std::size_t>(row);
+    if (i >= lines.size()) break;
+    const std::string& line = lines[i];
+    if (line.size() <= left) continue;
+    const std::size_t n = std::min(columns, line.size() - left);
+    p.drawText(kMargin, kMargin + row * lineHeight_ + ascent_, QString::fromLatin1(line.data() + left, static_cast<qsizetype>(n)));
+  }
+}
+
+void TerminalView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  QScrollBar* v = verticalScrollBar();
+  const bool atEnd = v->value() == v->maximum();
+  UpdateRanges();
+  if (atEnd) v->setValue(v->maximum());
+}
+
+void TerminalView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    QApplication::clipboard()->setText(AllText());
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+TerminalHost::TerminalHost(QWidget* owner, int command)
+    : WindowHost(owner, command), view_(new TerminalView(history_, this)) {
   view_->setObjectName("AuxTerminalText");
-  view_->setReadOnly(true);
-  view_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(view_);
   history_.SetOnChange([this] {
     if (pending_) return;
     pending_ = true;
-    QTimer::singleShot(0, this, [this] { Render(); });
+    QTimer::singleShot(kFrameMs, this, [this] { Render(); });
   });
 }
 
@@ -31,11 +141,7 @@ TerminalHost::~TerminalHost() {
 
 void TerminalHost::Render() {
   pending_ = false;
-  QScrollBar* bar = view_->verticalScrollBar();
-  const bool atEnd = bar->value() == bar->maximum();
-  view_->setPlainText(QString::fromLatin1(history_.Text()));
-  // Follows the newest text unless the user has scrolled back to read.
-  if (atEnd) bar->setValue(bar->maximum());
+  view_->Refresh();
 }
 
 }  // namespace orv

@@ -1,16 +1,46 @@
-// The "Auxillary Port Data Window": a plain scrolling text view of what the aux port reads.
-// The lines and their bounded history are the core's TerminalHistory; this view only shows
-// them, at most once per pass of the event loop however many reads arrive.
+// The "Terminal" and "Auxillary Port Data Window" windows: a scrolling text view of what a port
+// reads. The lines and their bounded history are the core's TerminalHistory; the view draws the
+// lines that are in sight and nothing else, at most ten times a second however many reads
+// arrive, so that a streaming port (binary data shows as text too) costs next to nothing.
 #pragma once
+
+#include <QAbstractScrollArea>
 
 #include <functional>
 
 #include "desktop/MainWindow.h"
 #include "windows/TerminalHistory.h"
 
-class QPlainTextEdit;
-
 namespace orv {
+
+class TerminalView : public QAbstractScrollArea {
+  Q_OBJECT
+ public:
+  TerminalView(const TerminalHistory& history, QWidget* parent);
+
+  // Brings the scroll range up to the history and repaints; follows the newest line unless the
+  // user has scrolled back to read, and then keeps the lines read in place.
+  void Refresh();
+  // The lines in sight, joined by LF (what the view draws).
+  QString VisibleText() const;
+  // The whole history, as Ctrl+C copies it.
+  QString AllText() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  int RowsInSight() const;
+  void UpdateRanges();
+
+  const TerminalHistory& history_;
+  int lineHeight_ = 1;
+  int columnWidth_ = 1;
+  int ascent_ = 0;
+  uint64_t firstShown_ = 0;
+};
 
 class TerminalHost : public WindowHost, public TerminalLink {
   Q_OBJECT
@@ -20,7 +50,7 @@ class TerminalHost : public WindowHost, public TerminalLink {
 
   void ShowText(const char* text, uint32_t length) override { history_.ShowText(text, length); }
   const TerminalHistory& history() const { return history_; }
-  QPlainTextEdit* view() const { return view_; }
+  TerminalView* view() const { return view_; }
   // Shows what is pending now (the tests' way of waiting for the event loop).
   void Render();
   // Called when the host goes, so the frame stops writing to it.
@@ -28,7 +58,7 @@ class TerminalHost : public WindowHost, public TerminalLink {
 
  private:
   TerminalHistory history_;
-  QPlainTextEdit* view_;
+  TerminalView* view_;
   bool pending_ = false;
   std::function<void()> onGone_;
 };

@@ -129,7 +129,7 @@ int SimHost::Run(const volatile std::sig_atomic_t* stop) {
       continue;
     }
     const bool talking = rate == receiver_.baud();
-    if (!options_.rateLimit && talking && receiver_.output().empty()) {
+    if ((!options_.rateLimit || options_.fillLine) && talking && receiver_.output().empty()) {
       const double due = receiver_.NextDue();
       if (due > simNow && due != kNever) {
         offset += due - simNow;

@@ -17,6 +17,9 @@ struct HostOptions {
   // takes it, and let the receiver's clock run ahead to its next output whenever everything
   // sent so far has gone, which makes a throughput test out of the same schedules.
   bool rateLimit = true;
+  // With the pacing on: the clock runs ahead as with it off, so that the line is kept full at
+  // its rate (a receiver streaming every message the line can carry).
+  bool fillLine = false;
   // Every byte written to the line is appended here too (empty: nowhere), so that a test can
   // compare a recording with what was sent.
   std::string sentCopyPath;

@@ -20,7 +20,7 @@ volatile std::sig_atomic_t gStop = 0;
 void OnSignal(int) { gStop = 1; }
 
 constexpr const char* kUsage =
-    "usage: orvantis-sim [--protocol ktx|nmea] [--baud N] [--seed N] [--rate-limit on|off]\n"
+    "usage: orvantis-sim [--protocol ktx|nmea] [--baud N] [--seed N] [--rate-limit on|off|full]\n"
     "                    [--start-gps SECONDS] [--bad-checksum N] [--sent-copy FILE]\n"
     "                    [--almanac-drop-ack K] [--almanac-fail]\n"
     "       orvantis-sim --help | --version\n"
@@ -28,7 +28,8 @@ constexpr const char* kUsage =
     "  --baud        its line rate in bit/s, 300 to 921600 (default 9600)\n"
     "  --seed        the sky and the track (default 1)\n"
     "  --rate-limit  pace output at the line rate (default on); off sends as fast as the\n"
-    "                console reads and runs the receiver's clock ahead to keep it busy\n"
+    "                console reads and runs the receiver's clock ahead to keep it busy; full\n"
+    "                runs the clock ahead too but paces at the line rate: a full line\n"
     "  --start-gps   GPS time at start, seconds since 6 January 1980 (default: now)\n"
     "  --bad-checksum  send every Nth frame or sentence with a wrong checksum (default 0: none)\n"
     "  --sent-copy   also write every byte sent on the line to FILE\n"
@@ -72,8 +73,10 @@ bool ParseArgs(int argc, char** argv, orv::sim::HostOptions& o) {
       o.receiver.baud = static_cast<uint32_t>(n);
     } else if (arg == "--seed" && ParseUnsigned(value, n)) {
       o.receiver.seed = static_cast<uint32_t>(n);
-    } else if (arg == "--rate-limit" && value != nullptr && (!std::strcmp(value, "on") || !std::strcmp(value, "off"))) {
-      o.rateLimit = std::strcmp(value, "on") == 0;
+    } else if (arg == "--rate-limit" && value != nullptr &&
+               (!std::strcmp(value, "on") || !std::strcmp(value, "off") || !std::strcmp(value, "full"))) {
+      o.rateLimit = std::strcmp(value, "off") != 0;
+      o.fillLine = std::strcmp(value, "full") == 0;
     } else if (arg == "--bad-checksum" && ParseUnsigned(value, n) && n <= 1'000'000ul) {
       o.receiver.badChecksumEvery = static_cast<uint32_t>(n);
     } else if (arg == "--sent-copy" && value != nullptr && *value != '\0') {

@@ -24,8 +24,10 @@ TEST(TerminalHistory, LineEndsControlsAndABoundedHistory) {
   EXPECT_EQ(h.lines().size(), TerminalHistory::kMaxLines);
   EXPECT_EQ(h.lines().front(), "line " + std::to_string(5000 - TerminalHistory::kMaxLines + 1));
   EXPECT_EQ(h.lines().back(), "");
+  EXPECT_EQ(h.firstLineNumber(), 5000 - TerminalHistory::kMaxLines + 3 + 1);
 
   h.Clear();
+  EXPECT_EQ(h.firstLineNumber(), 0u);
   Show(h, std::string(TerminalHistory::kMaxLineLength + 10, 'a'));
   ASSERT_EQ(h.lines().size(), 2u);
   EXPECT_EQ(h.lines()[0].size(), TerminalHistory::kMaxLineLength);

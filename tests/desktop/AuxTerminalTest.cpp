@@ -1,6 +1,6 @@
 // The aux data window in the real main window: the text the aux port reads shows in its
 // view, the window follows the port, and the recording items carry their check marks.
-#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "DesktopTest.h"
@@ -31,8 +31,7 @@ class AuxTerminalTest : public QObject, WindowFixture {
     w.frame().OnTimer(kPollTimer);
     aux.Queue(Bytes("ne\r\n"));
     w.frame().OnTimer(kPollTimer);
-    QTRY_COMPARE(terminal->view()->toPlainText(), QString("$GPGGA,1\nsecond line\n"));
-    QVERIFY(terminal->view()->isReadOnly());
+    QTRY_COMPARE(terminal->view()->VisibleText(), QString("$GPGGA,1\nsecond line\n"));
 
     // The recording item is checked while the aux port is recorded; closing the window
     // closes the port and ends the recording.
@@ -60,7 +59,29 @@ class AuxTerminalTest : public QObject, WindowFixture {
     std::vector<uint8_t> text = Bytes("$GPRMC,2\r\n");
     text.push_back(0);  // the decoder's spare byte
     w.frame().mainDecoder().Decode(text.data(), static_cast<uint32_t>(text.size() - 1));
-    QTRY_COMPARE(terminal->view()->toPlainText(), QString("$GPRMC,2\n"));
+    QTRY_COMPARE(terminal->view()->VisibleText(), QString("$GPRMC,2\n"));
+
+    // The view follows the newest line; scrolled back, it keeps the lines being read in place
+    // while older ones leave the history.
+    auto feed = [&](int from, int to) {
+      std::string lines;
+      for (int i = from; i < to; ++i) lines += "line " + std::to_string(i) + "\r\n";
+      std::vector<uint8_t> block(lines.begin(), lines.end());
+      block.push_back(0);
+      w.frame().mainDecoder().Decode(block.data(), static_cast<uint32_t>(block.size() - 1));
+      terminal->Render();
+    };
+    feed(0, 1500);
+    QVERIFY(terminal->view()->VisibleText().endsWith("line 1499\n"));
+    QScrollBar* bar = terminal->view()->verticalScrollBar();
+    bar->setValue(bar->maximum() - 100);
+    const QString reading = terminal->view()->VisibleText();
+    feed(1500, 2200);
+    QCOMPARE(terminal->view()->VisibleText(), reading);
+    QCOMPARE(terminal->view()->AllText().count('\n'), qsizetype(TerminalHistory::kMaxLines - 1));
+    bar->setValue(bar->maximum());
+    feed(2200, 2201);
+    QVERIFY(terminal->view()->VisibleText().endsWith("line 2200\n"));
     w.RunCommand(cmd::kWndTerminal);
     QTRY_VERIFY(host.isNull());
     w.frame().mainDecoder().Decode(text.data(), static_cast<uint32_t>(text.size() - 1));  // nobody is told

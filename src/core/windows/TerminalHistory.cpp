@@ -4,6 +4,7 @@
 namespace orv {
 
 void TerminalHistory::EndLine() {
+  ++ended_;
   lines_.emplace_back();
   while (lines_.size() > kMaxLines) lines_.pop_front();
 }
@@ -42,6 +43,7 @@ std::string TerminalHistory::Text() const {
 void TerminalHistory::Clear() {
   lines_.assign(1, std::string());
   lastWasCr_ = false;
+  ended_ = 0;
   if (onChange_) onChange_();
 }
 

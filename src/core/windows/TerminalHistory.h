@@ -27,12 +27,16 @@ class TerminalHistory : public TerminalLink {
   // Called after every change.
   void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
   void Clear();
+  // The number, counted from the last clear, of the oldest line still kept: it grows as lines
+  // leave the history, so that a view can hold its place while the user reads back.
+  uint64_t firstLineNumber() const { return ended_ + 1 - lines_.size(); }
 
  private:
   void EndLine();
 
   std::deque<std::string> lines_{std::string()};
   bool lastWasCr_ = false;
+  uint64_t ended_ = 0;
   std::function<void()> onChange_;
 };
 
