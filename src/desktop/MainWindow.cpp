@@ -118,14 +118,24 @@ MainWindow::~MainWindow() {
   frame_.reset();
 }
 
+namespace {
+void ShowInPane(QLabel* pane, const QString& text) {
+  pane->setText(text);
+  const int needed = pane->sizeHint().width();
+  if (needed > pane->width()) pane->setFixedWidth(needed);
+}
+}  // namespace
+
 void MainWindow::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   messagePane_ = new QLabel("Ready", bar);
   recordingPane_ = new QLabel(bar);
   portPane_ = new QLabel(bar);
+  // The counting panes change many times a second: a fixed size, widened only when a text needs
+  // more, keeps each change from laying the status bar out again.
   for (QLabel* pane : {recordingPane_, portPane_}) {
     pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QString(kPortPaneInitial)) + 8);
+    pane->setFixedSize(pane->fontMetrics().horizontalAdvance(QString(kPortPaneInitial)) + 8, pane->sizeHint().height());
   }
   recordingPane_->setObjectName("RecordingPane");
   portPane_->setObjectName("PortPane");
@@ -145,7 +155,7 @@ void MainWindow::BuildStatusBar() {
   connect(portPaneTimer_, &QTimer::timeout, this, [this] {
     if (!portPanePending_) return;
     portPanePending_ = false;
-    portPane_->setText(Q(portText_));
+    ShowInPane(portPane_, Q(portText_));
     portPaneTimer_->start();
   });
 }
@@ -383,12 +393,16 @@ void MainWindow::SetPaneText(int paneId, const std::string& text) {
     if (portPaneTimer_->isActive()) {
       portPanePending_ = true;
     } else {
-      portPane_->setText(Q(text));
+      ShowInPane(portPane_, Q(text));
       portPaneTimer_->start();
     }
     return;
   }
-  (paneId == kPaneRecording ? recordingPane_ : messagePane_)->setText(Q(text));
+  if (paneId == kPaneRecording) {
+    ShowInPane(recordingPane_, Q(text));
+    return;
+  }
+  messagePane_->setText(Q(text));
 }
 
 void MainWindow::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
