@@ -29,6 +29,15 @@ TerminalView::TerminalView(const TerminalHistory& history, QWidget* parent)
   lineHeight_ = std::max(1, metrics.height());
   columnWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
   ascent_ = metrics.ascent();
+  raw_ = QRawFont::fromFont(font());
+  const QFontMetricsF exact(font());
+  advance_ = exact.horizontalAdvance(QLatin1Char('M'));
+  for (int c = 0x20; raw_.isValid() && c <= 0xFF; ++c) {
+    if (c >= 0x7F && c < 0xA0) continue;
+    const QList<quint32> glyph = raw_.glyphIndexesForString(QString(QChar(c)));
+    if (glyph.size() == 1 && glyph[0] != 0 && exact.horizontalAdvance(QChar(c)) == advance_) glyphs_[c] = glyph[0];
+  }
+  run_.setRawFont(raw_);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setBackgroundRole(QPalette::Base);
   setFocusPolicy(Qt::StrongFocus);
@@ -101,8 +110,29 @@ void TerminalView::paintEvent(QPaintEvent* event) {
     const std::string& line = lines[i];
     if (line.size() <= left) continue;
     const std::size_t n = std::min(columns, line.size() - left);
-    p.drawText(kMargin, kMargin + row * lineHeight_ + ascent_, QString::fromLatin1(line.data() + left, static_cast<qsizetype>(n)));
+    const int baseline = kMargin + row * lineHeight_ + ascent_;
+    if (LayOut(line, left, n, baseline)) {
+      p.drawGlyphRun(QPointF(0, 0), run_);
+    } else {
+      p.drawText(kMargin, baseline, QString::fromLatin1(line.data() + left, static_cast<qsizetype>(n)));
+    }
   }
+}
+
+bool TerminalView::LayOut(const std::string& line, std::size_t left, std::size_t columns, qreal y) {
+  runGlyphs_.clear();
+  runPositions_.clear();
+  qreal x = kMargin;
+  for (std::size_t i = left; i < left + columns; ++i) {
+    const quint32 glyph = glyphs_[static_cast<unsigned char>(line[i])];
+    if (glyph == 0) return false;
+    runGlyphs_.push_back(glyph);
+    runPositions_.push_back(QPointF(x, y));
+    x += advance_;
+  }
+  run_.setGlyphIndexes(runGlyphs_);
+  run_.setPositions(runPositions_);
+  return true;
 }
 
 void TerminalView::resizeEvent(QResizeEvent* event) {

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QGlyphRun>
+#include <QRawFont>
 
+#include <array>
 #include <functional>
 
 #include "desktop/MainWindow.h"
@@ -34,12 +37,23 @@ class TerminalView : public QAbstractScrollArea {
  private:
   int RowsInSight() const;
   void UpdateRanges();
+  // Lays out the line's characters from `left` on, at most `columns` of them, as a run of the
+  // font's glyphs; false when one of them has none (it is drawn as shaped text then).
+  bool LayOut(const std::string& line, std::size_t left, std::size_t columns, qreal y);
 
   const TerminalHistory& history_;
   int lineHeight_ = 1;
   int columnWidth_ = 1;
   int ascent_ = 0;
   uint64_t firstShown_ = 0;
+  // The fixed font's glyph for each character it can show, 0 for none: every character has the
+  // same advance, so a line is laid out without shaping.
+  QRawFont raw_;
+  std::array<quint32, 256> glyphs_{};
+  qreal advance_ = 0;
+  QGlyphRun run_;
+  QList<quint32> runGlyphs_;
+  QList<QPointF> runPositions_;
 };
 
 class TerminalHost : public WindowHost, public TerminalLink {

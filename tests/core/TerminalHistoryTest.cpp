@@ -16,8 +16,8 @@ TEST(TerminalHistory, LineEndsControlsAndABoundedHistory) {
   h.SetOnChange([&] { ++changes; });
   Show(h, "one\r");
   Show(h, "\ntwo\nthree\rfo");
-  Show(h, std::string("u\0r\x07\tx", 7));
-  EXPECT_EQ(h.Text(), "one\ntwo\nthree\nfour\tx");
+  Show(h, std::string("u\0r\x07\x7F\x85\x9F\tx\xA0\xE9", 11));
+  EXPECT_EQ(h.Text(), "one\ntwo\nthree\nfour\tx\xA0\xE9");
   EXPECT_EQ(changes, 3);
 
   for (int i = 0; i < 5000; ++i) Show(h, "line " + std::to_string(i) + "\r\n");

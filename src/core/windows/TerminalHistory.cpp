@@ -24,7 +24,7 @@ void TerminalHistory::ShowText(const char* text, uint32_t length) {
       continue;
     }
     if (c < 0x20 && c != '\t') continue;
-    if (c == 0x7F) continue;
+    if (c >= 0x7F && c < 0xA0) continue;  // DEL and the C1 controls of Latin-1
     if (lines_.back().size() >= kMaxLineLength) EndLine();
     lines_.back().push_back(static_cast<char>(c));
   }

@@ -19,7 +19,7 @@ class TerminalHistory : public TerminalLink {
   static constexpr std::size_t kMaxLineLength = 4096;
 
   // CR LF, LF and CR each end a line (a CR LF cut between two reads ends one line); tabs are
-  // kept, other control characters and zero bytes dropped.
+  // kept, other control characters (C0, DEL and the C1 controls of Latin-1) and zero bytes dropped.
   void ShowText(const char* text, uint32_t length) override;
   // The lines, the last one possibly unfinished, joined by LF.
   std::string Text() const;
