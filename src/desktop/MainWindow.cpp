@@ -119,8 +119,12 @@ MainWindow::~MainWindow() {
 }
 
 namespace {
+// Measuring a text costs as much as drawing it: it is measured only when its length changes, as
+// a count's does when it gains a digit.
 void ShowInPane(QLabel* pane, const QString& text) {
+  const qsizetype before = pane->text().size();
   pane->setText(text);
+  if (text.size() == before) return;
   const int needed = pane->sizeHint().width();
   if (needed > pane->width()) pane->setFixedWidth(needed);
 }

@@ -20,6 +20,7 @@ namespace {
 // several reads show at once.
 constexpr int kFrameMs = 100;
 constexpr int kMargin = 4;
+constexpr std::size_t kTabColumns = 8;
 }  // namespace
 
 TerminalView::TerminalView(const TerminalHistory& history, QWidget* parent)
@@ -56,7 +57,11 @@ void TerminalView::UpdateRanges() {
   v->setPageStep(rows);
   v->setRange(0, std::max(0, static_cast<int>(lines.size()) - rows));
   std::size_t widest = 0;
-  for (const std::string& line : lines) widest = std::max(widest, line.size());
+  // A tab takes at most eight columns.
+  for (const std::string& line : lines) {
+    const auto tabs = static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
+    widest = std::max(widest, line.size() + tabs * (kTabColumns - 1));
+  }
   const int columns = std::max(1, (viewport()->width() - 2 * kMargin) / columnWidth_);
   QScrollBar* h = horizontalScrollBar();
   h->setPageStep(columns);
@@ -108,27 +113,34 @@ void TerminalView::paintEvent(QPaintEvent* event) {
     const std::size_t i = top + static_cast<std::size_t>(row);
     if (i >= lines.size()) break;
     const std::string& line = lines[i];
-    if (line.size() <= left) continue;
-    const std::size_t n = std::min(columns, line.size() - left);
     const int baseline = kMargin + row * lineHeight_ + ascent_;
-    if (LayOut(line, left, n, baseline)) {
-      p.drawGlyphRun(QPointF(0, 0), run_);
-    } else {
+    if (LayOut(line, left, columns, baseline)) {
+      if (!runGlyphs_.isEmpty()) p.drawGlyphRun(QPointF(0, 0), run_);
+    } else if (line.size() > left) {
+      const std::size_t n = std::min(columns, line.size() - left);
       p.drawText(kMargin, baseline, QString::fromLatin1(line.data() + left, static_cast<qsizetype>(n)));
     }
   }
 }
 
+// A tab moves on to the next column that is a multiple of eight.
 bool TerminalView::LayOut(const std::string& line, std::size_t left, std::size_t columns, qreal y) {
   runGlyphs_.clear();
   runPositions_.clear();
-  qreal x = kMargin;
-  for (std::size_t i = left; i < left + columns; ++i) {
-    const quint32 glyph = glyphs_[static_cast<unsigned char>(line[i])];
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < line.size() && column < left + columns; ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    if (c == '\t') {
+      column = (column / kTabColumns + 1) * kTabColumns;
+      continue;
+    }
+    const quint32 glyph = glyphs_[c];
     if (glyph == 0) return false;
-    runGlyphs_.push_back(glyph);
-    runPositions_.push_back(QPointF(x, y));
-    x += advance_;
+    if (column >= left) {
+      runGlyphs_.push_back(glyph);
+      runPositions_.push_back(QPointF(kMargin + static_cast<qreal>(column - left) * advance_, y));
+    }
+    ++column;
   }
   run_.setGlyphIndexes(runGlyphs_);
   run_.setPositions(runPositions_);
