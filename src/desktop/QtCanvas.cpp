@@ -10,6 +10,7 @@
 #include <QPaintEngine>
 #include <QPixmap>
 #include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <array>
@@ -65,12 +66,13 @@ QString SymbolFontText(const std::string& text) {
 // Most texts of a page are short runs of printable ASCII (values, labels), drawn thousands of
 // times a second while a receiver streams. Shaping each of them twice (once to measure, once to
 // draw) was most of the desktop's cost. Each font's 95 printable glyphs and advances are looked
-// up once; a text whose every neighbouring pair the font neither kerns nor joins is laid out
-// from them and drawn as a glyph run: the same glyphs at the same places as the shaped text.
-// Whether a pair is plain is learnt the first time it is seen, by shaping it once.
+// up once; a text whose every neighbouring pair the font draws as its two glyphs (kerned or not)
+// is laid out from them and drawn as a glyph run: the same glyphs at the same places as the
+// shaped text. What a pair does is learnt the first time it is seen, by shaping it once: its
+// kerning, or that it joins into other glyphs, which sends texts holding it the shaped way.
 class AsciiGlyphs {
  public:
-  explicit AsciiGlyphs(const QFont& font) : metrics_(font), cell_(font), raw_(QRawFont::fromFont(font)) {
+  explicit AsciiGlyphs(const QFont& font) : font_(font), metrics_(font), cell_(font), raw_(QRawFont::fromFont(font)) {
     QString all;
     for (int c = kFirst; c <= kLast; ++c) all += QChar(c);
     const QList<quint32> glyphs = raw_.glyphIndexesForString(all);
@@ -95,7 +97,11 @@ class AsciiGlyphs {
     for (const char ch : text) {
       const int c = static_cast<unsigned char>(ch) - kFirst;
       if (c < 0 || c >= kCount) return false;
-      if (previous >= 0 && !Plain(previous, c)) return false;
+      if (previous >= 0) {
+        const Pair& pair = Learn(previous, c);
+        if (pair.kind == kShaped) return false;
+        x += pair.kern;
+      }
       glyphs_.push_back(glyph_[c]);
       positions_.push_back(QPointF(x, ascent_));
       x += advance_[c];
@@ -114,26 +120,47 @@ class AsciiGlyphs {
   static constexpr int kFirst = 0x20;
   static constexpr int kLast = 0x7E;
   static constexpr int kCount = kLast - kFirst + 1;
-  enum : uint8_t { kUnknown, kPlain, kShaped };
+  enum : uint8_t { kUnknown, kGlyphs, kShaped };
+  struct Pair {
+    uint8_t kind = kUnknown;
+    float kern = 0;  // the shift of the second glyph against the first one's advance
+  };
 
-  bool Plain(int a, int b) {
-    uint8_t& known = pair_[a * kCount + b];
-    if (known == kUnknown) {
-      QString pair;
-      pair += QChar(kFirst + a);
-      pair += QChar(kFirst + b);
-      known = metrics_.horizontalAdvance(pair) == advance_[a] + advance_[b] ? kPlain : kShaped;
-    }
-    return known == kPlain;
+  // The pair shaped on its own: two glyphs, the font's own for the two characters, with the
+  // second one shifted by the pair's kerning; anything else (a ligature, a substitution) is
+  // left to shaping.
+  const Pair& Learn(int a, int b) {
+    Pair& pair = pair_[static_cast<std::size_t>(a * kCount + b)];
+    if (pair.kind != kUnknown) return pair;
+    pair.kind = kShaped;
+    QString text;
+    text += QChar(kFirst + a);
+    text += QChar(kFirst + b);
+    QTextLayout layout(text, font_);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.size() != 1) return pair;
+    const QList<quint32> glyphs = runs[0].glyphIndexes();
+    const QList<QPointF> at = runs[0].positions();
+    if (glyphs.size() != 2 || at.size() != 2 || glyphs[0] != glyph_[a] || glyphs[1] != glyph_[b]) return pair;
+    const qreal kern = at[1].x() - at[0].x() - advance_[a];
+    // The whole pair's advance must agree, or the text's width would not be the shaped one's.
+    if (metrics_.horizontalAdvance(text) != advance_[a] + kern + advance_[b]) return pair;
+    pair.kern = static_cast<float>(kern);
+    pair.kind = kGlyphs;
+    return pair;
   }
 
+  QFont font_;
   QFontMetricsF metrics_;  // advances, unrounded
   QFontMetrics cell_;      // the cell's height and baseline, as shaped texts have them
   QRawFont raw_;
   bool usable_ = false;
   std::array<quint32, kCount> glyph_{};
   std::array<qreal, kCount> advance_{};
-  std::array<uint8_t, kCount * kCount> pair_{};
+  std::array<Pair, kCount * kCount> pair_{};
   int height_ = 0;
   int ascent_ = 0;
   QList<quint32> glyphs_;
