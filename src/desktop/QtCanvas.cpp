@@ -89,7 +89,7 @@ class AsciiGlyphs {
 
   // Lays the text out, or returns false when it must be shaped.
   bool Layout(const std::string& text, QGlyphRun& run, int& width) {
-    if (!usable_ || text.empty()) return false;
+    if (!usable_) return false;
     glyphs_.clear();
     positions_.clear();
     qreal x = 0;
@@ -245,7 +245,7 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
     if (mode_ == BackgroundMode::Opaque) p_.fillRect(box, ToQColor(background_));
     const QPen saved = p_.pen();
     p_.setPen(ToQColor(text_));
-    p_.drawGlyphRun(QPointF(cell.left, cell.top), run);
+    if (!text.empty()) p_.drawGlyphRun(QPointF(cell.left, cell.top), run);
     p_.setPen(saved);
     // Glyphs may reach past the advance (italics, a wide last letter): a little margin.
     Drawn(box.adjusted(-2, 0, 2, 0));

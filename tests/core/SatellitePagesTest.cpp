@@ -165,6 +165,12 @@ TEST(SkyPlotPageTest, DotsInTheirStatusColourBuildUpTracksAndKeepTheirFirstLabel
   EXPECT_TRUE(s.Has("ellipse 203 78 207 82"));
   EXPECT_FALSE(s.Has(At(205, 80, " 5")));
   EXPECT_EQ(std::count(s.calls.begin(), s.calls.end(), At(205, 110, " 5")), 2);
+  // A satellite that has not moved is not drawn over itself again; one that has is.
+  const std::size_t before = s.calls.size();
+  const auto same = Svs({{5, 3, 30, 0}, {122, 2, 0, 90, 30, true}});
+  page.ShowRecord(same);
+  EXPECT_EQ(IndexOf(s, "ellipse 203 78 207 82", before), -1);
+  EXPECT_GE(IndexOf(s, "ellipse 383 198 387 202", before), 0);  // its colour changed
 
   // Two records between two paints of the host both leave their dots.
   page.AttachView(nullptr);

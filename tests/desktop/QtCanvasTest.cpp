@@ -187,7 +187,7 @@ class QtCanvasTest : public QObject {
     const std::string pairs = EveryPrintablePair();
     QCOMPARE(pairs.size(), std::size_t(95 * 95 + 1));
     std::vector<std::string> texts = {"12:34:56.789", "-122.12345678", "Lat: 37 23' 12.0\" N", "AVA Te ff fi",
-                                      "Tracking 12/12", "0x1F 0xFF", " ", "~"};
+                                      "Tracking 12/12", "0x1F 0xFF", " ", "~", ""};
     for (std::size_t at = 0; at + 1 < pairs.size(); at += 47) texts.push_back(pairs.substr(at, 48));
     const FontSpec fonts[] = {{kFaceSansSerif, 10, 400}, {kFaceSansSerif, 10, 700}, {kFaceSansSerif, 10, 800},
                               {kFaceFixed, 8, 0}, {kFaceSansSerif, 12, 400}};

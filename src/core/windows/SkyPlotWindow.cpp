@@ -143,6 +143,7 @@ void CShowSVsPositionWnd::ClearRecord() {
   showMask_ = false;
   labelCount_ = 0;
   pending_.Clear();
+  drawn_.fill({});
 }
 
 void CShowSVsPositionWnd::OnPageCommand(int command) {
@@ -162,6 +163,7 @@ void CShowSVsPositionWnd::DrawLabels(Canvas& canvas) {
 void CShowSVsPositionWnd::DrawValues(Canvas& canvas) {
   if (paintingWholePage()) {
     pending_.Clear();
+    drawn_.fill({});
     DrawDots(canvas, DotsOf(*record()));
     return;
   }
@@ -187,10 +189,15 @@ SkyPoint CShowSVsPositionWnd::LabelPosition(int number, SkyPoint at) {
 void CShowSVsPositionWnd::DrawDots(Canvas& canvas, const Dots& dots) {
   for (int i = 0; i < dots.count; ++i) {
     const Dot& d = dots.dots[static_cast<std::size_t>(i)];
+    const SkyPoint label = LabelPosition(d.number, d.at);
+    if (d.number >= 0 && d.number < static_cast<int>(drawn_.size())) {
+      Drawn& last = drawn_[static_cast<std::size_t>(d.number)];
+      if (last.valid && last.at == d.at && last.label == label && last.colour == d.colour) continue;
+      last = {true, d.at, label, d.colour};
+    }
     canvas.SetPen(PenStyle::Solid, 1, d.colour);
     canvas.SetBrush(d.colour);
     canvas.Ellipse(d.at.x - 2, d.at.y - 2, d.at.x + 2, d.at.y + 2);
-    const SkyPoint label = LabelPosition(d.number, d.at);
     canvas.SetBackgroundMode(BackgroundMode::Transparent);
     canvas.SetTextColour(kBlack);
     canvas.SetTextAlign(TextAlign::Right, TextVAlign::Bottom);

@@ -65,6 +65,17 @@ class CShowSVsPositionWnd : public LinkedPage<SvStatusRecord, SvPositionWindowLi
   // Where the satellite's label goes: where it was first plotted, while the cache has room.
   SkyPoint LabelPosition(int number, SkyPoint at);
 
+  // What each satellite (by its number, below 256) last drew since the last whole paint: a dot
+  // and label that would come out the same over themselves are not drawn again, which is most
+  // of them while a receiver streams, as satellites move slowly.
+  struct Drawn {
+    bool valid = false;
+    SkyPoint at;
+    SkyPoint label;
+    Colour colour = 0;
+  };
+  std::array<Drawn, 256> drawn_{};
+
   const ReceiverStatusRecord* mask_ = nullptr;
   uint16_t maskAngle_ = 0;  // whole degrees
   bool showMask_ = false;
