@@ -2,10 +2,24 @@
 // tested with the other angle texts).
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "util/Format.h"
 #include "windows/PageText.h"
 
 namespace orv {
 namespace {
+
+// Short texts are formatted in one pass on the stack, longer ones in a second pass: both ways,
+// and at the boundary between them, the whole text and nothing more.
+TEST(PageTextTest, FormatAtEveryLength) {
+  EXPECT_EQ(Format("%s %u msg", "COM1:", 12u), "COM1: 12 msg");
+  EXPECT_EQ(Format("%s", ""), "");
+  for (const std::size_t n : {254u, 255u, 256u, 257u, 5000u}) {
+    const std::string long_text(n, 'x');
+    EXPECT_EQ(Format("%s|%d", long_text.c_str(), 7), long_text + "|7") << n;
+  }
+}
 
 TEST(PageTextTest, NavigationModeNames) {
   EXPECT_STREQ(NavModeName(0), "Init Required");

@@ -1,4 +1,5 @@
-// vsnprintf into a string sized on the first pass.
+// vsnprintf into a string: one pass into a buffer on the stack for the usual short texts, a
+// second into the string sized by the first only for a longer one.
 #include "util/Format.h"
 
 #include <cstdarg>
@@ -11,10 +12,13 @@ std::string Format(const char* fmt, ...) {
   va_start(args, fmt);
   va_list copy;
   va_copy(copy, args);
-  const int n = std::vsnprintf(nullptr, 0, fmt, copy);
+  char shortText[256];
+  const int n = std::vsnprintf(shortText, sizeof shortText, fmt, copy);
   va_end(copy);
   std::string out;
-  if (n > 0) {
+  if (n > 0 && static_cast<std::size_t>(n) < sizeof shortText) {
+    out.assign(shortText, static_cast<std::size_t>(n));
+  } else if (n > 0) {
     out.resize(static_cast<std::size_t>(n));
     std::vsnprintf(out.data(), out.size() + 1, fmt, args);
   }
