@@ -1,6 +1,8 @@
 // The aux window's lines.
 #include "windows/TerminalHistory.h"
 
+#include <algorithm>
+
 namespace orv {
 
 void TerminalHistory::EndLine() {
@@ -26,7 +28,17 @@ void TerminalHistory::ShowText(const char* text, uint32_t length) {
     if (c < 0x20 && c != '\t') continue;
     if (c >= 0x7F && c < 0xA0) continue;  // DEL and the C1 controls of Latin-1
     if (lines_.back().size() >= kMaxLineLength) EndLine();
-    lines_.back().push_back(static_cast<char>(c));
+    // The characters kept that follow go in as one piece, up to the line's length limit.
+    std::string& line = lines_.back();
+    uint32_t end = i + 1;
+    const uint32_t limit = i + static_cast<uint32_t>(std::min<std::size_t>(kMaxLineLength - line.size(), length - i));
+    while (end < limit) {
+      const unsigned char d = static_cast<unsigned char>(text[end]);
+      if ((d < 0x20 && d != '\t') || (d >= 0x7F && d < 0xA0)) break;
+      ++end;
+    }
+    line.append(text + i, end - i);
+    i = end - 1;
   }
   if (onChange_) onChange_();
 }
