@@ -1,5 +1,7 @@
 // The aux data window in the real main window: the text the aux port reads shows in its
 // view, the window follows the port, and the recording items carry their check marks.
+#include <QApplication>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -82,6 +84,10 @@ class AuxTerminalTest : public QObject, WindowFixture {
     bar->setValue(bar->maximum());
     feed(2200, 2201);
     QVERIFY(terminal->view()->VisibleText().endsWith("line 2200\n"));
+    // Ctrl+C copies every line kept, not only those in sight.
+    QTest::keyClick(terminal->view(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), terminal->view()->AllText());
+    QVERIFY(QApplication::clipboard()->text().startsWith("line 202\n"));
     w.RunCommand(cmd::kWndTerminal);
     QTRY_VERIFY(host.isNull());
     w.frame().mainDecoder().Decode(text.data(), static_cast<uint32_t>(text.size() - 1));  // nobody is told
