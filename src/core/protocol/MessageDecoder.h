@@ -110,11 +110,14 @@ class MessageDecoder : public StreamDecoder {
   uint32_t WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at);
   uint32_t SentenceTail(const uint8_t* bytes, uint32_t n);
   uint32_t HuntNmea(const uint8_t* bytes, uint32_t n);
+  uint32_t HuntSentence(const uint8_t* bytes, uint32_t n);
+  uint32_t WholeSentence(const uint8_t* sentence, uint32_t n);
   uint32_t CopyPayload(const uint8_t* bytes, uint32_t n);
   uint32_t ScanSentence(const uint8_t* bytes, uint32_t n);
   void StartSentence();
   void OnBinaryMessage(const uint8_t* frame);
-  void OnNmeaSentence();
+  // `text` is the sentence, in the buffer or where it lies in the block.
+  void OnNmeaSentence(const uint8_t* text);
   void RefreshCountWindows();
   void LogConsumed(const uint8_t* bytes, uint32_t count);
   void RewritePane(int paneId, const char* format, uint32_t value);
