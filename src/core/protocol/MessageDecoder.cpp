@@ -216,11 +216,24 @@ uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
 }
 
 // The hunt, and when it finds a '$', the sentence that starts there if it lies whole in the
-// block.
+// block; then, as long as the next sentence follows at once, that one too, without going back
+// to the loop in Decode. streamPos_ is the stream position of bytes[0] on entry, as HuntNmea
+// expects, and is kept at the next byte's position.
 uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
-  const uint32_t used = HuntNmea(bytes, n);
-  if (state_ != 7) return used;
-  return used + WholeSentence(bytes + used - 1, n - used + 1);
+  uint32_t done = 0;
+  for (;;) {
+    done += HuntNmea(bytes + done, n - done);
+    if (state_ != 7) return done;
+    const uint32_t rest = WholeSentence(bytes + done - 1, n - done + 1);
+    if (rest == 0) return done;
+    done += rest;
+    streamPos_ += rest + 1;
+    // The loop in Decode does the buffer restart and the stop after a measurement.
+    if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 ||
+        (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
+      return done;
+    }
+  }
 }
 
 namespace {
