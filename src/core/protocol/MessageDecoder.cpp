@@ -225,8 +225,8 @@ uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
     done += HuntNmea(bytes + done, n - done);
     if (state_ != 7) return done;
     const uint32_t rest = WholeSentence(bytes + done - 1, n - done + 1);
-    if (rest == 0) return done;
     done += rest;
+    if (state_ != 8) return done;
     streamPos_ += rest + 1;
     // The loop in Decode does the buffer restart and the stop after a measurement.
     if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 ||
@@ -323,21 +323,30 @@ inline uint32_t FindSentenceEnd(const uint8_t* s, uint32_t from, uint32_t limit,
 // must end within the buffer's 2048 positions, so that the restart falls where the steps would
 // put it. The state afterwards is the one the steps would leave (hunting, the buffer position
 // just past the line end). Anything unusual (a '$' before the line end, a bad or lower-case
-// checksum, an address starting with '*', a sentence cut off by the block) is left to the
-// steps. `s` is the '$', which the hunt has taken; returns the bytes consumed after it.
+// checksum, a sentence cut off by the block) is left to the steps from the first '*' or '$', or
+// from the byte after the '$' when the address starts with one of them. `s` is the '$', which
+// the hunt has taken; returns the bytes consumed after it.
 uint32_t MessageDecoder::WholeSentence(const uint8_t* s, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize));
   uint8_t x = 0;
   const uint32_t star = FindSentenceEnd(s, 1, limit, x);
+  if (star < 2) return 0;
+  bool whole = star + 4 <= limit && s[star] == '*' && s[star + 1] == static_cast<uint8_t>(kHexDigits[x >> 4]) &&
+               s[star + 2] == static_cast<uint8_t>(kHexDigits[x & 0xF]);
   // The line end takes one byte ("\n") or two (any two bytes but '$', "\r\n" as a rule).
-  if (star < 2 || star + 4 > limit || s[star] != '*') return 0;
-  if (s[star + 1] != static_cast<uint8_t>(kHexDigits[x >> 4]) || s[star + 2] != static_cast<uint8_t>(kHexDigits[x & 0xF])) {
-    return 0;
-  }
   uint32_t length = star + 4;
-  if (s[star + 3] != '\n') {
-    if (s[star + 3] == '$' || length == limit || s[star + 4] == '$') return 0;
+  if (whole && s[star + 3] != '\n') {
+    whole = s[star + 3] != '$' && length < limit && s[star + 4] != '$';
     ++length;
+  }
+  if (!whole) {
+    // The body up to the '*' or '$' (or to the limit) is as the steps would leave it: in the
+    // buffer, summed, in state 9. The rest is theirs.
+    std::memcpy(buffer_.data() + 1, s + 1, star - 1);
+    checksum_ = x;
+    bufferPos_ = star;
+    state_ = 9;
+    return star - 1;
   }
   checksum_ = x;
   sentenceLength_ = static_cast<int>(star) + 3;
