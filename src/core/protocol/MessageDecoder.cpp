@@ -220,20 +220,23 @@ uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
 // to the loop in Decode. streamPos_ is the stream position of bytes[0] on entry, as HuntNmea
 // expects, and is kept at the next byte's position.
 uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
-  uint32_t done = 0;
-  for (;;) {
-    done += HuntNmea(bytes + done, n - done);
-    if (state_ != 7) return done;
+  uint32_t done = HuntNmea(bytes, n);
+  while (state_ == 7) {
     const uint32_t rest = WholeSentence(bytes + done - 1, n - done + 1);
     done += rest;
-    if (state_ != 8) return done;
+    if (state_ != 8) break;
     streamPos_ += rest + 1;
     // The loop in Decode does the buffer restart and the stop after a measurement.
     if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 ||
         (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
-      return done;
+      break;
     }
+    // What the hunt does with a '$' at its first byte.
+    StartSentence();
+    ++bufferPos_;
+    ++done;
   }
+  return done;
 }
 
 namespace {
