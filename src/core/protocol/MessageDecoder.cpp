@@ -608,15 +608,6 @@ void MessageDecoder::Step(uint8_t b) {
   ++bufferPos_;
 }
 
-void MessageDecoder::RefreshCountWindows() {
-  if (binaryCounts_ != nullptr && flags_.protocolSelector == 1) {
-    binaryCounts_->OnCounts(flags_.baseFileFlag, counters_.messageCountById.data());
-  }
-  if (nmeaCounts_ != nullptr && flags_.protocolSelector == 0) {
-    nmeaCounts_->OnCounts(counters_.nmeaCountBySlot.data());
-  }
-}
-
 void MessageDecoder::OnBinaryMessage(const uint8_t* frame) {
   int n = frame[1] & 0x7F;
   if (flags_.baseFileFlag == 1 && n == 23) n = 24;

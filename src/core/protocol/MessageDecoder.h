@@ -118,7 +118,13 @@ class MessageDecoder : public StreamDecoder {
   void OnBinaryMessage(const uint8_t* frame);
   // `text` is the sentence, in the buffer or where it lies in the block.
   void OnNmeaSentence(const uint8_t* text);
-  void RefreshCountWindows();
+  // Run for every frame and sentence: kept in line, as it is nearly always two tests.
+  void RefreshCountWindows() {
+    if (binaryCounts_ != nullptr && flags_.protocolSelector == 1) {
+      binaryCounts_->OnCounts(flags_.baseFileFlag, counters_.messageCountById.data());
+    }
+    if (nmeaCounts_ != nullptr && flags_.protocolSelector == 0) nmeaCounts_->OnCounts(counters_.nmeaCountBySlot.data());
+  }
   void LogConsumed(const uint8_t* bytes, uint32_t count);
   void RewritePane(int paneId, const char* format, uint32_t value);
 
