@@ -147,7 +147,8 @@ Result Feed(const std::vector<uint8_t>& in, bool binary, const std::vector<std::
     pos += n;
   }
   const auto& c = d.counters();
-  Result r{c.validMessageCount, c.protocolErrorCount, c.nmeaSentenceCount, c.nmeaChecksumErrorCount, log.events, {}, d.state()};
+  Result r{c.validMessageCount, c.protocolErrorCount, c.nmeaSentenceCount, c.nmeaChecksumErrorCount, log.events,
+           {}, d.state()};
   for (const auto& shown : raw.received) r.shown.emplace_back(shown.begin(), shown.end());
   return r;
 }

@@ -252,7 +252,7 @@ inline __m128i LeadMask64(uint32_t k, int part) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLeadMask64.data() + 64 - k + 16 * part));
 }
 
-// One bit per byte of the 16 at p that is '*' or '$'.
+// One bit per byte of v that is '*' or '$'.
 inline uint32_t EndBits(__m128i v) {
   const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('*')), _mm_cmpeq_epi8(v, _mm_set1_epi8('$')));
   return static_cast<uint32_t>(_mm_movemask_epi8(hits));
@@ -276,8 +276,9 @@ inline uint32_t FindSentenceEnd(const uint8_t* s, uint32_t from, uint32_t limit,
                           static_cast<uint64_t>(EndBits(v2)) << 32 | static_cast<uint64_t>(EndBits(v3)) << 48;
     if (bits != 0) {
       const auto k = static_cast<uint32_t>(__builtin_ctzll(bits));
-      x16 = _mm_xor_si128(x16, _mm_xor_si128(_mm_xor_si128(_mm_and_si128(v0, LeadMask64(k, 0)), _mm_and_si128(v1, LeadMask64(k, 1))),
-                                             _mm_xor_si128(_mm_and_si128(v2, LeadMask64(k, 2)), _mm_and_si128(v3, LeadMask64(k, 3)))));
+      const __m128i low = _mm_xor_si128(_mm_and_si128(v0, LeadMask64(k, 0)), _mm_and_si128(v1, LeadMask64(k, 1)));
+      const __m128i high = _mm_xor_si128(_mm_and_si128(v2, LeadMask64(k, 2)), _mm_and_si128(v3, LeadMask64(k, 3)));
+      x16 = _mm_xor_si128(x16, _mm_xor_si128(low, high));
       i += k;
       found = true;
       break;

@@ -21,7 +21,9 @@ class DecodeObserver {
  public:
   virtual ~DecodeObserver() = default;
   virtual void OnFrame(uint64_t offset, const uint8_t* frame, int length) = 0;
-  // The sentence runs from '$' through the two checksum digits (no line end).
+  // The sentence runs from '$' through the two checksum digits (no line end, no terminating
+  // zero). Like the frame, it is valid during the call only: it may lie in the decoder's buffer
+  // or in the block being decoded.
   virtual void OnSentence(uint64_t offset, const char* sentence, int length, int slot) = 0;
   // A frame or sentence that failed its checksum (offset of its first byte), or a buffer
   // overrun that restarted the framing (offset of the byte at which it restarted).
