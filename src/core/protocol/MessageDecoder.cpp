@@ -226,8 +226,9 @@ uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
     done += rest;
     if (state_ != 8) break;
     streamPos_ += rest + 1;
-    // The loop in Decode does the buffer restart and the stop after a measurement.
-    if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 ||
+    // The loop in Decode does the buffer restart, the stop after a measurement and whatever
+    // follows a change of the flags (which the sink is handed).
+    if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 || flags_.protocolSelector != 0 ||
         (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
       break;
     }
