@@ -2,6 +2,7 @@
 // a plain byte-by-byte form of the same table.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 #include <string>
 
@@ -38,6 +39,8 @@ class EventLog : public DecodeObserver {
 struct Result {
   uint32_t valid = 0, protocolErrors = 0, sentences = 0, nmeaErrors = 0;
   std::vector<Event> events;
+  std::vector<std::string> shown;  // what the raw display was handed
+  int state = 0;                   // the state after the last byte
   bool operator==(const Result&) const = default;
 };
 
@@ -85,6 +88,7 @@ Result Reference(const std::vector<uint8_t>& in, bool binary) {
         if ((buf[bp - 1] | (buf[bp] << 8)) == sum) {
           ++r.valid;
           r.events.push_back({i + 1 - static_cast<std::size_t>(len), std::string(buf.begin(), buf.begin() + len)});
+          r.shown.push_back(r.events.back().text);
         } else {
           ++r.protocolErrors;
         }
@@ -101,6 +105,7 @@ Result Reference(const std::vector<uint8_t>& in, bool binary) {
         const char* hex = "0123456789ABCDEF";
         if (buf[bp - 1] == hex[(sum >> 4) & 15] && b == hex[sum & 15]) {
           sentenceLen = static_cast<int>(bp) + 1;
+          r.shown.emplace_back(buf.begin(), buf.begin() + sentenceLen);
           state = 12;
         } else {
           ++r.nmeaErrors;
@@ -120,6 +125,7 @@ Result Reference(const std::vector<uint8_t>& in, bool binary) {
     }
     ++bp;
   }
+  r.state = state;
   return r;
 }
 
@@ -129,6 +135,8 @@ Result Feed(const std::vector<uint8_t>& in, bool binary, const std::vector<std::
   d.SetProtocolSelector(binary ? 1 : 0);
   EventLog log;
   d.SetObserver(&log);
+  test::RecordingRawDisplay raw;
+  d.SetRawDisplay(&raw);
   std::size_t pos = 0, k = 0;
   while (pos < in.size()) {
     const std::size_t n = std::min(blocks[k++ % blocks.size()], in.size() - pos);
@@ -139,7 +147,10 @@ Result Feed(const std::vector<uint8_t>& in, bool binary, const std::vector<std::
     pos += n;
   }
   const auto& c = d.counters();
-  return {c.validMessageCount, c.protocolErrorCount, c.nmeaSentenceCount, c.nmeaChecksumErrorCount, log.events};
+  Result r{c.validMessageCount, c.protocolErrorCount, c.nmeaSentenceCount, c.nmeaChecksumErrorCount, log.events,
+           {}, d.state()};
+  for (const auto& shown : raw.received) r.shown.emplace_back(shown.begin(), shown.end());
+  return r;
 }
 
 std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts) {
@@ -185,8 +196,20 @@ TEST(MessageDecoder, RandomStreamsMatchTheByteByByteTable) {
       if (kind == 0) {
         for (int i = static_cast<int>(rng() % 30); i > 0; --i) in.push_back(static_cast<uint8_t>(rng() % 4));
       } else if (kind == 1 || !binary) {
+        // Sentences of every length up to past the buffer's restart point, with the faults
+        // and odd line ends the in-place path leaves to the steps.
         std::string body = "GPGGA,1234" + std::to_string(rng() % 1000);
-        std::string s = Sentence(body, rng() % 3 == 0 ? "\n" : (rng() % 3 == 0 ? "" : "\r\n"));
+        const uint32_t longer = rng() % 8;
+        const std::size_t extra = longer == 0 ? 2020 + rng() % 40 : (longer < 4 ? rng() % 140 : 0);
+        for (std::size_t i = 0; i < extra; ++i) body += ",.09AZ"[rng() % 6];
+        if (rng() % 13 == 0) body[0] = '*';
+        static const char* const kEnds[] = {"\r\n", "\r\n", "\n", "", "\r", "\n\n", "x$"};
+        std::string s = Sentence(body, kEnds[rng() % 7]);
+        const std::size_t star = s.rfind('*');
+        if (rng() % 9 == 0) {
+          for (std::size_t i = star + 1; i < star + 3; ++i) s[i] = static_cast<char>(std::tolower(s[i]));
+        }
+        if (rng() % 13 == 0) s[star + 1 + rng() % 2] = "0F$*"[rng() % 4];
         if (rng() % 5 == 0) s[s.size() / 2] = '$';
         if (rng() % 7 == 0) s = s.substr(0, rng() % s.size());
         in.insert(in.end(), s.begin(), s.end());
@@ -204,6 +227,13 @@ TEST(MessageDecoder, RandomStreamsMatchTheByteByByteTable) {
     EXPECT_EQ(Feed(in, binary, {in.size()}), expected) << round;
     EXPECT_EQ(Feed(in, binary, {1000}), expected) << round;
     EXPECT_EQ(Feed(in, binary, {1, 2, 3, 250, 7, 1999}), expected) << round;
+    EXPECT_EQ(Feed(in, binary, {61, 64, 65, 97, 2100}), expected) << round;
+    // Every split of the stream's start, so that each of its sentences is cut at each place.
+    const std::vector<uint8_t> head(in.begin(), in.begin() + 700);
+    const Result headExpected = Reference(head, binary);
+    for (std::size_t split = 1; split < head.size(); ++split) {
+      ASSERT_EQ(Feed(head, binary, {split, head.size()}), headExpected) << round << " split at " << split;
+    }
   }
 }
 

@@ -2,6 +2,8 @@
 #include "nmea/NmeaStore.h"
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <cstring>
 
 #include "nmea/NmeaParsers.h"
@@ -13,31 +15,59 @@ namespace {
 constexpr int kAddressCopy = 9;
 constexpr int kStandardAddress = 5;  // talker and three-letter code
 
-bool IsTalker(char a, char b) {
-  switch (a) {
-    case 'G': return b == 'P' || b == 'N' || b == 'L' || b == 'A' || b == 'B';
-    case 'B': return b == 'D';
-    case 'Q': return b == 'Z';
-    default: return false;
-  }
+// The talkers and the standard codes are looked up by a multiplicative hash of their letters
+// into a small table, one compare per lookup: the letters vary from sentence to sentence, and a
+// chain of branches on them is mispredicted often. The multipliers were chosen so that no two
+// entries share a place, which the static_asserts below check.
+constexpr uint32_t Letters(const char* c, int n) {
+  uint32_t key = 0;
+  for (int i = 0; i < n; ++i) key |= static_cast<uint32_t>(static_cast<uint8_t>(c[i])) << (8 * i);
+  return key;
+}
+
+struct Entry {
+  uint32_t key = 0;
+  int slot = -1;
+};
+
+constexpr uint32_t kTalkerMultiplier = 0x3C6EF362u;  // eight places
+constexpr uint32_t kCodeMultiplier = 0x9E3779B1u;    // sixteen places
+constexpr uint32_t TalkerPlace(uint32_t key) { return (key * kTalkerMultiplier) >> 29; }
+constexpr uint32_t CodePlace(uint32_t key) { return (key * kCodeMultiplier) >> 28; }
+
+constexpr const char* kTalkers[] = {"GP", "GN", "GL", "GA", "GB", "BD", "QZ"};
+constexpr Entry kCodes[] = {{Letters("GGA", 3), kSlotGga}, {Letters("GLL", 3), kSlotGll}, {Letters("GSA", 3), kSlotGsa},
+                            {Letters("GSV", 3), kSlotGsv}, {Letters("MSS", 3), kSlotMss}, {Letters("RMC", 3), kSlotRmc},
+                            {Letters("VTG", 3), kSlotVtg}, {Letters("ZDA", 3), kSlotZda}};
+
+// A place no talker or code takes holds key 0; the letters "\0\0" or "\0\0\0", whose key is 0,
+// hash to place 0, which a talker and a code hold (asserted below), so they never match.
+constexpr auto kTalkerTable = [] {
+  std::array<uint32_t, 8> t{};
+  for (const char* talker : kTalkers) t[TalkerPlace(Letters(talker, 2))] = Letters(talker, 2);
+  return t;
+}();
+constexpr auto kCodeTable = [] {
+  std::array<Entry, 16> t{};
+  for (const Entry& e : kCodes) t[CodePlace(e.key)] = e;
+  return t;
+}();
+static_assert(std::count_if(kTalkerTable.begin(), kTalkerTable.end(), [](uint32_t k) { return k != 0; }) ==
+              std::ssize(kTalkers));
+static_assert(std::count_if(kCodeTable.begin(), kCodeTable.end(), [](const Entry& e) { return e.key != 0; }) ==
+              std::ssize(kCodes));
+static_assert(kTalkerTable[TalkerPlace(0)] != 0 && kCodeTable[CodePlace(0)].key != 0);
+
+bool IsTalker(const char* c) {
+  const uint32_t key = Letters(c, 2);
+  return kTalkerTable[TalkerPlace(key)] == key;
 }
 
 // The slot of a standard three-letter code, or -1.
 int StandardSlot(const char* c) {
-  auto is = [c](const char* code) { return c[0] == code[0] && c[1] == code[1] && c[2] == code[2]; };
-  switch (c[0]) {
-    case 'G':
-      if (is("GGA")) return kSlotGga;
-      if (is("GLL")) return kSlotGll;
-      if (is("GSA")) return kSlotGsa;
-      if (is("GSV")) return kSlotGsv;
-      return -1;
-    case 'M': return is("MSS") ? kSlotMss : -1;
-    case 'R': return is("RMC") ? kSlotRmc : -1;
-    case 'V': return is("VTG") ? kSlotVtg : -1;
-    case 'Z': return is("ZDA") ? kSlotZda : -1;
-    default: return -1;
-  }
+  const uint32_t key = Letters(c, 3);
+  const Entry& e = kCodeTable[CodePlace(key)];
+  return e.key == key ? e.slot : -1;
 }
 
 }  // namespace
@@ -62,12 +92,12 @@ NmeaAddress NmeaStore::Identify(const char* body, int length) {
   // Almost every sentence has its address in front. Another address overlapping that one
   // would have to start with the last letter of its code, and only VTG ends in a letter that
   // starts a talker; so unless it is a VTG, an address in front is the answer.
-  if (n >= kStandardAddress && IsTalker(body[0], body[1])) {
+  if (n >= kStandardAddress && IsTalker(body)) {
     const int slot = StandardSlot(body + 2);
     if (slot >= 0 && slot != kSlotVtg) return {slot, 1 + kStandardAddress};
   }
   for (int i = 0; i + kStandardAddress <= n; ++i) {
-    if (!IsTalker(body[i], body[i + 1])) continue;
+    if (!IsTalker(body + i)) continue;
     const int slot = StandardSlot(body + i + 2);
     if (slot >= 0 && (found.slot < 0 || slot < found.slot)) found = {slot, 1 + i + kStandardAddress};
   }

@@ -7,7 +7,8 @@
 namespace orv {
 
 // The raw data display: every frame or sentence received (after its checksum passed) and,
-// while the show-transmitted flag is set, every one sent.
+// while the show-transmitted flag is set, every one sent. The bytes are valid during the call
+// only: a received one may lie in the block being decoded rather than in a buffer of its own.
 class RawDisplayLink {
  public:
   virtual ~RawDisplayLink() = default;

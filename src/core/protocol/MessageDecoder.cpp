@@ -103,7 +103,7 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
             used += WholeFrame(bytes + start, count - start, blockStart + start);
           }
         } else {
-          used = HuntNmea(bytes + pos, count - pos);
+          used = HuntSentence(bytes + pos, count - pos);
         }
         break;
       case 8:
@@ -111,7 +111,7 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
           used = std::min(count - pos, static_cast<uint32_t>(kBufferSize) - bufferPos_);
           bufferPos_ += used;
         } else {
-          used = HuntNmea(bytes + pos, count - pos);
+          used = HuntSentence(bytes + pos, count - pos);
         }
         break;
       case 4: used = CopyPayload(bytes + pos, count - pos); break;
@@ -215,6 +215,152 @@ uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
   return i + 1;
 }
 
+// The hunt, and when it finds a '$', the sentence that starts there if it lies whole in the
+// block; then, as long as the next sentence follows at once, that one too, without going back
+// to the loop in Decode. streamPos_ is the stream position of bytes[0] on entry, as HuntNmea
+// expects, and is kept at the next byte's position.
+uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
+  uint32_t done = HuntNmea(bytes, n);
+  while (state_ == 7) {
+    const uint32_t rest = WholeSentence(bytes + done - 1, n - done + 1);
+    done += rest;
+    if (state_ != 8) break;
+    streamPos_ += rest + 1;
+    // The loop in Decode does the buffer restart, the stop after a measurement and whatever
+    // follows a change of the flags (which the sink is handed).
+    if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 || flags_.protocolSelector != 0 ||
+        (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
+      break;
+    }
+    // What the hunt does with a '$' at its first byte.
+    StartSentence();
+    ++bufferPos_;
+    ++done;
+  }
+  return done;
+}
+
+namespace {
+#if defined(__SSE2__)
+// Sixty-four 0xFF then sixty-four 0: read from 64 - k, the first k bytes of four vectors kept.
+alignas(64) constexpr auto kLeadMask64 = [] {
+  std::array<uint8_t, 128> m{};
+  for (int i = 0; i < 64; ++i) m[static_cast<std::size_t>(i)] = 0xFF;
+  return m;
+}();
+
+inline __m128i LeadMask64(uint32_t k, int part) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLeadMask64.data() + 64 - k + 16 * part));
+}
+
+// One bit per byte of v that is '*' or '$'.
+inline uint32_t EndBits(__m128i v) {
+  const __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('*')), _mm_cmpeq_epi8(v, _mm_set1_epi8('$')));
+  return static_cast<uint32_t>(_mm_movemask_epi8(hits));
+}
+#endif
+
+// The index of the first '*' or '$' in s[from, limit), or limit, and the XOR of the bytes
+// before it. Most sentences are shorter than 64 characters: they are found with four vectors
+// and no loop, so that the varying sentence length costs no mispredicted branch.
+inline uint32_t FindSentenceEnd(const uint8_t* s, uint32_t from, uint32_t limit, uint8_t& x) {
+  uint32_t i = from;
+#if defined(__SSE2__)
+  __m128i x16 = _mm_setzero_si128();
+  bool found = false;
+  while (i + 64 <= limit) {
+    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 16));
+    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 32));
+    const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 48));
+    const uint64_t bits = EndBits(v0) | static_cast<uint64_t>(EndBits(v1)) << 16 |
+                          static_cast<uint64_t>(EndBits(v2)) << 32 | static_cast<uint64_t>(EndBits(v3)) << 48;
+    if (bits != 0) {
+      const auto k = static_cast<uint32_t>(__builtin_ctzll(bits));
+      const __m128i low = _mm_xor_si128(_mm_and_si128(v0, LeadMask64(k, 0)), _mm_and_si128(v1, LeadMask64(k, 1)));
+      const __m128i high = _mm_xor_si128(_mm_and_si128(v2, LeadMask64(k, 2)), _mm_and_si128(v3, LeadMask64(k, 3)));
+      x16 = _mm_xor_si128(x16, _mm_xor_si128(low, high));
+      i += k;
+      found = true;
+      break;
+    }
+    x16 = _mm_xor_si128(x16, _mm_xor_si128(_mm_xor_si128(v0, v1), _mm_xor_si128(v2, v3)));
+    i += 64;
+  }
+  // Near the limit: sixteen at a time, the last vector read so that it ends at the limit with
+  // the bytes already folded masked off. A sentence too short for that is left to the byte loop.
+  while (!found && i < limit && limit >= from + 16) {
+    const bool last = i + 16 > limit;
+    const uint32_t at = last ? limit - 16 : i;
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+    if (last) v = _mm_andnot_si128(LeadMask64(i - at, 0), v);
+    const uint32_t bits = EndBits(v);
+    if (bits != 0) {
+      const auto k = static_cast<uint32_t>(__builtin_ctz(bits));
+      x16 = _mm_xor_si128(x16, _mm_and_si128(v, LeadMask64(k, 0)));
+      i = at + k;
+      found = true;
+    } else {
+      x16 = _mm_xor_si128(x16, v);
+      i = at + 16;
+    }
+  }
+  x16 = _mm_xor_si128(x16, _mm_srli_si128(x16, 8));
+  x16 = _mm_xor_si128(x16, _mm_srli_si128(x16, 4));
+  x16 = _mm_xor_si128(x16, _mm_srli_si128(x16, 2));
+  x16 = _mm_xor_si128(x16, _mm_srli_si128(x16, 1));
+  auto acc = static_cast<uint8_t>(_mm_cvtsi128_si32(x16));
+  if (found) {
+    x = acc;
+    return i;
+  }
+#else
+  uint8_t acc = 0;
+#endif
+  for (; i < limit && s[i] != '*' && s[i] != '$'; ++i) acc ^= s[i];
+  x = acc;
+  return i;
+}
+}  // namespace
+
+// A sentence whose every byte up to its line end is in the block is checked where it lies,
+// without the byte steps and without a copy into the buffer: the usual case. The sentence
+// must end within the buffer's 2048 positions, so that the restart falls where the steps would
+// put it. The state afterwards is the one the steps would leave (hunting, the buffer position
+// just past the line end). Anything unusual (a '$' before the line end, a bad or lower-case
+// checksum, a sentence cut off by the block) is left to the steps from the first '*' or '$', or
+// from the byte after the '$' when the address starts with one of them. `s` is the '$', which
+// the hunt has taken; returns the bytes consumed after it.
+uint32_t MessageDecoder::WholeSentence(const uint8_t* s, uint32_t n) {
+  const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize));
+  uint8_t x = 0;
+  const uint32_t star = FindSentenceEnd(s, 1, limit, x);
+  if (star < 2) return 0;
+  bool whole = star + 4 <= limit && s[star] == '*' && s[star + 1] == static_cast<uint8_t>(kHexDigits[x >> 4]) &&
+               s[star + 2] == static_cast<uint8_t>(kHexDigits[x & 0xF]);
+  // The line end takes one byte ("\n") or two (any two bytes but '$', "\r\n" as a rule).
+  uint32_t length = star + 4;
+  if (whole && s[star + 3] != '\n') {
+    whole = s[star + 3] != '$' && length < limit && s[star + 4] != '$';
+    ++length;
+  }
+  if (!whole) {
+    // The body up to the '*' or '$' (or to the limit) is as the steps would leave it: in the
+    // buffer, summed, in state 9. The rest is theirs.
+    std::memcpy(buffer_.data() + 1, s + 1, star - 1);
+    checksum_ = x;
+    bufferPos_ = star;
+    state_ = 9;
+    return star - 1;
+  }
+  checksum_ = x;
+  sentenceLength_ = static_cast<int>(star) + 3;
+  if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(s, sentenceLength_);
+  bufferPos_ = length;
+  OnNmeaSentence(s);
+  state_ = 8;
+  return length - 1;
+}
 
 uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
   const uint32_t room = static_cast<uint32_t>(kBufferSize) - bufferPos_;
@@ -245,7 +391,7 @@ uint32_t MessageDecoder::SentenceTail(const uint8_t* bytes, uint32_t n) {
   sentenceLength_ = static_cast<int>(bufferPos_) + 3;
   if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), sentenceLength_);
   bufferPos_ += length;
-  OnNmeaSentence();
+  OnNmeaSentence(buffer_.data());
   state_ = 8;
   return length;
 }
@@ -437,10 +583,10 @@ void MessageDecoder::Step(uint8_t b) {
     }
     case 12:
       if (b == '\n') {
-        OnNmeaSentence();
+        OnNmeaSentence(buffer_.data());
         state_ = 8;
       } else if (b == '$') {
-        OnNmeaSentence();
+        OnNmeaSentence(buffer_.data());
         StartSentence();
       } else {
         *at = b;
@@ -449,11 +595,11 @@ void MessageDecoder::Step(uint8_t b) {
       break;
     case 13:
       if (b == '$') {
-        OnNmeaSentence();
+        OnNmeaSentence(buffer_.data());
         StartSentence();
       } else {
         *at = b;
-        OnNmeaSentence();
+        OnNmeaSentence(buffer_.data());
         state_ = 8;
       }
       break;
@@ -462,15 +608,6 @@ void MessageDecoder::Step(uint8_t b) {
       break;
   }
   ++bufferPos_;
-}
-
-void MessageDecoder::RefreshCountWindows() {
-  if (binaryCounts_ != nullptr && flags_.protocolSelector == 1) {
-    binaryCounts_->OnCounts(flags_.baseFileFlag, counters_.messageCountById.data());
-  }
-  if (nmeaCounts_ != nullptr && flags_.protocolSelector == 0) {
-    nmeaCounts_->OnCounts(counters_.nmeaCountBySlot.data());
-  }
 }
 
 void MessageDecoder::OnBinaryMessage(const uint8_t* frame) {
@@ -490,10 +627,10 @@ void MessageDecoder::OnBinaryMessage(const uint8_t* frame) {
   if (observer_ != nullptr) observer_->OnFrame(streamPos_ - static_cast<uint64_t>(length - 1), frame, length);
 }
 
-void MessageDecoder::OnNmeaSentence() {
+void MessageDecoder::OnNmeaSentence(const uint8_t* text) {
   ++counters_.nmeaSentenceCount;
   if (statusBar_ != nullptr) RewritePane(kPanePort, "%s %u msg", counters_.nmeaSentenceCount);
-  const char* sentence = reinterpret_cast<const char*>(buffer_.data());
+  const char* sentence = reinterpret_cast<const char*>(text);
   const int slot =
       nmeaSink_ != nullptr ? nmeaSink_->OnSentence(sentence, sentenceLength_, flags_, counters_, boxes_) : -1;
   RefreshCountWindows();

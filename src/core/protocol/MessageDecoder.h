@@ -21,7 +21,9 @@ class DecodeObserver {
  public:
   virtual ~DecodeObserver() = default;
   virtual void OnFrame(uint64_t offset, const uint8_t* frame, int length) = 0;
-  // The sentence runs from '$' through the two checksum digits (no line end).
+  // The sentence runs from '$' through the two checksum digits (no line end, no terminating
+  // zero). Like the frame, it is valid during the call only: it may lie in the decoder's buffer
+  // or in the block being decoded.
   virtual void OnSentence(uint64_t offset, const char* sentence, int length, int slot) = 0;
   // A frame or sentence that failed its checksum (offset of its first byte), or a buffer
   // overrun that restarted the framing (offset of the byte at which it restarted).
@@ -110,12 +112,21 @@ class MessageDecoder : public StreamDecoder {
   uint32_t WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at);
   uint32_t SentenceTail(const uint8_t* bytes, uint32_t n);
   uint32_t HuntNmea(const uint8_t* bytes, uint32_t n);
+  uint32_t HuntSentence(const uint8_t* bytes, uint32_t n);
+  uint32_t WholeSentence(const uint8_t* sentence, uint32_t n);
   uint32_t CopyPayload(const uint8_t* bytes, uint32_t n);
   uint32_t ScanSentence(const uint8_t* bytes, uint32_t n);
   void StartSentence();
   void OnBinaryMessage(const uint8_t* frame);
-  void OnNmeaSentence();
-  void RefreshCountWindows();
+  // `text` is the sentence, in the buffer or where it lies in the block.
+  void OnNmeaSentence(const uint8_t* text);
+  // Run for every frame and sentence: kept in line, as it is nearly always two tests.
+  void RefreshCountWindows() {
+    if (binaryCounts_ != nullptr && flags_.protocolSelector == 1) {
+      binaryCounts_->OnCounts(flags_.baseFileFlag, counters_.messageCountById.data());
+    }
+    if (nmeaCounts_ != nullptr && flags_.protocolSelector == 0) nmeaCounts_->OnCounts(counters_.nmeaCountBySlot.data());
+  }
   void LogConsumed(const uint8_t* bytes, uint32_t count);
   void RewritePane(int paneId, const char* format, uint32_t value);
 

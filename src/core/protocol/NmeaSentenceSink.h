@@ -11,8 +11,9 @@ namespace orv {
 class NmeaSentenceSink {
  public:
   virtual ~NmeaSentenceSink() = default;
-  // `sentence` starts with '$' and ends after the two checksum digits. Returns the sentence's
-  // count slot, or -1 when its address is not known.
+  // `sentence` starts with '$' and ends after the two checksum digits; it is not terminated and
+  // is valid during the call only (it may lie in the block being decoded). Returns the
+  // sentence's count slot, or -1 when its address is not known.
   virtual int OnSentence(const char* sentence, int length, DecoderFlags& flags, DecoderCounters& counters,
                          MessageBoxes* boxes) = 0;
 };
