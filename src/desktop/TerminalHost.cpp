@@ -56,12 +56,26 @@ void TerminalView::UpdateRanges() {
   QScrollBar* v = verticalScrollBar();
   v->setPageStep(rows);
   v->setRange(0, std::max(0, static_cast<int>(lines.size()) - rows));
-  std::size_t widest = 0;
-  // A tab takes at most eight columns.
-  for (const std::string& line : lines) {
-    const auto tabs = static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
-    widest = std::max(widest, line.size() + tabs * (kTabColumns - 1));
+  // The widest line is looked for among the lines new since the last look (the last line of
+  // then may have grown) unless it has left the history; a tab takes at most eight columns.
+  const uint64_t first = history_.firstLineNumber();
+  const uint64_t end = first + lines.size();
+  uint64_t from = std::max(first, scannedTo_ > 0 ? scannedTo_ - 1 : 0);
+  if (widestLine_ < first || scannedTo_ < first || scannedTo_ > end) {
+    widest_ = 0;
+    from = first;
   }
+  for (uint64_t number = from; number < end; ++number) {
+    const std::string& line = lines[static_cast<std::size_t>(number - first)];
+    const auto tabs = static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
+    const std::size_t width = line.size() + tabs * (kTabColumns - 1);
+    if (width >= widest_) {
+      widest_ = width;
+      widestLine_ = number;
+    }
+  }
+  scannedTo_ = end;
+  const std::size_t widest = widest_;
   const int columns = std::max(1, (viewport()->width() - 2 * kMargin) / columnWidth_);
   QScrollBar* h = horizontalScrollBar();
   h->setPageStep(columns);

@@ -46,6 +46,10 @@ class TerminalView : public QAbstractScrollArea {
   int columnWidth_ = 1;
   int ascent_ = 0;
   uint64_t firstShown_ = 0;
+  // The widest line's width in columns and its number, and the line numbers looked at so far.
+  std::size_t widest_ = 0;
+  uint64_t widestLine_ = 0;
+  uint64_t scannedTo_ = 0;
   // The fixed font's glyph for each character it can show, 0 for none: every character has the
   // same advance, so a line is laid out without shaping.
   QRawFont raw_;

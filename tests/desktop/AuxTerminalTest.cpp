@@ -84,10 +84,20 @@ class AuxTerminalTest : public QObject, WindowFixture {
     bar->setValue(bar->maximum());
     feed(2200, 2201);
     QVERIFY(terminal->view()->VisibleText().endsWith("line 2200\n"));
+    // The horizontal range follows the widest line kept, and shrinks once it has left.
+    QScrollBar* across = terminal->view()->horizontalScrollBar();
+    QCOMPARE(across->maximum(), 0);
+    std::vector<uint8_t> wide = Bytes(std::string(3000, 'w') + "\r\n");
+    wide.push_back(0);
+    w.frame().mainDecoder().Decode(wide.data(), static_cast<uint32_t>(wide.size() - 1));
+    terminal->Render();
+    QVERIFY(across->maximum() > 2000);
+    feed(2201, 4300);
+    QCOMPARE(across->maximum(), 0);
     // Ctrl+C copies every line kept, not only those in sight.
     QTest::keyClick(terminal->view(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), terminal->view()->AllText());
-    QVERIFY(QApplication::clipboard()->text().startsWith("line 202\n"));
+    QVERIFY(QApplication::clipboard()->text().startsWith("line 2301\n"));
     w.RunCommand(cmd::kWndTerminal);
     QTRY_VERIFY(host.isNull());
     w.frame().mainDecoder().Decode(text.data(), static_cast<uint32_t>(text.size() - 1));  // nobody is told

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
+#include <unordered_map>
 #include <string>
 
 #include "platform/Canvas.h"
@@ -16,6 +16,15 @@ struct ValueCellKey {
   int y = 0;
   TextAlignment alignment;
   auto operator<=>(const ValueCellKey&) const = default;
+};
+
+// Every value drawn looks its cell up: hashed, not ordered.
+struct ValueCellKeyHash {
+  std::size_t operator()(const ValueCellKey& k) const {
+    const auto packed = static_cast<uint64_t>(static_cast<uint32_t>(k.x)) << 32 ^ static_cast<uint64_t>(static_cast<uint32_t>(k.y)) << 4 ^
+                        static_cast<uint64_t>(k.alignment.horizontal) << 2 ^ static_cast<uint64_t>(k.alignment.vertical);
+    return std::hash<uint64_t>{}(packed * 0x9E3779B97F4A7C15ull);
+  }
 };
 
 // How a value text was drawn: a field whose text and look are those it already shows on the
@@ -56,7 +65,7 @@ class ValueCells {
   bool valuesDrawShapes() const { return valuesDrawShapes_; }
 
  private:
-  std::map<ValueCellKey, Cell> cells_;
+  std::unordered_map<ValueCellKey, Cell, ValueCellKeyHash> cells_;
   bool valuesDrawShapes_ = false;
 };
 
