@@ -68,14 +68,14 @@ std::vector<uint8_t> NmeaStream() {
 
 // The blocks are decoded where they lie in the stream, as the poll decodes its read buffer:
 // the figure is the decoder's, without a copy of the input.
-void Run(benchmark::State& state, const std::vector<uint8_t>& input, uint32_t selector) {
+void Run(benchmark::State& state, const std::vector<uint8_t>& input, uint32_t selector, uint32_t gate = 1) {
   std::vector<uint8_t> stream = input;
   stream.push_back(0);  // the spare byte Decode may write after a block
   const std::size_t size = input.size();
   for (auto _ : state) {
     orv::ReceiverDecoder decoder;
     decoder.SetProtocolSelector(selector);
-    decoder.SetTimeGateOpen(1);
+    decoder.SetTimeGateOpen(gate);
     for (std::size_t pos = 0; pos < size; pos += kBlock) {
       const uint32_t n = static_cast<uint32_t>(std::min<std::size_t>(kBlock, size - pos));
       decoder.Decode(stream.data() + pos, n);
@@ -87,9 +87,11 @@ void Run(benchmark::State& state, const std::vector<uint8_t>& input, uint32_t se
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
 
+// range(0) is the time gate: 1 stores every record, 0 frames, checks and counts the frames
+// and keeps only the few records the gate does not hold back.
 void BM_DecodeBinaryFrames(benchmark::State& state) {
   static const std::vector<uint8_t> stream = BinaryStream();
-  Run(state, stream, 1);
+  Run(state, stream, 1, static_cast<uint32_t>(state.range(0)));
 }
 void BM_DecodeNmeaSentences(benchmark::State& state) {
   static const std::vector<uint8_t> stream = NmeaStream();
@@ -168,15 +170,16 @@ BENCHMARK(BM_CliDecodeNmea)->UseManualTime()->Unit(benchmark::kMillisecond)->Ite
 
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_Memchr)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_DecodeBinaryFrames)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_DecodeBinaryFrames)->ArgName("gate")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_DecodeNmeaSentences)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  return orvbench::RunWithRatios(argc, argv, {{"BM_DecodeBinaryFrames", "BM_Memcpy"},
-                                              {"BM_DecodeBinaryFrames", "BM_Memchr"},
+  return orvbench::RunWithRatios(argc, argv, {{"BM_DecodeBinaryFrames/gate:1", "BM_Memcpy"},
+                                              {"BM_DecodeBinaryFrames/gate:0", "BM_Memcpy"},
+                                              {"BM_DecodeBinaryFrames/gate:1", "BM_Memchr"},
                                               {"BM_DecodeNmeaSentences", "BM_Memcpy"},
-                                              {"BM_CliDecodeBinary", "BM_DecodeBinaryFrames"},
+                                              {"BM_CliDecodeBinary", "BM_DecodeBinaryFrames/gate:1"},
                                               {"BM_CliDecodeNmea", "BM_DecodeNmeaSentences"}});
 }

@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 
+#include "protocol/Frame.h"
 #include "util/ByteSum.h"
 
 #if defined(__SSE2__)
@@ -97,11 +98,7 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
     switch (state_) {
       case 0:
         if (flags_.protocolSelector) {
-          used = HuntBinary(bytes + pos, count - pos);
-          if (state_ == 1) {
-            const uint32_t start = pos + used - 1;
-            used += WholeFrame(bytes + start, count - start, blockStart + start);
-          }
+          used = HuntFrames(bytes + pos, count - pos, blockStart + pos);
         } else {
           used = HuntSentence(bytes + pos, count - pos);
         }
@@ -115,6 +112,7 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
         }
         break;
       case 4: used = CopyPayload(bytes + pos, count - pos); break;
+      case 5: used = FrameSum(bytes + pos, count - pos); break;
       case 9:
         used = ScanSentence(bytes + pos, count - pos);
         if (state_ == 9 && pos + used < count && bytes[pos + used] == '*') {
@@ -180,16 +178,61 @@ uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {
   return i + 1;
 }
 
+// The hunt, and when it finds a start byte, the frame there; then, as long as the next frame
+// follows at once, that one too, without going back to the loop in Decode. `at` is the stream
+// position of bytes[0].
+uint32_t MessageDecoder::HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t at) {
+  uint32_t done = HuntBinary(bytes, n);
+  while (state_ == 1) {
+    const uint32_t start = done - 1;
+    const uint32_t rest = WholeFrame(bytes + start, n - start, at + start);
+    done += rest;
+    // Left to the steps, or cut by the end of the block.
+    if (rest == 0 || state_ != 0) break;
+    // The loop in Decode does the stop after a measurement and whatever follows a change of
+    // the flags (which the stores are handed). The buffer cannot restart here: a frame leaves
+    // its position at 261 at most.
+    if (done == n || bytes[done] != kFrameStart || flags_.protocolSelector != 1 ||
+        (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
+      break;
+    }
+    // What the hunt does with a start byte at its first byte.
+    buffer_[0] = kFrameStart;
+    checksum_ = 1;
+    state_ = 1;
+    bufferPos_ = 1;
+    ++done;
+  }
+  return done;
+}
+
 // A frame whose every byte is in the block is checked where it lies, without the byte steps
 // and without a copy into the buffer: the usual case on a busy line. The state afterwards is the
-// one the steps would leave (hunting, the buffer position just past the frame). A frame that is
-// cut off or fails a check is left to the steps, which give it the full rules (the rescan from
-// the ID byte, the checksum error). Returns the bytes consumed after the start byte.
+// one the steps would leave (hunting, the buffer position just past the frame). A frame that
+// fails a check is left to the steps, which give it the full rules (the rescan from the ID byte,
+// the checksum error). A frame cut off by the end of the block after its length byte is stored
+// and summed as far as it goes, as the steps would leave it. Returns the bytes consumed after
+// the start byte.
 uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at) {
-  if (n < 6 || static_cast<uint8_t>(~frame[2]) != frame[1]) return 0;
+  if (n < 4 || static_cast<uint8_t>(~frame[2]) != frame[1]) return 0;
   const uint32_t payload = frame[3];
   const uint32_t length = payload + 6;
-  if (n < length) return 0;
+  if (n < length) {
+    const uint32_t stored = std::min(n, payload + 4);
+    std::memcpy(buffer_.data(), frame, 4);
+    checksum_ = static_cast<uint16_t>(0x01u + frame[1] + frame[2] + frame[3] +
+                                      CopyAndSum(buffer_.data() + 4, frame + 4, stored - 4));
+    remaining_ = static_cast<uint8_t>(payload + 4 - stored);
+    bufferPos_ = stored;
+    state_ = remaining_ == 0 ? 5 : 4;
+    if (n > stored) {
+      // Only the high byte of the sum is missing.
+      buffer_[stored] = frame[stored];
+      bufferPos_ = stored + 1;
+      state_ = 6;
+    }
+    return n - 1;
+  }
   const uint32_t sum = 0x01u + frame[1] + frame[2] + frame[3] + ByteSum(frame + 4, payload);
   const uint16_t received = static_cast<uint16_t>(frame[payload + 4] | (frame[payload + 5] << 8));
   if (static_cast<uint16_t>(sum) != received) return 0;
@@ -372,6 +415,29 @@ uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
   bufferPos_ += k;
   if (remaining_ == 0) state_ = 5;
   return k;
+}
+
+// The two sum bytes of a frame whose payload came in an earlier block, taken together as the
+// two steps would take them. `bytes` is the low byte, at the stream position streamPos_.
+uint32_t MessageDecoder::FrameSum(const uint8_t* bytes, uint32_t n) {
+  if (n < 2) return 0;
+  buffer_[bufferPos_] = bytes[0];
+  buffer_[bufferPos_ + 1] = bytes[1];
+  bufferPos_ += 2;
+  state_ = 0;
+  // The steps report the frame at its last byte.
+  ++streamPos_;
+  const uint16_t received = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+  if (received == checksum_) {
+    if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), buffer_[3] + 6);
+    OnBinaryMessage(buffer_.data());
+  } else {
+    ++counters_.protocolErrorCount;
+    if (observer_ != nullptr) {
+      observer_->OnFault(streamPos_ - static_cast<uint64_t>(buffer_[3] + 5), DecodeObserver::Fault::kFrameChecksum);
+    }
+  }
+  return 2;
 }
 
 // A sentence's end where all of it is in the block, "*HH\r\n" or "*HH\n" with a good checksum, is taken

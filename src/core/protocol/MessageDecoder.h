@@ -109,7 +109,9 @@ class MessageDecoder : public StreamDecoder {
   // Bulk forms of the hunting and payload states; each returns how many bytes it used and
   // leaves the object exactly as the same number of single steps would.
   uint32_t HuntBinary(const uint8_t* bytes, uint32_t n);
+  uint32_t HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t at);
   uint32_t WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at);
+  uint32_t FrameSum(const uint8_t* bytes, uint32_t n);
   uint32_t SentenceTail(const uint8_t* bytes, uint32_t n);
   uint32_t HuntNmea(const uint8_t* bytes, uint32_t n);
   uint32_t HuntSentence(const uint8_t* bytes, uint32_t n);
