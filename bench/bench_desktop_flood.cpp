@@ -1,8 +1,8 @@
 // What the desktop costs while a receiver floods it: the console's main window, offscreen, with
 // every window of the window table open and visible, reads orvantis-sim at 921600 bit/s (its
-// rate limit off: it sends as fast as the console reads) with every continuous message
-// requested, for a fixed stretch of wall
-// time, painting included. Reported: the share of one core the console used (its process CPU
+// rate limit `full`: the receiver's clock runs ahead and the line is kept full at its rate)
+// with every continuous message requested, for a fixed stretch of wall time, painting
+// included. Reported: the share of one core the console used (its process CPU
 // time over the wall time), the messages it decoded per second, its CPU time per message and the
 // load as a share of a full 921600 bit/s line (above 1: more than such a line can carry).
 #include <QApplication>
