@@ -3,20 +3,12 @@
 
 namespace orv {
 
-const ValueCells::Cell* ValueCells::Find(const ValueCellKey& key) const {
-  const auto it = cells_.find(key);
-  return it == cells_.end() ? nullptr : &it->second;
-}
-
-void ValueCells::Remember(const ValueCellKey& key, const PixelRect& rect, const ValueLook* look) {
-  auto it = cells_.find(key);
-  if (it == cells_.end()) {
-    if (cells_.size() >= kMaxCells) return;
-    it = cells_.emplace(key, Cell{}).first;
-  }
-  it->second.rect = rect;
-  it->second.lookKnown = look != nullptr;
-  if (look != nullptr) it->second.look = *look;
+ValueCells::Cell* ValueCells::Slot(const ValueCellKey& key, bool& added) {
+  added = false;
+  if (const auto it = cells_.find(key); it != cells_.end()) return &it->second;
+  if (cells_.size() >= kMaxCells) return nullptr;
+  added = true;
+  return &cells_.emplace(key, Cell{}).first->second;
 }
 
 ValueCanvas::ValueCanvas(Canvas& target, ValueCells& cells, bool erase)
@@ -42,7 +34,9 @@ void ValueCanvas::SetTextAlignment(TextAlignment alignment) {
 void ValueCanvas::TextOut(int x, int y, const std::string& text) {
   if (opaque_) {
     const ValueCellKey key{x, y, alignment_};
-    const ValueCells::Cell* before = cells_.Find(key);
+    bool added = false;
+    ValueCells::Cell* slot = cells_.Slot(key, added);
+    const ValueCells::Cell* before = added ? nullptr : slot;
     const bool lookKnown = fontKnown_ && textColourKnown_;
     if (erase_ && lookKnown && before != nullptr && before->lookKnown && !cells_.valuesDrawShapes() &&
         before->look.text == text && before->look.font == font_ && before->look.textColour == textColour_ &&
@@ -54,11 +48,16 @@ void ValueCanvas::TextOut(int x, int y, const std::string& text) {
       const PixelRect r = Union(before->rect, cell);
       target_.FillRect(r.left, r.top, r.right, r.bottom, background_);
     }
-    if (lookKnown) {
-      const ValueLook look{text, font_, textColour_, background_};
-      cells_.Remember(key, cell, &look);
-    } else {
-      cells_.Remember(key, cell, nullptr);
+    if (slot != nullptr) {
+      slot->rect = cell;
+      slot->lookKnown = lookKnown;
+      if (lookKnown) {
+        // Assigned in place: the strings keep their room, so a changed value costs no allocation.
+        slot->look.text.assign(text);
+        slot->look.font = font_;
+        slot->look.textColour = textColour_;
+        slot->look.background = background_;
+      }
     }
   }
   target_.TextOut(x, y, text);

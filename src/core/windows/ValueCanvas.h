@@ -55,8 +55,9 @@ class ValueCells {
     cells_.clear();
     valuesDrawShapes_ = false;
   }
-  const Cell* Find(const ValueCellKey& key) const;
-  void Remember(const ValueCellKey& key, const PixelRect& rect, const ValueLook* look);
+  // The key's cell, added (and `added` set) when the key is new; null when the table is full.
+  // One look-up serves both the comparison with what the field shows and the update after it.
+  Cell* Slot(const ValueCellKey& key, bool& added);
   std::size_t size() const { return cells_.size(); }
 
   // A page whose values include lines, rectangles or marks may draw over its texts or move
