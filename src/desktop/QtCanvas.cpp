@@ -114,6 +114,26 @@ class AsciiGlyphs {
     return true;
   }
 
+  // The width Layout would give, without the glyph lists: what measuring a text costs.
+  bool Measure(const std::string& text, int& width) {
+    if (!usable_) return false;
+    qreal x = 0;
+    int previous = -1;
+    for (const char ch : text) {
+      const int c = static_cast<unsigned char>(ch) - kFirst;
+      if (c < 0 || c >= kCount) return false;
+      if (previous >= 0) {
+        const Pair& pair = Learn(previous, c);
+        if (pair.kind == kShaped) return false;
+        x += pair.kern;
+      }
+      x += advance_[c];
+      previous = c;
+    }
+    width = qRound(x);
+    return true;
+  }
+
   int height() const { return height_; }
 
  private:
@@ -186,10 +206,28 @@ KnownFont& Known(const FontSpec& spec) {
 
 // Glyph runs are drawn where the painter is a plain raster one: a printer or a PDF file gets
 // shaped text, with whatever it does for fonts.
-QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area) : p_(painter), area_(area) {
+QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area)
+    : p_(painter), area_(area), linePen_(painter.pen()) {
   const QPaintEngine* engine = p_.paintEngine();
   glyphsAllowed_ = engine != nullptr && engine->type() == QPaintEngine::Raster &&
                    p_.worldTransform().type() <= QTransform::TxTranslate;
+}
+
+QtCanvas::~QtCanvas() {
+  if (p_.isActive()) UseLinePen();
+}
+
+void QtCanvas::UseTextPen() {
+  if (textPenSet_ && textPenColour_ == text_) return;
+  p_.setPen(ToQColor(text_));
+  textPenSet_ = true;
+  textPenColour_ = text_;
+}
+
+void QtCanvas::UseLinePen() {
+  if (!textPenSet_) return;
+  p_.setPen(linePen_);
+  textPenSet_ = false;
 }
 
 void QtCanvas::SetFont(const FontSpec& font) {
@@ -243,10 +281,10 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
     const PixelRect cell = TextCell(x, y, {width, glyphs_->height()}, align_);
     const QRect box(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top);
     if (mode_ == BackgroundMode::Opaque) p_.fillRect(box, ToQColor(background_));
-    const QPen saved = p_.pen();
-    p_.setPen(ToQColor(text_));
-    if (!text.empty()) p_.drawGlyphRun(QPointF(cell.left, cell.top), run);
-    p_.setPen(saved);
+    if (!text.empty()) {
+      UseTextPen();
+      p_.drawGlyphRun(QPointF(cell.left, cell.top), run);
+    }
     // Glyphs may reach past the advance (italics, a wide last letter): a little margin.
     Drawn(box.adjusted(-2, 0, 2, 0));
     return;
@@ -257,27 +295,26 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
   if (mode_ == BackgroundMode::Opaque) {
     p_.fillRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top, ToQColor(background_));
   }
-  const QPen saved = p_.pen();
-  p_.setPen(ToQColor(text_));
+  UseTextPen();
   p_.drawText(cell.left, cell.top + m.ascent(), s);
-  p_.setPen(saved);
   Drawn(QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top).adjusted(-2, 0, 2, 0));
 }
 
 TextExtent QtCanvas::GetTextExtent(const std::string& text) {
-  QGlyphRun run;
   int width = 0;
-  if (glyphs_ != nullptr && glyphs_->Layout(text, run, width)) return {width, glyphs_->height()};
+  if (glyphs_ != nullptr && glyphs_->Measure(text, width)) return {width, glyphs_->height()};
   const QFontMetrics m(p_.font());
   return {m.horizontalAdvance(symbolFont_ ? SymbolFontText(text) : QString::fromStdString(text)), m.height()};
 }
 
 void QtCanvas::SetPen(PenStyle style, int width, Colour c) {
   if (style == PenStyle::None) {
-    p_.setPen(Qt::NoPen);
-    return;
+    linePen_ = QPen(Qt::NoPen);
+  } else {
+    linePen_ = QPen(ToQColor(c), std::max(width, 1), style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine);
   }
-  p_.setPen(QPen(ToQColor(c), std::max(width, 1), style == PenStyle::Dotted ? Qt::DotLine : Qt::SolidLine));
+  p_.setPen(linePen_);
+  textPenSet_ = false;
 }
 
 void QtCanvas::SetBrush(Colour c) { p_.setBrush(ToQColor(c)); }
@@ -289,6 +326,7 @@ void QtCanvas::MoveTo(int x, int y) {
 }
 
 void QtCanvas::LineTo(int x, int y) {
+  UseLinePen();
   const QPoint from(x_, y_);
   const QPoint to(x, y);
   x_ = x;
@@ -345,6 +383,7 @@ void QtCanvas::DrawWideLine(const QPoint& from, const QPoint& to) {
 }
 
 void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
+  UseLinePen();
   DrawnLine({left, top}, {right, bottom});
   p_.drawRect(left, top, right - left - 1, bottom - top - 1);
 }
@@ -355,6 +394,7 @@ void QtCanvas::FillRect(int left, int top, int right, int bottom, Colour c) {
 }
 
 void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
+  UseLinePen();
   DrawnLine({left, top}, {right, bottom});
   p_.drawEllipse(left, top, right - left - 1, bottom - top - 1);
 }
@@ -362,6 +402,7 @@ void QtCanvas::Ellipse(int left, int top, int right, int bottom) {
 // A small satellite dish over a stand, in 12 x 16 pixels.
 void QtCanvas::DrawCornerBitmap(int x, int y) {
   Drawn(QRect(x - 1, y - 1, 14, 18));
+  UseLinePen();
   p_.save();
   p_.translate(x, y);
   p_.setPen(QPen(QColor(40, 40, 120), 1));

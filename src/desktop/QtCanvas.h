@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPen>
 #include <QRegion>
 
 #include <optional>
@@ -45,6 +46,10 @@ class QtCanvas : public Canvas {
   // The area is the painter's device in logical pixels, unless told otherwise (a printed page
   // whose painter is scaled to it).
   explicit QtCanvas(QPainter& painter, std::optional<AreaSize> area = std::nullopt);
+  // Leaves the painter, while it is still active, with the pen the lines were last given.
+  ~QtCanvas() override;
+  QtCanvas(const QtCanvas&) = delete;
+  QtCanvas& operator=(const QtCanvas&) = delete;
 
   // Everything drawn from now on is added to `drawn` (in the painter's logical pixels), so that
   // only that part of a surface needs to reach the screen. Null stops the tracking.
@@ -75,6 +80,10 @@ class QtCanvas : public Canvas {
   void DrawnLine(const QPoint& from, const QPoint& to);
   void DrawThinLine(const QPoint& from, const QPoint& to);
   void DrawWideLine(const QPoint& from, const QPoint& to);
+  // Texts and lines draw with different pens. Each is set only when the other was in use, so
+  // that a run of texts in one colour sets none.
+  void UseTextPen();
+  void UseLinePen();
 
   QPainter& p_;
   bool symbolFont_ = false;  // texts are in the Symbol font's encoding
@@ -90,6 +99,9 @@ class QtCanvas : public Canvas {
   std::optional<AreaSize> area_;
   int x_ = 0;
   int y_ = 0;
+  QPen linePen_;
+  bool textPenSet_ = false;
+  Colour textPenColour_ = 0;
 };
 
 }  // namespace orv

@@ -156,6 +156,50 @@ class QtCanvasTest : public QObject {
     QCOMPARE(Line({50, 10}, {50, 30}, 2), Box(49, 10, 51, 30));
   }
 
+  // Texts draw in the text colour and lines, rectangles and ellipses in the pen's, however the
+  // two are interleaved; the painter is left with the line pen.
+  void textsAndLinesKeepTheirOwnColours() {
+    QImage image = Paper(120, 80);
+    QPainter painter(&image);
+    {
+      QtCanvas canvas(painter);
+      canvas.SetFont({kFaceSansSerif, 12, 400});
+      canvas.SetBackgroundMode(BackgroundMode::Transparent);
+      canvas.SetPen(PenStyle::Solid, 1, Rgb(0, 0, 255));
+      canvas.SetTextColour(Rgb(255, 0, 0));
+      canvas.TextOut(2, 2, "HH");
+      canvas.MoveTo(0, 40);
+      canvas.LineTo(100, 40);
+      canvas.TextOut(2, 50, "HH");
+      canvas.SetTextColour(Rgb(0, 160, 0));
+      canvas.TextOut(60, 2, "HH");
+      canvas.Rectangle(70, 50, 90, 70);
+    }
+    QCOMPARE(painter.pen().color(), QColor(0, 0, 255));
+    painter.end();
+    const auto colours = [&](QRect r) {
+      std::set<QRgb> out;
+      for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+          if (image.pixel(x, y) != kPaper) out.insert(image.pixel(x, y));
+        }
+      }
+      return out;
+    };
+    QCOMPARE(colours(QRect(0, 40, 100, 1)), std::set<QRgb>{qRgb(0, 0, 255)});
+    QCOMPARE(colours(QRect(70, 50, 1, 20)), std::set<QRgb>{qRgb(0, 0, 255)});
+    // Glyph pixels are the colour blended with the paper: red text leaves red at full and green
+    // and blue equal, green text red and blue equal below green.
+    const auto red = [](QRgb p) { return qRed(p) == 255 && qGreen(p) == qBlue(p); };
+    const auto green = [](QRgb p) { return qRed(p) == qBlue(p) && qGreen(p) > qRed(p); };
+    for (auto [box, tint] : {std::pair{QRect(0, 0, 40, 20), +red}, {QRect(0, 48, 40, 20), +red},
+                             {QRect(58, 0, 40, 20), +green}}) {
+      const std::set<QRgb> seen = colours(box);
+      QVERIFY(!seen.empty());
+      for (QRgb c : seen) QVERIFY2(tint(c), qPrintable(QString::number(c, 16)));
+    }
+  }
+
   // Opaque text fills exactly its cell: the filled box shows where each alignment put it.
   void textSitsInTheCellItsAlignmentNames() {
     const std::pair<TextAlign, TextVAlign> alignments[] = {
