@@ -13,8 +13,6 @@
 #include "protocol/MessageDecoder.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <cstring>
 #include <span>
 #include <string>
@@ -217,26 +215,17 @@ uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
   return i + 1;
 }
 
-// The hunt, and when it finds a '$', the run of sentences that starts there as far as they lie
-// whole in the block, one after another without going back to the loop in Decode; a sentence
-// the run leaves alone is taken by WholeSentence, and after it the run goes on if the next
-// sentence follows at once. streamPos_ is the stream position of bytes[0] on entry, as HuntNmea
+// The hunt, and when it finds a '$', the sentence that starts there if it lies whole in the
+// block; then, as long as the next sentence follows at once, that one too, without going back
+// to the loop in Decode. streamPos_ is the stream position of bytes[0] on entry, as HuntNmea
 // expects, and is kept at the next byte's position.
 uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
   uint32_t done = HuntNmea(bytes, n);
   while (state_ == 7) {
-    // Both take the '$' at done - 1 as the hunt left it and streamPos_ as its position.
-    const uint32_t ran = SentenceRun(bytes + done - 1, n - done + 1);
-    done += ran;
-    if (state_ == 7) {
-      streamPos_ += ran;
-      const uint32_t rest = WholeSentence(bytes + done - 1, n - done + 1);
-      done += rest;
-      if (state_ != 8) break;
-      streamPos_ += rest + 1;
-    } else {
-      streamPos_ += ran + 1;
-    }
+    const uint32_t rest = WholeSentence(bytes + done - 1, n - done + 1);
+    done += rest;
+    if (state_ != 8) break;
+    streamPos_ += rest + 1;
     // The loop in Decode does the buffer restart, the stop after a measurement and whatever
     // follows a change of the flags (which the sink is handed).
     if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 || flags_.protocolSelector != 0 ||
@@ -371,166 +360,6 @@ uint32_t MessageDecoder::WholeSentence(const uint8_t* s, uint32_t n) {
   OnNmeaSentence(s);
   state_ = 8;
   return length - 1;
-}
-
-namespace {
-#if defined(__SSE2__)
-// What one pass over a run of sentences finds, from the run's first '$' on: a bit for every '$'
-// and '*', and the lane-wise XOR of the 16-byte vectors before each vector, so that the XOR of
-// any span of bytes is two lookups and a fold rather than a scan of the span. A run looks at no
-// more than kSpan bytes; the pass goes only as far as the walk has needed so far, doubling each
-// time, so that a run that stops early has not paid for the rest of the block.
-struct RunMarks {
-  static constexpr uint32_t kSpan = 4096;
-  uint32_t scanned = 0;  // bytes passed over
-  // before[k]: vectors 0 to k-1 XORed together, lane by lane.
-  __m128i before[kSpan / 16 + 1];
-  // Bit i of word i / 64 for a '$' or '*' at byte i; past the span, three words of zeros.
-  uint64_t bits[kSpan / 64 + 4];
-};
-
-inline uint32_t MarkBits(__m128i v) {
-  return static_cast<uint32_t>(_mm_movemask_epi8(
-      _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('$')), _mm_cmpeq_epi8(v, _mm_set1_epi8('*')))));
-}
-
-// Passes over run[marks.scanned, upto) (a multiple of 64, or span) of the run's span bytes.
-void PassOver(const uint8_t* run, uint32_t span, uint32_t upto, RunMarks& marks) {
-  __m128i prefix = marks.before[marks.scanned / 16];
-  uint32_t o = marks.scanned;
-  for (; o < upto; o += 64) {
-    const uint8_t* p = run + o;
-    // The last, short step reads a copy padded with zeros: no byte past the block is read.
-    alignas(16) uint8_t tail[64];
-    if (span - o < 64) {
-      std::memset(tail, 0, sizeof tail);
-      std::memcpy(tail, p, span - o);
-      p = tail;
-    }
-    const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
-    const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
-    const __m128i v3 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 48));
-    marks.bits[o / 64] = (MarkBits(v0) | MarkBits(v1) << 16) | static_cast<uint64_t>(MarkBits(v2) | MarkBits(v3) << 16) << 32;
-    __m128i* before = marks.before + o / 16;
-    prefix = _mm_xor_si128(prefix, v0);
-    _mm_store_si128(before + 1, prefix);
-    prefix = _mm_xor_si128(prefix, v1);
-    _mm_store_si128(before + 2, prefix);
-    prefix = _mm_xor_si128(prefix, v2);
-    _mm_store_si128(before + 3, prefix);
-    prefix = _mm_xor_si128(prefix, v3);
-    _mm_store_si128(before + 4, prefix);
-  }
-  if (o >= span) {
-    for (int k = 0; k < 3; ++k) marks.bits[o / 64 + static_cast<uint32_t>(k)] = 0;
-  }
-  marks.scanned = std::min(o, span);
-}
-
-// The first mark at or after p among the 128 to 191 bits that follow it in the next words, or
-// a position where there is none when those hold none.
-inline uint32_t NextMark(const RunMarks& marks, uint32_t p) {
-  const uint32_t k = p / 64;
-  const uint64_t here = marks.bits[k] >> (p % 64);
-  const uint64_t next = marks.bits[k + 1];
-  // The top bit keeps the count of trailing zeros defined; a word that is zero is not used.
-  uint32_t at = 64 * k + 128 + static_cast<uint32_t>(__builtin_ctzll(marks.bits[k + 2] | 1ull << 63));
-  at = next != 0 ? 64 * k + 64 + static_cast<uint32_t>(__builtin_ctzll(next)) : at;
-  return here != 0 ? p + static_cast<uint32_t>(__builtin_ctzll(here)) : at;
-}
-
-// The lane-wise XOR of run[0, p): of the vectors before p's, and of the bytes of p's own vector
-// before it.
-inline __m128i LanesBefore(const RunMarks& marks, uint32_t p) {
-  const __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLeadMask + 16 - (p & 15)));
-  const __m128i* before = marks.before + p / 16;
-  return _mm_or_si128(_mm_and_si128(keep, before[1]), _mm_andnot_si128(keep, before[0]));
-}
-
-inline uint8_t FoldLanes(__m128i v) {
-  v = _mm_xor_si128(v, _mm_unpackhi_epi64(v, v));
-  uint64_t x;
-  std::memcpy(&x, &v, sizeof x);
-  x ^= x >> 32;
-  x ^= x >> 16;
-  x ^= x >> 8;
-  return static_cast<uint8_t>(x);
-}
-#endif
-
-// The two checksum characters of each XOR value, as they are written after the '*'.
-constexpr auto kHexPairs = [] {
-  std::array<std::array<uint8_t, 2>, 256> t{};
-  for (std::size_t x = 0; x < 256; ++x) {
-    t[x] = {static_cast<uint8_t>(kHexDigits[x >> 4]), static_cast<uint8_t>(kHexDigits[x & 0xF])};
-  }
-  return t;
-}();
-}  // namespace
-
-// The sentences of a busy line follow one another: each '$' is followed by its body, a '*', two
-// checksum digits, the line end and the next '$'. From the marks of one pass over the block,
-// each sentence's '*' and the next '$' are known before the sentence is checked, so the checks
-// of neighbouring sentences do not wait on one another. A sentence is taken when WholeSentence
-// would take it, on the same terms (the first mark after the '$' is a '*' not right behind it,
-// the digits match in upper case, the line end is an LF or two bytes that are not '$', all of it
-// within the block and the buffer's 2048 positions), and the state between sentences is the
-// one the hunt would leave. `run` is the '$' the hunt has taken, at stream position streamPos_.
-// Stops in state 7 at a '$' whose sentence it leaves to WholeSentence (that '$' taken, as the
-// hunt leaves it), or in state 8 after a sentence when the next does not follow within the
-// buffer's positions, the block ends or the flags changed. Returns the bytes consumed after
-// `run`; streamPos_ is left alone.
-uint32_t MessageDecoder::SentenceRun(const uint8_t* run, uint32_t n) {
-#if defined(__SSE2__)
-  const uint32_t span = std::min(n, RunMarks::kSpan);
-  RunMarks marks;
-  marks.before[0] = _mm_setzero_si128();
-  const uint64_t base = streamPos_;
-  uint32_t d = 0;  // the current '$'
-  uint32_t upto = 128;
-  PassOver(run, span, std::min(upto, span), marks);
-  while (d + 1 < span) {
-    // The three words from the one that holds d + 1 are passed over.
-    while (marks.scanned < span && marks.scanned < (d + 1) / 64 * 64 + 192) {
-      upto = 2 * upto;
-      PassOver(run, span, std::min(upto, span), marks);
-    }
-    const uint32_t star = NextMark(marks, d + 1);
-    const uint32_t limit = std::min(n, d + static_cast<uint32_t>(kBufferSize));
-    if (star < d + 2 || star >= span || star + 4 > limit || run[star] != '*') break;
-    const uint8_t sum = FoldLanes(_mm_xor_si128(LanesBefore(marks, star), LanesBefore(marks, d + 1)));
-    if (std::memcmp(kHexPairs[sum].data(), run + star + 1, 2) != 0) break;
-    uint32_t end = star + 4;
-    if (run[star + 3] != '\n') {
-      if (run[star + 3] == '$' || end >= limit || run[star + 4] == '$') break;
-      ++end;
-    }
-    checksum_ = sum;
-    sentenceLength_ = static_cast<int>(star - d) + 3;
-    if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(run + d, sentenceLength_);
-    bufferPos_ = end - d;
-    OnNmeaSentence(run + d);
-    state_ = 8;
-    // The next sentence is taken here when it follows at once; anything else goes back to the
-    // hunt, as do a buffer about to restart and a change of the flags.
-    if (end == n || run[end] != '$' || end - d > static_cast<uint32_t>(kBufferSize) - 1 ||
-        flags_.protocolSelector != 0 || (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
-      return end - 1;
-    }
-    // What the hunt does with the '$'.
-    d = end;
-    buffer_[0] = '$';
-    bufferPos_ = 1;
-    state_ = 7;
-    sentenceStart_ = base + d;
-  }
-  return d;
-#else
-  (void)run;
-  (void)n;
-  return 0;
-#endif
 }
 
 uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {
