@@ -110,11 +110,23 @@ int NmeaStore::OnSentence(const char* sentence, int length, DecoderFlags& flags,
   if (sentence == nullptr || length < 1 || sentence[0] != '$') return -1;
   // The body ends at the '*' before the two checksum digits.
   const int bodyEnd = length >= 4 && sentence[length - 3] == '*' ? length - 3 : length;
-  const NmeaAddress address = Identify(sentence + 1, bodyEnd - 1);
-  if (address.slot < 0) return -1;
+  // The address in front, as Identify takes it first, is looked up here without the call.
+  NmeaAddress address;
+  const int frontSlot = bodyEnd - 1 >= kStandardAddress && IsTalker(sentence + 1) ? StandardSlot(sentence + 3) : -1;
+  if (frontSlot >= 0 && frontSlot != kSlotVtg) {
+    address = {frontSlot, 1 + kStandardAddress};
+  } else {
+    address = Identify(sentence + 1, bodyEnd - 1);
+    if (address.slot < 0) return -1;
+  }
   ++counters.nmeaCountBySlot[static_cast<std::size_t>(address.slot)];
   if (address.slot == kSlotNavStatus && flags.expectReceiverAnswer == 1) flags.receiverAnswered = 1;
   if (flags.decodingEnabled != 1 || flags.timeGateOpen == 0) return address.slot;
+  return StoreSentence(address, sentence, bodyEnd, boxes);
+}
+
+// Out of line, so that a sentence that is only counted does not pay for what storing needs.
+int NmeaStore::StoreSentence(NmeaAddress address, const char* sentence, int bodyEnd, MessageBoxes* boxes) {
   if (address.slot == kSlotQueueFull) {
     // The receiver's only error report in NMEA: too many requests at once, the user's doing.
     if (boxes != nullptr) boxes->MessageBox(kQueueFullText, "", MessageIcon::Exclamation);

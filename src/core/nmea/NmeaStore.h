@@ -80,6 +80,7 @@ class NmeaStore : public NmeaSentenceSink {
   const NmeaZdaRecord& zda() const { return zda_; }
 
  private:
+  [[gnu::noinline]] int StoreSentence(NmeaAddress address, const char* sentence, int bodyEnd, MessageBoxes* boxes);
   void Store(int slot, const char* fields, const char* end);
   template <typename Record>
   void Tell(const Record& record) {
