@@ -110,22 +110,30 @@ int NmeaStore::OnSentence(const char* sentence, int length, DecoderFlags& flags,
   if (sentence == nullptr || length < 1 || sentence[0] != '$') return -1;
   // The body ends at the '*' before the two checksum digits.
   const int bodyEnd = length >= 4 && sentence[length - 3] == '*' ? length - 3 : length;
-  // The address in front, as Identify takes it first, is looked up here without the call.
-  NmeaAddress address;
+  // The address in front, which Identify takes first, is looked up here; the call to Identify
+  // and the storing are out of line, so that the usual sentence takes a path without calls.
   const int frontSlot = bodyEnd - 1 >= kStandardAddress && IsTalker(sentence + 1) ? StandardSlot(sentence + 3) : -1;
-  if (frontSlot >= 0 && frontSlot != kSlotVtg) {
-    address = {frontSlot, 1 + kStandardAddress};
-  } else {
-    address = Identify(sentence + 1, bodyEnd - 1);
-    if (address.slot < 0) return -1;
-  }
-  ++counters.nmeaCountBySlot[static_cast<std::size_t>(address.slot)];
-  if (address.slot == kSlotNavStatus && flags.expectReceiverAnswer == 1) flags.receiverAnswered = 1;
-  if (flags.decodingEnabled != 1 || flags.timeGateOpen == 0) return address.slot;
+  if (frontSlot < 0 || frontSlot == kSlotVtg) return OnOtherAddress(sentence, bodyEnd, flags, counters, boxes);
+  const NmeaAddress address{frontSlot, 1 + kStandardAddress};
+  if (!Count(address, flags, counters)) return address.slot;
   return StoreSentence(address, sentence, bodyEnd, boxes);
 }
 
-// Out of line, so that a sentence that is only counted does not pay for what storing needs.
+int NmeaStore::OnOtherAddress(const char* sentence, int bodyEnd, DecoderFlags& flags, DecoderCounters& counters,
+                              MessageBoxes* boxes) {
+  const NmeaAddress address = Identify(sentence + 1, bodyEnd - 1);
+  if (address.slot < 0) return -1;
+  if (!Count(address, flags, counters)) return address.slot;
+  return StoreSentence(address, sentence, bodyEnd, boxes);
+}
+
+// Counts the sentence in its slot; true when it is to be stored.
+inline bool NmeaStore::Count(NmeaAddress address, DecoderFlags& flags, DecoderCounters& counters) {
+  ++counters.nmeaCountBySlot[static_cast<std::size_t>(address.slot)];
+  if (address.slot == kSlotNavStatus && flags.expectReceiverAnswer == 1) flags.receiverAnswered = 1;
+  return flags.decodingEnabled == 1 && flags.timeGateOpen != 0;
+}
+
 int NmeaStore::StoreSentence(NmeaAddress address, const char* sentence, int bodyEnd, MessageBoxes* boxes) {
   if (address.slot == kSlotQueueFull) {
     // The receiver's only error report in NMEA: too many requests at once, the user's doing.

@@ -80,6 +80,9 @@ class NmeaStore : public NmeaSentenceSink {
   const NmeaZdaRecord& zda() const { return zda_; }
 
  private:
+  [[gnu::noinline]] int OnOtherAddress(const char* sentence, int bodyEnd, DecoderFlags& flags, DecoderCounters& counters,
+                                       MessageBoxes* boxes);
+  static bool Count(NmeaAddress address, DecoderFlags& flags, DecoderCounters& counters);
   [[gnu::noinline]] int StoreSentence(NmeaAddress address, const char* sentence, int bodyEnd, MessageBoxes* boxes);
   void Store(int slot, const char* fields, const char* end);
   template <typename Record>

@@ -331,7 +331,7 @@ inline uint32_t FindSentenceEnd(const uint8_t* s, uint32_t from, uint32_t limit,
 // checksum, a sentence cut off by the block) is left to the steps from the first '*' or '$', or
 // from the byte after the '$' when the address starts with one of them. `s` is the '$', which
 // the hunt has taken; returns the bytes consumed after it.
-uint32_t MessageDecoder::WholeSentence(const uint8_t* s, uint32_t n) {
+[[gnu::always_inline]] inline uint32_t MessageDecoder::WholeSentence(const uint8_t* s, uint32_t n) {
   const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize));
   uint8_t x = 0;
   const uint32_t star = FindSentenceEnd(s, 1, limit, x);
@@ -627,7 +627,7 @@ void MessageDecoder::OnBinaryMessage(const uint8_t* frame) {
   if (observer_ != nullptr) observer_->OnFrame(streamPos_ - static_cast<uint64_t>(length - 1), frame, length);
 }
 
-void MessageDecoder::OnNmeaSentence(const uint8_t* text) {
+[[gnu::always_inline]] inline void MessageDecoder::OnNmeaSentence(const uint8_t* text) {
   ++counters_.nmeaSentenceCount;
   if (statusBar_ != nullptr) RewritePane(kPanePort, "%s %u msg", counters_.nmeaSentenceCount);
   const char* sentence = reinterpret_cast<const char*>(text);
