@@ -13,6 +13,7 @@
 #include "protocol/MessageDecoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <span>
 #include <string>
@@ -321,6 +322,15 @@ inline uint32_t FindSentenceEnd(const uint8_t* s, uint32_t from, uint32_t limit,
   x = acc;
   return i;
 }
+
+// The two checksum digits of each XOR value, as they follow the '*'.
+constexpr auto kHexPairs = [] {
+  std::array<std::array<uint8_t, 2>, 256> t{};
+  for (std::size_t x = 0; x < 256; ++x) {
+    t[x] = {static_cast<uint8_t>(kHexDigits[x >> 4]), static_cast<uint8_t>(kHexDigits[x & 0xF])};
+  }
+  return t;
+}();
 }  // namespace
 
 // A sentence whose every byte up to its line end is in the block is checked where it lies,
@@ -336,8 +346,7 @@ inline uint32_t FindSentenceEnd(const uint8_t* s, uint32_t from, uint32_t limit,
   uint8_t x = 0;
   const uint32_t star = FindSentenceEnd(s, 1, limit, x);
   if (star < 2) return 0;
-  bool whole = star + 4 <= limit && s[star] == '*' && s[star + 1] == static_cast<uint8_t>(kHexDigits[x >> 4]) &&
-               s[star + 2] == static_cast<uint8_t>(kHexDigits[x & 0xF]);
+  bool whole = star + 4 <= limit && s[star] == '*' && std::memcmp(kHexPairs[x].data(), s + star + 1, 2) == 0;
   // The line end takes one byte ("\n") or two (any two bytes but '$', "\r\n" as a rule).
   uint32_t length = star + 4;
   if (whole && s[star + 3] != '\n') {
