@@ -104,6 +104,13 @@ NmeaAddress NmeaStore::Identify(const char* body, int length) {
   return found;
 }
 
+// Counts the sentence in its slot; true when it is to be stored.
+inline bool NmeaStore::Count(NmeaAddress address, DecoderFlags& flags, DecoderCounters& counters) {
+  ++counters.nmeaCountBySlot[static_cast<std::size_t>(address.slot)];
+  if (address.slot == kSlotNavStatus && flags.expectReceiverAnswer == 1) flags.receiverAnswered = 1;
+  return flags.decodingEnabled == 1 && flags.timeGateOpen != 0;
+}
+
 int NmeaStore::OnSentence(const char* sentence, int length, DecoderFlags& flags, DecoderCounters& counters,
                           MessageBoxes* boxes) {
   lastStoredSlot_ = -1;
@@ -125,13 +132,6 @@ int NmeaStore::OnOtherAddress(const char* sentence, int bodyEnd, DecoderFlags& f
   if (address.slot < 0) return -1;
   if (!Count(address, flags, counters)) return address.slot;
   return StoreSentence(address, sentence, bodyEnd, boxes);
-}
-
-// Counts the sentence in its slot; true when it is to be stored.
-inline bool NmeaStore::Count(NmeaAddress address, DecoderFlags& flags, DecoderCounters& counters) {
-  ++counters.nmeaCountBySlot[static_cast<std::size_t>(address.slot)];
-  if (address.slot == kSlotNavStatus && flags.expectReceiverAnswer == 1) flags.receiverAnswered = 1;
-  return flags.decodingEnabled == 1 && flags.timeGateOpen != 0;
 }
 
 int NmeaStore::StoreSentence(NmeaAddress address, const char* sentence, int bodyEnd, MessageBoxes* boxes) {

@@ -80,6 +80,8 @@ class NmeaStore : public NmeaSentenceSink {
   const NmeaZdaRecord& zda() const { return zda_; }
 
  private:
+  // The rarer parts of OnSentence: a sentence whose address is not a standard one in front, and
+  // the storing of a counted sentence.
   [[gnu::noinline]] int OnOtherAddress(const char* sentence, int bodyEnd, DecoderFlags& flags, DecoderCounters& counters,
                                        MessageBoxes* boxes);
   static bool Count(NmeaAddress address, DecoderFlags& flags, DecoderCounters& counters);
