@@ -104,17 +104,37 @@ NmeaAddress NmeaStore::Identify(const char* body, int length) {
   return found;
 }
 
+// Counts the sentence in its slot; true when it is to be stored.
+inline bool NmeaStore::Count(NmeaAddress address, DecoderFlags& flags, DecoderCounters& counters) {
+  ++counters.nmeaCountBySlot[static_cast<std::size_t>(address.slot)];
+  if (address.slot == kSlotNavStatus && flags.expectReceiverAnswer == 1) flags.receiverAnswered = 1;
+  return flags.decodingEnabled == 1 && flags.timeGateOpen != 0;
+}
+
 int NmeaStore::OnSentence(const char* sentence, int length, DecoderFlags& flags, DecoderCounters& counters,
                           MessageBoxes* boxes) {
   lastStoredSlot_ = -1;
   if (sentence == nullptr || length < 1 || sentence[0] != '$') return -1;
   // The body ends at the '*' before the two checksum digits.
   const int bodyEnd = length >= 4 && sentence[length - 3] == '*' ? length - 3 : length;
+  // The address in front, which Identify takes first, is looked up here; the call to Identify
+  // and the storing are out of line, so that the usual sentence takes a path without calls.
+  const int frontSlot = bodyEnd - 1 >= kStandardAddress && IsTalker(sentence + 1) ? StandardSlot(sentence + 3) : -1;
+  if (frontSlot < 0 || frontSlot == kSlotVtg) return OnOtherAddress(sentence, bodyEnd, flags, counters, boxes);
+  const NmeaAddress address{frontSlot, 1 + kStandardAddress};
+  if (!Count(address, flags, counters)) return address.slot;
+  return StoreSentence(address, sentence, bodyEnd, boxes);
+}
+
+int NmeaStore::OnOtherAddress(const char* sentence, int bodyEnd, DecoderFlags& flags, DecoderCounters& counters,
+                              MessageBoxes* boxes) {
   const NmeaAddress address = Identify(sentence + 1, bodyEnd - 1);
   if (address.slot < 0) return -1;
-  ++counters.nmeaCountBySlot[static_cast<std::size_t>(address.slot)];
-  if (address.slot == kSlotNavStatus && flags.expectReceiverAnswer == 1) flags.receiverAnswered = 1;
-  if (flags.decodingEnabled != 1 || flags.timeGateOpen == 0) return address.slot;
+  if (!Count(address, flags, counters)) return address.slot;
+  return StoreSentence(address, sentence, bodyEnd, boxes);
+}
+
+int NmeaStore::StoreSentence(NmeaAddress address, const char* sentence, int bodyEnd, MessageBoxes* boxes) {
   if (address.slot == kSlotQueueFull) {
     // The receiver's only error report in NMEA: too many requests at once, the user's doing.
     if (boxes != nullptr) boxes->MessageBox(kQueueFullText, "", MessageIcon::Exclamation);

@@ -80,6 +80,12 @@ class NmeaStore : public NmeaSentenceSink {
   const NmeaZdaRecord& zda() const { return zda_; }
 
  private:
+  // The rarer parts of OnSentence: a sentence whose address is not a standard one in front, and
+  // the storing of a counted sentence.
+  [[gnu::noinline]] int OnOtherAddress(const char* sentence, int bodyEnd, DecoderFlags& flags, DecoderCounters& counters,
+                                       MessageBoxes* boxes);
+  static bool Count(NmeaAddress address, DecoderFlags& flags, DecoderCounters& counters);
+  [[gnu::noinline]] int StoreSentence(NmeaAddress address, const char* sentence, int bodyEnd, MessageBoxes* boxes);
   void Store(int slot, const char* fields, const char* end);
   template <typename Record>
   void Tell(const Record& record) {
