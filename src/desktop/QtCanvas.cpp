@@ -89,49 +89,22 @@ class AsciiGlyphs {
 
   // Lays the text out, or returns false when it must be shaped.
   bool Layout(const std::string& text, QGlyphRun& run, int& width) {
-    if (!usable_) return false;
     glyphs_.clear();
     positions_.clear();
-    qreal x = 0;
-    int previous = -1;
-    for (const char ch : text) {
-      const int c = static_cast<unsigned char>(ch) - kFirst;
-      if (c < 0 || c >= kCount) return false;
-      if (previous >= 0) {
-        const Pair& pair = Learn(previous, c);
-        if (pair.kind == kShaped) return false;
-        x += pair.kern;
-      }
+    const bool laid = Walk(text, width, [this](int c, qreal x) {
       glyphs_.push_back(glyph_[c]);
       positions_.push_back(QPointF(x, ascent_));
-      x += advance_[c];
-      previous = c;
-    }
+    });
+    if (!laid) return false;
     run.setRawFont(raw_);
     run.setGlyphIndexes(glyphs_);
     run.setPositions(positions_);
-    width = qRound(x);
     return true;
   }
 
   // The width Layout would give, without the glyph lists: what measuring a text costs.
   bool Measure(const std::string& text, int& width) {
-    if (!usable_) return false;
-    qreal x = 0;
-    int previous = -1;
-    for (const char ch : text) {
-      const int c = static_cast<unsigned char>(ch) - kFirst;
-      if (c < 0 || c >= kCount) return false;
-      if (previous >= 0) {
-        const Pair& pair = Learn(previous, c);
-        if (pair.kind == kShaped) return false;
-        x += pair.kern;
-      }
-      x += advance_[c];
-      previous = c;
-    }
-    width = qRound(x);
-    return true;
+    return Walk(text, width, [](int, qreal) {});
   }
 
   int height() const { return height_; }
@@ -145,6 +118,29 @@ class AsciiGlyphs {
     uint8_t kind = kUnknown;
     float kern = 0;  // the shift of the second glyph against the first one's advance
   };
+
+  // Places each character of the text (its index in the table and its x) and gives the text's
+  // width; false as soon as a character or a pair must be shaped.
+  template <typename Place>
+  bool Walk(const std::string& text, int& width, Place place) {
+    if (!usable_) return false;
+    qreal x = 0;
+    int previous = -1;
+    for (const char ch : text) {
+      const int c = static_cast<unsigned char>(ch) - kFirst;
+      if (c < 0 || c >= kCount) return false;
+      if (previous >= 0) {
+        const Pair& pair = Learn(previous, c);
+        if (pair.kind == kShaped) return false;
+        x += pair.kern;
+      }
+      place(c, x);
+      x += advance_[c];
+      previous = c;
+    }
+    width = qRound(x);
+    return true;
+  }
 
   // The pair shaped on its own: two glyphs, the font's own for the two characters, with the
   // second one shifted by the pair's kerning; anything else (a ligature, a substitution) is

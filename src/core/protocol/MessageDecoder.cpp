@@ -437,17 +437,24 @@ uint32_t MessageDecoder::FrameSum(const uint8_t* bytes, uint32_t n) {
   state_ = 0;
   // The steps report the frame at its last byte.
   ++streamPos_;
-  const uint16_t received = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+  EndFrame();
+  return 2;
+}
+
+// The frame in the buffer is whole, its last byte at streamPos_: handed on when its sum is
+// the one received, counted as an error when not.
+void MessageDecoder::EndFrame() {
+  const int length = buffer_[3] + 6;
+  const uint16_t received = static_cast<uint16_t>(buffer_[length - 2] | (buffer_[length - 1] << 8));
   if (received == checksum_) {
-    if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), buffer_[3] + 6);
+    if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), length);
     OnBinaryMessage(buffer_.data());
   } else {
     ++counters_.protocolErrorCount;
     if (observer_ != nullptr) {
-      observer_->OnFault(streamPos_ - static_cast<uint64_t>(buffer_[3] + 5), DecodeObserver::Fault::kFrameChecksum);
+      observer_->OnFault(streamPos_ - static_cast<uint64_t>(length - 1), DecodeObserver::Fault::kFrameChecksum);
     }
   }
-  return 2;
 }
 
 // A sentence's end where all of it is in the block, "*HH\r\n" or "*HH\n" with a good checksum, is taken
@@ -591,21 +598,11 @@ void MessageDecoder::Step(uint8_t b) {
       *at = b;
       state_ = 6;
       break;
-    case 6: {
+    case 6:
       *at = b;
-      const uint16_t received = static_cast<uint16_t>(buffer_[bufferPos_ - 1] | (buffer_[bufferPos_] << 8));
-      if (received == checksum_) {
-        if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(buffer_.data(), buffer_[3] + 6);
-        OnBinaryMessage(buffer_.data());
-      } else {
-        ++counters_.protocolErrorCount;
-        if (observer_ != nullptr) {
-          observer_->OnFault(streamPos_ - static_cast<uint64_t>(buffer_[3] + 5), DecodeObserver::Fault::kFrameChecksum);
-        }
-      }
       state_ = 0;
+      EndFrame();
       break;
-    }
     case 7:
       if (b == '$') {
         StartSentence();

@@ -112,6 +112,7 @@ class MessageDecoder : public StreamDecoder {
   uint32_t HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t at);
   uint32_t WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at);
   uint32_t FrameSum(const uint8_t* bytes, uint32_t n);
+  void EndFrame();
   uint32_t SentenceTail(const uint8_t* bytes, uint32_t n);
   uint32_t HuntNmea(const uint8_t* bytes, uint32_t n);
   uint32_t HuntSentence(const uint8_t* bytes, uint32_t n);
