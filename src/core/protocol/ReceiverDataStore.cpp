@@ -52,18 +52,10 @@ void ReceiverDataStore::OnBinaryMessage(int n, std::span<const uint8_t> payload,
       // The receiver acknowledged an almanac record; the poll sends the next one.
       if (flags.transferActive == 1) flags.ackReceived = 1;
       return;
-    // The records kept only while the time gate is open. They are named here as well as in
-    // the two functions that store them, so that a message with no record (most numbers) costs
-    // one look-up rather than three.
-    case 6: case 7: case 18: case 19: case 20: case 21: case 33: case 47: case 49: case 50:
-      if (gateOpen) StoreTracking(n, payload);
-      return;
-    case 2: case 43: case 48: case 51: case 57: case 60: case 61: case 62: case 68: case 83: case 85:
-    case 111: case 113: case 114:
-      if (gateOpen) StoreStatus(n, payload);
-      return;
-    default: return;  // counted only
+    default: break;
   }
+  if (!gateOpen) return;
+  if (!StoreTracking(n, payload)) StoreStatus(n, payload);
 }
 
 void ReceiverDataStore::OnEphemeris(std::span<const uint8_t> payload, const DecoderFlags& flags) {

@@ -17,7 +17,6 @@ void TerminalHistory::EndLine() {
   lines_.pop_front();
   reused.clear();
   lines_.push_back(std::move(reused));
-  while (lines_.size() > kMaxLines) lines_.pop_front();
 }
 
 namespace {
