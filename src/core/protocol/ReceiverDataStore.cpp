@@ -4,6 +4,7 @@
 // file-manager answers that their own tool asked for.
 #include "protocol/ReceiverDataStore.h"
 
+#include <array>
 #include <cmath>
 
 namespace orv {
@@ -24,38 +25,75 @@ bool WholeSeconds(double t, int64_t& out) {
 
 }  // namespace
 
+namespace {
+
+// The messages stored by rules of their own, whatever the time gate; every other message is
+// stored while decoding is enabled and the gate is open. Looked up in a table first, so that a
+// message with no rule of its own costs one predictable test, not a chain of range tests.
+enum class OwnRule : uint8_t {
+  kNone,
+  kEphemeris,
+  kMeasurement,
+  kPartNumber,
+  kMessage67,
+  kFileManager,
+  kIonoUtc,
+  kAlmanac,
+  kAlmanacStatus,
+  kAlmanacAck,
+};
+
+constexpr auto kOwnRules = [] {
+  std::array<OwnRule, 128> t{};
+  t[22] = OwnRule::kEphemeris;
+  t[23] = OwnRule::kMeasurement;
+  t[24] = OwnRule::kMeasurement;
+  t[45] = OwnRule::kPartNumber;
+  t[67] = OwnRule::kMessage67;
+  t[70] = OwnRule::kFileManager;
+  t[75] = OwnRule::kIonoUtc;
+  t[76] = OwnRule::kAlmanac;
+  t[78] = OwnRule::kAlmanacStatus;
+  t[126] = OwnRule::kAlmanacAck;
+  return t;
+}();
+
+}  // namespace
+
 void ReceiverDataStore::OnBinaryMessage(int n, std::span<const uint8_t> payload, DecoderFlags& flags,
                                         MessageBoxes* boxes) {
   const bool enabled = flags.decodingEnabled == 1;
   const bool gateOpen = enabled && flags.timeGateOpen == 1;
-  switch (n) {
-    case 22: OnEphemeris(payload, flags); return;
-    case 23:
-    case 24:
+  const OwnRule rule = n >= 0 && n < 128 ? kOwnRules[static_cast<std::size_t>(n)] : OwnRule::kNone;
+  if (rule == OwnRule::kNone) {
+    if (gateOpen && !StoreTracking(n, payload)) StoreStatus(n, payload);
+    return;
+  }
+  switch (rule) {
+    case OwnRule::kNone: break;
+    case OwnRule::kEphemeris: OnEphemeris(payload, flags); break;
+    case OwnRule::kMeasurement:
       if (enabled) OnMeasurement(n == 24, payload, flags);
-      return;
-    case 45: OnPartNumber(payload, flags, gateOpen); return;
-    case 67:
+      break;
+    case OwnRule::kPartNumber: OnPartNumber(payload, flags, gateOpen); break;
+    case OwnRule::kMessage67:
       if (enabled) msg67_.Assign(payload);
-      return;
-    case 70: OnFileManager(payload, gateOpen); return;
-    case 75:
+      break;
+    case OwnRule::kFileManager: OnFileManager(payload, gateOpen); break;
+    case OwnRule::kIonoUtc:
       ionoUtc_.Assign(payload);
       Show(links_.ionoUtc, ionoUtc_);
-      return;
-    case 76:
+      break;
+    case OwnRule::kAlmanac:
       almanac_.Assign(payload);
       Show(links_.almanac, almanac_);
-      return;
-    case 78: OnAlmanacStatus(flags, boxes); return;
-    case 126:
+      break;
+    case OwnRule::kAlmanacStatus: OnAlmanacStatus(flags, boxes); break;
+    case OwnRule::kAlmanacAck:
       // The receiver acknowledged an almanac record; the poll sends the next one.
       if (flags.transferActive == 1) flags.ackReceived = 1;
-      return;
-    default: break;
+      break;
   }
-  if (!gateOpen) return;
-  if (!StoreTracking(n, payload)) StoreStatus(n, payload);
 }
 
 void ReceiverDataStore::OnEphemeris(std::span<const uint8_t> payload, const DecoderFlags& flags) {

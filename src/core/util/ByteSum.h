@@ -7,6 +7,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define ORV_BYTESUM_AVX512 1
+#endif
 
 namespace orv {
 
@@ -90,6 +94,90 @@ inline uint32_t CopyAndSum(uint8_t* out, const uint8_t* p, uint32_t n) {
     sum += p[i];
   }
   return sum;
+}
+
+#if defined(ORV_BYTESUM_AVX512)
+// Whether the processor has the 64-byte vectors with byte masks that SumUpTo255 uses; asked
+// once, when the program starts.
+inline const bool kHasByteMaskedVectors = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512bw") != 0;
+}();
+
+// The sum of at most 255 bytes with 64-byte vectors, four of them whatever n is: a load under
+// a byte mask reads only the bytes the mask keeps, so none past p + n is touched, and no
+// branch depends on n, whose changes from frame to frame the processor cannot foresee.
+// The mask of the bytes of the k-th 64 of n, without a branch: the compiler would make a
+// conditional a jump, and n varies too much from frame to frame for a jump to be foreseen.
+[[gnu::target("avx512f,avx512bw,bmi2"), gnu::always_inline]] inline __mmask64 PartMask(uint32_t n, uint32_t k) {
+  const int64_t d = static_cast<int64_t>(n) - 64 * static_cast<int64_t>(k);
+  const auto left = static_cast<uint64_t>(d & ~(d >> 63));
+  // bzhi keeps the low `left` bits, all 64 when left is 64 or more (it is at most 255).
+  return _bzhi_u64(~0ull, left);
+}
+
+// The address of the k-th 64 bytes from p, which may lie past the run when none of them is
+// read: computed as a number, not as a pointer past its array.
+inline const void* PartAt(const uint8_t* p, uint32_t k) {
+  return reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(p) + 64 * k);
+}
+
+// The byte sums of the k-th 64 bytes of the n at p, in eight 64-bit lanes.
+[[gnu::target("avx512f,avx512bw,bmi2"), gnu::always_inline]] inline __m512i MaskedPartSums(const uint8_t* p, uint32_t n,
+                                                                                          uint32_t k) {
+  return _mm512_sad_epu8(_mm512_maskz_loadu_epi8(PartMask(n, k), PartAt(p, k)), _mm512_setzero_si512());
+}
+
+// The same, the bytes copied to `out` on the way: a store under a mask writes only the bytes
+// the mask keeps.
+[[gnu::target("avx512f,avx512bw,bmi2"), gnu::always_inline]] inline __m512i MaskedPartCopySums(uint8_t* out,
+                                                                                              const uint8_t* p,
+                                                                                              uint32_t n, uint32_t k) {
+  const __mmask64 keep = PartMask(n, k);
+  const __m512i v = _mm512_maskz_loadu_epi8(keep, PartAt(p, k));
+  _mm512_mask_storeu_epi8(const_cast<void*>(PartAt(out, k)), keep, v);
+  return _mm512_sad_epu8(v, _mm512_setzero_si512());
+}
+
+// Eight 64-bit lanes added into one.
+[[gnu::target("avx512f,avx512bw,bmi2"), gnu::always_inline]] inline uint32_t AddLanes(__m512i acc) {
+  // The masked extracts: the plain ones trip GCC 12's uninitialized warning in its own header.
+  const __m256i half = _mm256_add_epi64(_mm512_maskz_extracti64x4_epi64(0xFF, acc, 0),
+                                        _mm512_maskz_extracti64x4_epi64(0xFF, acc, 1));
+  const __m128i quarter = _mm_add_epi64(_mm256_castsi256_si128(half), _mm256_extracti128_si256(half, 1));
+  return static_cast<uint32_t>(_mm_cvtsi128_si32(quarter)) + static_cast<uint32_t>(_mm_extract_epi32(quarter, 2));
+}
+
+// The sum of at most 255 bytes with 64-byte vectors, four of them whatever n is: a load under
+// a byte mask reads only the bytes the mask keeps, so none past p + n is touched, and no
+// branch depends on n.
+[[gnu::target("avx512f,avx512bw,bmi2")]] inline uint32_t ByteSumMasked255(const uint8_t* p, uint32_t n) {
+  return AddLanes(_mm512_add_epi64(_mm512_add_epi64(MaskedPartSums(p, n, 0), MaskedPartSums(p, n, 1)),
+                                   _mm512_add_epi64(MaskedPartSums(p, n, 2), MaskedPartSums(p, n, 3))));
+}
+
+// CopyAndSum for at most 255 bytes, in the same way.
+[[gnu::target("avx512f,avx512bw,bmi2")]] inline uint32_t CopyAndSumMasked255(uint8_t* out, const uint8_t* p, uint32_t n) {
+  return AddLanes(
+      _mm512_add_epi64(_mm512_add_epi64(MaskedPartCopySums(out, p, n, 0), MaskedPartCopySums(out, p, n, 1)),
+                       _mm512_add_epi64(MaskedPartCopySums(out, p, n, 2), MaskedPartCopySums(out, p, n, 3))));
+}
+#endif
+
+// The sum of a frame payload, at most 255 bytes.
+inline uint32_t PayloadSum(const uint8_t* p, uint32_t n) {
+#if defined(ORV_BYTESUM_AVX512)
+  if (kHasByteMaskedVectors) return ByteSumMasked255(p, n);
+#endif
+  return ByteSum(p, n);
+}
+
+// CopyAndSum of a frame payload or a part of one, at most 255 bytes.
+inline uint32_t PayloadCopyAndSum(uint8_t* out, const uint8_t* p, uint32_t n) {
+#if defined(ORV_BYTESUM_AVX512)
+  if (kHasByteMaskedVectors) return CopyAndSumMasked255(out, p, n);
+#endif
+  return CopyAndSum(out, p, n);
 }
 
 }  // namespace orv
