@@ -10,6 +10,7 @@
 #include "support/FakeDesktop.h"
 #include "support/Frames.h"
 #include "support/RecordingChannel.h"
+#include "util/ByteSum.h"
 
 namespace orv {
 namespace {
@@ -169,7 +170,17 @@ TEST(MessageDecoder, FalseStartRescansFromTheIdByte) {
   EXPECT_EQ(r, Reference(in, true));
 }
 
-TEST(MessageDecoder, EverySplitOfAFrameAndOfNoiseGivesTheUnsplitResult) {
+// The frame paths for processors with byte-masked vectors and the general ones: each test
+// below runs twice, the first time without them (a no-op where the processor lacks them).
+class BothFramePaths : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { orv::UseByteMaskedVectors(GetParam()); }
+  void TearDown() override { orv::UseByteMaskedVectors(true); }
+};
+INSTANTIATE_TEST_SUITE_P(MessageDecoder, BothFramePaths, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "masked" : "general"; });
+
+TEST_P(BothFramePaths, EverySplitOfAFrameAndOfNoiseGivesTheUnsplitResult) {
   std::vector<uint8_t> payload(40);
   for (std::size_t i = 0; i < payload.size(); ++i) payload[i] = static_cast<uint8_t>(i * 7);
   // Noise with false start bytes: a start byte followed by a bad complement, a start byte as
@@ -186,7 +197,7 @@ TEST(MessageDecoder, EverySplitOfAFrameAndOfNoiseGivesTheUnsplitResult) {
   for (std::size_t size = 1; size <= 7; ++size) EXPECT_EQ(Feed(in, true, {size}), whole) << size;
 }
 
-TEST(MessageDecoder, RandomStreamsMatchTheByteByByteTable) {
+TEST_P(BothFramePaths, RandomStreamsMatchTheByteByByteTable) {
   std::mt19937 rng(1234);
   for (int round = 0; round < 40; ++round) {
     const bool binary = round % 2 == 0;

@@ -38,6 +38,24 @@ alignas(16) constexpr uint8_t kLeadMask[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF
                                                0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
 }  // namespace
 
+namespace {
+// The payload sums of the generic hunt and of the one built for byte-masked vectors.
+template <bool kWide>
+[[gnu::always_inline]] inline uint32_t SumAs(const uint8_t* p, uint32_t n) {
+#if defined(ORV_BYTESUM_AVX512)
+  if constexpr (kWide) return ByteSumMasked255(p, n);
+#endif
+  return ByteSum(p, n);
+}
+template <bool kWide>
+[[gnu::always_inline]] inline uint32_t CopySumAs(uint8_t* out, const uint8_t* p, uint32_t n) {
+#if defined(ORV_BYTESUM_AVX512)
+  if constexpr (kWide) return CopyAndSumMasked255(out, p, n);
+#endif
+  return CopyAndSum(out, p, n);
+}
+}  // namespace
+
 void MessageDecoder::AttachLogWriter(LogWriterLink* writer) {
   logWriter_ = writer;
   counters_.bytesLogged = 0;
@@ -178,11 +196,12 @@ uint32_t MessageDecoder::HuntBinary(const uint8_t* bytes, uint32_t n) {
 // The hunt, and when it finds a start byte, the frame there; then, as long as the next frame
 // follows at once, that one too, without going back to the loop in Decode. `at` is the stream
 // position of bytes[0].
-uint32_t MessageDecoder::HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t at) {
+template <bool kWide>
+[[gnu::always_inline]] inline uint32_t MessageDecoder::HuntFramesAs(const uint8_t* bytes, uint32_t n, uint64_t at) {
   uint32_t done = HuntBinary(bytes, n);
   while (state_ == 1) {
     const uint32_t start = done - 1;
-    const uint32_t rest = WholeFrame(bytes + start, n - start, at + start);
+    const uint32_t rest = WholeFrame<kWide>(bytes + start, n - start, at + start);
     done += rest;
     // Left to the steps, or cut by the end of the block.
     if (rest == 0 || state_ != 0) break;
@@ -203,6 +222,22 @@ uint32_t MessageDecoder::HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t a
   return done;
 }
 
+uint32_t MessageDecoder::HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t at) {
+#if defined(ORV_BYTESUM_AVX512)
+  if (byteMaskedVectorsOn) return HuntFramesWide(bytes, n, at);
+#endif
+  return HuntFramesAs<false>(bytes, n, at);
+}
+
+#if defined(ORV_BYTESUM_AVX512)
+// The same hunt built for the processors with byte-masked vectors, so that the payload sums
+// are part of its loop and not a call per frame.
+[[gnu::target("avx512f,avx512bw,bmi2")]] uint32_t MessageDecoder::HuntFramesWide(const uint8_t* bytes, uint32_t n,
+                                                                                  uint64_t at) {
+  return HuntFramesAs<true>(bytes, n, at);
+}
+#endif
+
 // A frame whose every byte is in the block is checked where it lies, without the byte steps
 // and without a copy into the buffer: the usual case on a busy line. The state afterwards is the
 // one the steps would leave (hunting, the buffer position just past the frame). A frame that
@@ -210,7 +245,8 @@ uint32_t MessageDecoder::HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t a
 // the checksum error). A frame cut off by the end of the block after its length byte is stored
 // and summed as far as it goes, as the steps would leave it. Returns the bytes consumed after
 // the start byte.
-uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at) {
+template <bool kWide>
+[[gnu::always_inline]] inline uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at) {
   if (n < 4 || static_cast<uint8_t>(~frame[2]) != frame[1]) return 0;
   const uint32_t payload = frame[3];
   const uint32_t length = payload + 6;
@@ -218,7 +254,7 @@ uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t a
     const uint32_t stored = std::min(n, payload + 4);
     std::memcpy(buffer_.data(), frame, 4);
     checksum_ = static_cast<uint16_t>(0x01u + frame[1] + frame[2] + frame[3] +
-                                      PayloadCopyAndSum(buffer_.data() + 4, frame + 4, stored - 4));
+                                      CopySumAs<kWide>(buffer_.data() + 4, frame + 4, stored - 4));
     remaining_ = static_cast<uint8_t>(payload + 4 - stored);
     bufferPos_ = stored;
     state_ = remaining_ == 0 ? 5 : 4;
@@ -230,7 +266,7 @@ uint32_t MessageDecoder::WholeFrame(const uint8_t* frame, uint32_t n, uint64_t a
     }
     return n - 1;
   }
-  const uint32_t sum = 0x01u + frame[1] + frame[2] + frame[3] + PayloadSum(frame + 4, payload);
+  const uint32_t sum = 0x01u + frame[1] + frame[2] + frame[3] + SumAs<kWide>(frame + 4, payload);
   const uint16_t received = static_cast<uint16_t>(frame[payload + 4] | (frame[payload + 5] << 8));
   if (static_cast<uint16_t>(sum) != received) return 0;
   state_ = 0;

@@ -110,6 +110,10 @@ class MessageDecoder : public StreamDecoder {
   // leaves the object exactly as the same number of single steps would.
   uint32_t HuntBinary(const uint8_t* bytes, uint32_t n);
   uint32_t HuntFrames(const uint8_t* bytes, uint32_t n, uint64_t at);
+  uint32_t HuntFramesWide(const uint8_t* bytes, uint32_t n, uint64_t at);
+  template <bool kWide>
+  uint32_t HuntFramesAs(const uint8_t* bytes, uint32_t n, uint64_t at);
+  template <bool kWide>
   uint32_t WholeFrame(const uint8_t* frame, uint32_t n, uint64_t at);
   uint32_t FrameSum(const uint8_t* bytes, uint32_t n);
   void EndFrame();

@@ -4,7 +4,6 @@
 // file-manager answers that their own tool asked for.
 #include "protocol/ReceiverDataStore.h"
 
-#include <array>
 #include <cmath>
 
 namespace orv {
@@ -25,46 +24,10 @@ bool WholeSeconds(double t, int64_t& out) {
 
 }  // namespace
 
-namespace {
-
-// The messages stored by rules of their own, whatever the time gate; every other message is
-// stored while decoding is enabled and the gate is open. Looked up in a table first, so that a
-// message with no rule of its own costs one predictable test, not a chain of range tests.
-enum class OwnRule : uint8_t {
-  kNone,
-  kEphemeris,
-  kMeasurement,
-  kPartNumber,
-  kMessage67,
-  kFileManager,
-  kIonoUtc,
-  kAlmanac,
-  kAlmanacStatus,
-  kAlmanacAck,
-};
-
-constexpr auto kOwnRules = [] {
-  std::array<OwnRule, 128> t{};
-  t[22] = OwnRule::kEphemeris;
-  t[23] = OwnRule::kMeasurement;
-  t[24] = OwnRule::kMeasurement;
-  t[45] = OwnRule::kPartNumber;
-  t[67] = OwnRule::kMessage67;
-  t[70] = OwnRule::kFileManager;
-  t[75] = OwnRule::kIonoUtc;
-  t[76] = OwnRule::kAlmanac;
-  t[78] = OwnRule::kAlmanacStatus;
-  t[126] = OwnRule::kAlmanacAck;
-  return t;
-}();
-
-}  // namespace
-
-void ReceiverDataStore::OnBinaryMessage(int n, std::span<const uint8_t> payload, DecoderFlags& flags,
-                                        MessageBoxes* boxes) {
+void ReceiverDataStore::Store(int n, OwnRule rule, std::span<const uint8_t> payload, DecoderFlags& flags,
+                              MessageBoxes* boxes) {
   const bool enabled = flags.decodingEnabled == 1;
   const bool gateOpen = enabled && flags.timeGateOpen == 1;
-  const OwnRule rule = n >= 0 && n < 128 ? kOwnRules[static_cast<std::size_t>(n)] : OwnRule::kNone;
   if (rule == OwnRule::kNone) {
     if (gateOpen && !StoreTracking(n, payload)) StoreStatus(n, payload);
     return;

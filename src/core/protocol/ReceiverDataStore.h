@@ -24,7 +24,13 @@ class ReceiverDataStore {
 
   // Stores the payload of a counted, valid message `n` (bit 7 masked; 24 for a base
   // measurement block) into its record under the decoder's flags, and tells its window.
-  void OnBinaryMessage(int n, std::span<const uint8_t> payload, DecoderFlags& flags, MessageBoxes* boxes);
+  // A message with no rule of its own while the time gate is closed is what a busy line
+  // mostly brings: it is let go here, in line, without a call.
+  void OnBinaryMessage(int n, std::span<const uint8_t> payload, DecoderFlags& flags, MessageBoxes* boxes) {
+    const OwnRule rule = n >= 0 && n < 128 ? kOwnRules[static_cast<std::size_t>(n)] : OwnRule::kNone;
+    if (rule == OwnRule::kNone && (flags.decodingEnabled != 1 || flags.timeGateOpen != 1)) return;
+    Store(n, rule, payload, flags, boxes);
+  }
   // Run whenever decodingEnabled is set to 0: from then on the first ephemeris of each SV
   // is kept.
   void OnDecodingDisabled() { ephemerisReceived_.fill(0); }
@@ -85,7 +91,39 @@ class ReceiverDataStore {
   const AdDataRecord& adData() const { return adData_; }
   const FpuMemoryDumpRecord& fpuMemoryDump() const { return fpuMemoryDump_; }
 
+  // The messages stored by rules of their own, whatever the time gate; every other message is
+  // stored while decoding is enabled and the gate is open. Looked up in a table first, so that a
+  // message with no rule of its own costs one predictable test, not a chain of range tests.
+  enum class OwnRule : uint8_t {
+    kNone,
+    kEphemeris,
+    kMeasurement,
+    kPartNumber,
+    kMessage67,
+    kFileManager,
+    kIonoUtc,
+    kAlmanac,
+    kAlmanacStatus,
+    kAlmanacAck,
+  };
+
+  static constexpr auto kOwnRules = [] {
+    std::array<OwnRule, 128> t{};
+    t[22] = OwnRule::kEphemeris;
+    t[23] = OwnRule::kMeasurement;
+    t[24] = OwnRule::kMeasurement;
+    t[45] = OwnRule::kPartNumber;
+    t[67] = OwnRule::kMessage67;
+    t[70] = OwnRule::kFileManager;
+    t[75] = OwnRule::kIonoUtc;
+    t[76] = OwnRule::kAlmanac;
+    t[78] = OwnRule::kAlmanacStatus;
+    t[126] = OwnRule::kAlmanacAck;
+    return t;
+  }();
+
  private:
+  void Store(int n, OwnRule rule, std::span<const uint8_t> payload, DecoderFlags& flags, MessageBoxes* boxes);
   static std::size_t SvSlot(int sv) { return static_cast<std::size_t>(sv) & 31; }
 
   void OnEphemeris(std::span<const uint8_t> payload, const DecoderFlags& flags);

@@ -1,6 +1,7 @@
 // The arithmetic sum of a run of bytes, as frame checksums add them, taken many bytes at a time.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -101,19 +102,34 @@ inline uint32_t CopyAndSum(uint8_t* out, const uint8_t* p, uint32_t n) {
 // once, when the program starts.
 inline const bool kHasByteMaskedVectors = [] {
   __builtin_cpu_init();
-  return __builtin_cpu_supports("avx512bw") != 0;
+  return __builtin_cpu_supports("avx512bw") != 0 && __builtin_cpu_supports("bmi") != 0 &&
+         __builtin_cpu_supports("bmi2") != 0;
 }();
+
+// Whether the byte-masked paths are taken: where the processor has the vectors, unless turned
+// off, as the tests do to check the general paths on such a processor too.
+inline bool byteMaskedVectorsOn = kHasByteMaskedVectors;
+inline void UseByteMaskedVectors(bool on) { byteMaskedVectorsOn = on && kHasByteMaskedVectors; }
 
 // The sum of at most 255 bytes with 64-byte vectors, four of them whatever n is: a load under
 // a byte mask reads only the bytes the mask keeps, so none past p + n is touched, and no
 // branch depends on n, whose changes from frame to frame the processor cannot foresee.
-// The mask of the bytes of the k-th 64 of n, without a branch: the compiler would make a
-// conditional a jump, and n varies too much from frame to frame for a jump to be foreseen.
+// The masks of the bytes of a run of n, at most 255, in each of the four 64-byte parts it can
+// take: read from a table, because computing them costs a chain of moves between mask and
+// general registers, and n varies too much from frame to frame for a branch to be foreseen.
+alignas(64) inline constexpr auto kPartMasks = [] {
+  std::array<std::array<uint64_t, 4>, 256> t{};
+  for (uint32_t n = 0; n < 256; ++n) {
+    for (uint32_t k = 0; k < 4; ++k) {
+      const uint32_t left = n > 64 * k ? n - 64 * k : 0;
+      t[n][k] = left >= 64 ? ~0ull : (1ull << left) - 1;
+    }
+  }
+  return t;
+}();
+
 [[gnu::target("avx512f,avx512bw,bmi2"), gnu::always_inline]] inline __mmask64 PartMask(uint32_t n, uint32_t k) {
-  const int64_t d = static_cast<int64_t>(n) - 64 * static_cast<int64_t>(k);
-  const auto left = static_cast<uint64_t>(d & ~(d >> 63));
-  // bzhi keeps the low `left` bits, all 64 when left is 64 or more (it is at most 255).
-  return _bzhi_u64(~0ull, left);
+  return kPartMasks[n & 255][k];
 }
 
 // The address of the k-th 64 bytes from p, which may lie past the run when none of them is
@@ -162,12 +178,14 @@ inline const void* PartAt(const uint8_t* p, uint32_t k) {
       _mm512_add_epi64(_mm512_add_epi64(MaskedPartCopySums(out, p, n, 0), MaskedPartCopySums(out, p, n, 1)),
                        _mm512_add_epi64(MaskedPartCopySums(out, p, n, 2), MaskedPartCopySums(out, p, n, 3))));
 }
+#else
+inline void UseByteMaskedVectors(bool) {}
 #endif
 
 // The sum of a frame payload, at most 255 bytes.
 inline uint32_t PayloadSum(const uint8_t* p, uint32_t n) {
 #if defined(ORV_BYTESUM_AVX512)
-  if (kHasByteMaskedVectors) return ByteSumMasked255(p, n);
+  if (byteMaskedVectorsOn) return ByteSumMasked255(p, n);
 #endif
   return ByteSum(p, n);
 }
@@ -175,7 +193,7 @@ inline uint32_t PayloadSum(const uint8_t* p, uint32_t n) {
 // CopyAndSum of a frame payload or a part of one, at most 255 bytes.
 inline uint32_t PayloadCopyAndSum(uint8_t* out, const uint8_t* p, uint32_t n) {
 #if defined(ORV_BYTESUM_AVX512)
-  if (kHasByteMaskedVectors) return CopyAndSumMasked255(out, p, n);
+  if (byteMaskedVectorsOn) return CopyAndSumMasked255(out, p, n);
 #endif
   return CopyAndSum(out, p, n);
 }
