@@ -112,9 +112,9 @@ uint32_t MessageDecoder::Decode(uint8_t* bytes, uint32_t count) {
       if (observer_ != nullptr) observer_->OnFault(streamPos_, DecodeObserver::Fault::kOverrun);
     }
     // The bulk paths cover the states where most bytes are spent; each stops where a single
-    // step would do anything other than store, sum and advance.
-    // Tests rather than a switch: the states follow each other in a pattern that conditional
-    // branches learn, where the jump of a switch was mispredicted at most blocks.
+    // step would do anything other than store, sum and advance. They are chosen by tests, not a
+    // switch: the states follow each other in a pattern that conditional branches learn, where
+    // the jump of a switch was mispredicted at most blocks.
     uint32_t used = 0;
     const bool binary = flags_.protocolSelector != 0;
     if (state_ == 0 || state_ == 8) {

@@ -91,6 +91,7 @@ class ReceiverDataStore {
   const AdDataRecord& adData() const { return adData_; }
   const FpuMemoryDumpRecord& fpuMemoryDump() const { return fpuMemoryDump_; }
 
+ private:
   // The messages stored by rules of their own, whatever the time gate; every other message is
   // stored while decoding is enabled and the gate is open. Looked up in a table first, so that a
   // message with no rule of its own costs one predictable test, not a chain of range tests.
@@ -122,7 +123,6 @@ class ReceiverDataStore {
     return t;
   }();
 
- private:
   void Store(int n, OwnRule rule, std::span<const uint8_t> payload, DecoderFlags& flags, MessageBoxes* boxes);
   static std::size_t SvSlot(int sv) { return static_cast<std::size_t>(sv) & 31; }
 

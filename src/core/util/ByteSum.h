@@ -98,7 +98,7 @@ inline uint32_t CopyAndSum(uint8_t* out, const uint8_t* p, uint32_t n) {
 }
 
 #if defined(ORV_BYTESUM_AVX512)
-// Whether the processor has the 64-byte vectors with byte masks that SumUpTo255 uses; asked
+// Whether the processor has the 64-byte vectors with byte masks that the sums below use; asked
 // once, when the program starts.
 inline const bool kHasByteMaskedVectors = [] {
   __builtin_cpu_init();
@@ -111,9 +111,6 @@ inline const bool kHasByteMaskedVectors = [] {
 inline bool byteMaskedVectorsOn = kHasByteMaskedVectors;
 inline void UseByteMaskedVectors(bool on) { byteMaskedVectorsOn = on && kHasByteMaskedVectors; }
 
-// The sum of at most 255 bytes with 64-byte vectors, four of them whatever n is: a load under
-// a byte mask reads only the bytes the mask keeps, so none past p + n is touched, and no
-// branch depends on n, whose changes from frame to frame the processor cannot foresee.
 // The masks of the bytes of a run of n, at most 255, in each of the four 64-byte parts it can
 // take: read from a table, because computing them costs a chain of moves between mask and
 // general registers, and n varies too much from frame to frame for a branch to be foreseen.
