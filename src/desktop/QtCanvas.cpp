@@ -200,6 +200,22 @@ KnownFont& Known(const FontSpec& spec) {
 }
 }  // namespace
 
+PlainTextDrawer::PlainTextDrawer(const QFont& font) : glyphs_(std::make_unique<AsciiGlyphs>(font)) {}
+PlainTextDrawer::~PlainTextDrawer() = default;
+
+bool PlainTextDrawer::Draw(QPainter& painter, QPointF at, const std::string& text) {
+  const QPaintEngine* engine = painter.paintEngine();
+  if (engine == nullptr || engine->type() != QPaintEngine::Raster ||
+      painter.worldTransform().type() > QTransform::TxTranslate) {
+    return false;
+  }
+  QGlyphRun run;
+  int width = 0;
+  if (!glyphs_->Layout(text, run, width)) return false;
+  if (!text.empty()) painter.drawGlyphRun(at, run);
+  return true;
+}
+
 // Glyph runs are drawn where the painter is a plain raster one: a printer or a PDF file gets
 // shaped text, with whatever it does for fonts.
 QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area)

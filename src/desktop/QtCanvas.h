@@ -7,7 +7,9 @@
 #include <QPen>
 #include <QRegion>
 
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/Canvas.h"
@@ -18,6 +20,24 @@ class QPoint;
 namespace orv {
 
 class AsciiGlyphs;
+
+// One font's plain ASCII texts drawn from its glyph table, as the canvas draws them, for a
+// widget that draws a changing text of its own (a status pane).
+class PlainTextDrawer {
+ public:
+  explicit PlainTextDrawer(const QFont& font);
+  ~PlainTextDrawer();
+  PlainTextDrawer(const PlainTextDrawer&) = delete;
+  PlainTextDrawer& operator=(const PlainTextDrawer&) = delete;
+
+  // Draws the text with the top of its line at `at`, in the painter's pen; false, with nothing
+  // drawn, where it must be shaped (a character outside printable ASCII, a pair that joins, a
+  // painter that is not a plain raster one).
+  bool Draw(QPainter& painter, QPointF at, const std::string& text);
+
+ private:
+  std::unique_ptr<AsciiGlyphs> glyphs_;
+};
 
 // What a paint covered, as a few rectangles: a rectangle that touches the last one joins it
 // (a value's background and its text, a row of values), and past a handful the whole is their

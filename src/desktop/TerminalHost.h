@@ -1,11 +1,13 @@
 // The "Terminal" and "Auxillary Port Data Window" windows: a scrolling text view of what a port
 // reads. The lines and their bounded history are the core's TerminalHistory; the view draws the
 // lines that are in sight and nothing else, at most ten times a second however many reads
-// arrive, so that a streaming port (binary data shows as text too) costs next to nothing.
+// arrive, so that a streaming port (binary data shows as text too) costs next to nothing: the
+// lines already drawn move up on the screen as they are, and only the new ones are drawn.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QGlyphRun>
+#include <QImage>
 #include <QRawFont>
 
 #include <array>
@@ -33,13 +35,22 @@ class TerminalView : public QAbstractScrollArea {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   int RowsInSight() const;
+  // After a refresh: moves the lines still in sight to their new rows and repaints the rows
+  // whose text is new (or everything, when the view moved otherwise).
+  void ShowChanges();
   void UpdateRanges();
-  // Lays out the line's characters from `left` on, at most `columns` of them, as a run of the
-  // font's glyphs; false when one of them has none (it is drawn as shaped text then).
-  bool LayOut(const std::string& line, std::size_t left, std::size_t columns, qreal y);
+  // Draws each character the font has a glyph for once, in the view's colours, into a cell
+  // of the character grid (the tiles).
+  void MakeTiles(const QColor& base, const QColor& text, int ratio);
+  // Puts the line's characters from `left` on, at most `columns` of them, side by side from
+  // the tiles into the strip; false when one of them has no glyph (the line is drawn as shaped
+  // text then).
+  bool Compose(const std::string& line, std::size_t left, std::size_t columns);
 
   const TerminalHistory& history_;
   int lineHeight_ = 1;
@@ -50,14 +61,27 @@ class TerminalView : public QAbstractScrollArea {
   std::size_t widest_ = 0;
   uint64_t widestLine_ = 0;
   uint64_t scannedTo_ = 0;
+  // What the screen shows since the last refresh: the line numbers at the top row and past the
+  // last line then, the first column, and the history's clear count; invalid after anything
+  // else moved the view (the user scrolling, a resize, a new font).
+  bool shownValid_ = false;
+  bool refreshing_ = false;
+  uint64_t shownTop_ = 0;
+  uint64_t shownEnd_ = 0;
+  int shownLeft_ = 0;
+  uint64_t shownClears_ = 0;
   // The fixed font's glyph for each character it can show, 0 for none: every character has the
   // same advance, so a line is laid out without shaping.
   QRawFont raw_;
   std::array<quint32, 256> glyphs_{};
-  qreal advance_ = 0;
-  QGlyphRun run_;
-  QList<quint32> runGlyphs_;
-  QList<QPointF> runPositions_;
+  // The tiles side by side, one character grid cell each, at the screen's pixel ratio, and the
+  // colours they were drawn in; a line is composed from them into the strip, one row of cells,
+  // and the strip goes to the screen in one piece.
+  QImage tiles_;
+  QColor tileBase_;
+  QColor tileText_;
+  int tileRatio_ = 0;
+  QImage strip_;
 };
 
 class TerminalHost : public WindowHost, public TerminalLink {

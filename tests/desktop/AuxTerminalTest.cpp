@@ -103,6 +103,68 @@ class AuxTerminalTest : public QObject, WindowFixture {
     w.frame().mainDecoder().Decode(text.data(), static_cast<uint32_t>(text.size() - 1));  // nobody is told
   }
 
+  // The view moves the lines already on the screen and draws only the new ones: after every
+  // kind of change the screen holds the same pixels as a whole new drawing of the view.
+  void theScreenMatchesAWholeDrawingAfterEveryRefresh() {
+    TerminalHistory history;
+    TerminalView view(history, nullptr);
+    view.resize(420, 230);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto show = [&](const std::string& text) {
+      history.ShowText(text.data(), static_cast<uint32_t>(text.size()));
+      view.Refresh();
+      QCoreApplication::processEvents();
+    };
+    auto same = [&](const char* what) {
+      const QImage drawn = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      const QPoint at = view.viewport()->mapTo(&view, QPoint(0, 0));
+      const QImage screen = view.screen()
+                                ->grabWindow(view.winId(), at.x(), at.y(), drawn.width(), drawn.height())
+                                .toImage()
+                                .convertToFormat(QImage::Format_RGB32);
+      if (qEnvironmentVariableIsSet("TERM_SHOT")) screen.save(QString("/tmp/term-%1.png").arg(what).replace(" ", "_"));
+      if (screen != drawn) qWarning("the screen differs from a whole drawing after %s", what);
+      return screen == drawn;
+    };
+    auto lines = [](const char* stem, int count) {
+      std::string text;
+      for (int i = 0; i < count; ++i) text += stem + std::to_string(i) + " \t|\r\n";
+      return text;
+    };
+    show("first li");
+    QVERIFY(same("part of a line"));
+    show("ne grows\r\nsecond\r\n");
+    QVERIFY(same("the part-shown line ending"));
+    show(lines("row ", 7) + "unfinished");
+    QVERIFY(same("a few lines, the view moving up"));
+    for (int i = 0; i < 3; ++i) {
+      show(" more" + std::to_string(i) + "\r\nnext " + std::to_string(i));
+      QVERIFY(same("a line each"));
+    }
+    show(lines("screenful ", 60));
+    QVERIFY(same("more than a screen at once"));
+    // A full history drops a line for each new one: the scroll value stays, the text moves.
+    show(lines("full ", static_cast<int>(TerminalHistory::kMaxLines)));
+    show("dropped one\r\n");
+    QVERIFY(same("a line dropped from a full history"));
+    // Read back: new lines below change nothing in sight.
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->value() - 30);
+    QCoreApplication::processEvents();
+    show("unseen\r\n");
+    QVERIFY(same("a line out of sight"));
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    show(std::string(300, 'x') + "\r\n");
+    view.horizontalScrollBar()->setValue(5);
+    QCoreApplication::processEvents();
+    show("across\r\n");
+    QVERIFY(same("scrolled across"));
+    // A clear starts the line numbers again, and as many lines come before the next refresh.
+    history.Clear();
+    show(lines("again ", static_cast<int>(TerminalHistory::kMaxLines)));
+    QVERIFY(same("a clear"));
+  }
+
   void theMainPortRecordingItemIsCheckedWhileItRecords() {
     MainWindow& w = **window;
     log.nextFile = dir->filePath("main.log").toStdString();

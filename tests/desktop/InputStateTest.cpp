@@ -1,6 +1,8 @@
 // What the window shows while inputs open and close: the title, the port pane, the top-level
 // "&Stop" item and the poll timer.
 #include <QFile>
+#include <QLabel>
+#include <QStatusBar>
 #include <QtTest>
 
 #include "DesktopTest.h"
@@ -60,6 +62,22 @@ class InputStateTest : public QObject, WindowFixture {
 
   // A box the decoder raises inside the poll comes up once the poll has returned (the whole
   // block decoded), and while it is open the port goes on being read.
+  // The counting panes draw their text without shaping; they look as a framed label does.
+  void theCountingPaneLooksAsALabelDoes() {
+    MainWindow& w = **window;
+    w.SetPaneText(kPanePort, "/dev/ttyUSB0: 921600 123456 msg");
+    auto* pane = w.statusBar()->findChild<QLabel*>("PortPane");
+    QVERIFY(pane != nullptr);
+    QTRY_COMPARE(pane->text(), QString("/dev/ttyUSB0: 921600 123456 msg"));
+    QLabel label(pane->text());
+    label.setFrameStyle(pane->frameStyle());
+    label.setFont(pane->font());
+    label.setPalette(pane->palette());
+    label.setFixedSize(pane->size());
+    QCOMPARE(pane->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             label.grab().toImage().convertToFormat(QImage::Format_RGB32));
+  }
+
   void aBoxRaisedWhileDecodingComesUpAfterThePollAndTheReadsGoOn() {
     MainWindow& w = **window;
     w.commands().OpenMainPort("/dev/pts/7", 9600);

@@ -33,31 +33,29 @@ constexpr std::array<uint8_t, 256> kByteClass = [] {
 }();
 }  // namespace
 
+// Binary data read as text keeps about three bytes in four, in short runs between the
+// controls dropped: the bytes go into the line one at a time, which costs less than a piece
+// per run.
 void TerminalHistory::ShowText(const char* text, uint32_t length) {
   if (text == nullptr || length == 0) return;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  std::string* line = &lines_.back();
+  bool wasCr = lastWasCr_;
   for (uint32_t i = 0; i < length; ++i) {
     const uint8_t kind = kByteClass[bytes[i]];
-    const bool wasCr = lastWasCr_;
-    lastWasCr_ = kind == kCr;
-    if (kind == kLf) {
-      if (!wasCr) EndLine();
-      continue;
-    }
-    if (kind == kCr) {
+    if (kind == kKeep) {
+      if (line->size() >= kMaxLineLength) {
+        EndLine();
+        line = &lines_.back();
+      }
+      line->push_back(static_cast<char>(bytes[i]));
+    } else if (kind == kCr || (kind == kLf && !wasCr)) {
       EndLine();
-      continue;
+      line = &lines_.back();
     }
-    if (kind == kDrop) continue;
-    if (lines_.back().size() >= kMaxLineLength) EndLine();
-    // The characters kept that follow go in as one piece, up to the line's length limit.
-    std::string& line = lines_.back();
-    uint32_t end = i + 1;
-    const uint32_t limit = i + static_cast<uint32_t>(std::min<std::size_t>(kMaxLineLength - line.size(), length - i));
-    while (end < limit && kByteClass[bytes[end]] == kKeep) ++end;
-    line.append(text + i, end - i);
-    i = end - 1;
+    wasCr = kind == kCr;
   }
+  lastWasCr_ = wasCr;
   if (onChange_) onChange_();
 }
 
@@ -74,6 +72,7 @@ void TerminalHistory::Clear() {
   lines_.assign(1, std::string());
   lastWasCr_ = false;
   ended_ = 0;
+  ++clears_;
   if (onChange_) onChange_();
 }
 

@@ -30,6 +30,8 @@ class TerminalHistory : public TerminalLink {
   // The number, counted from the last clear, of the oldest line still kept: it grows as lines
   // leave the history, so that a view can hold its place while the user reads back.
   uint64_t firstLineNumber() const { return ended_ + 1 - lines_.size(); }
+  // How often the history was cleared: the line numbers start again at each clear.
+  uint64_t clearCount() const { return clears_; }
 
  private:
   void EndLine();
@@ -37,6 +39,7 @@ class TerminalHistory : public TerminalLink {
   std::deque<std::string> lines_{std::string()};
   bool lastWasCr_ = false;
   uint64_t ended_ = 0;
+  uint64_t clears_ = 0;
   std::function<void()> onChange_;
 };
 
