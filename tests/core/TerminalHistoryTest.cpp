@@ -1,6 +1,8 @@
 // The aux window's lines: line ends in every form, a bounded history, endless lines broken.
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <random>
 #include <string>
 
 #include "windows/TerminalHistory.h"
@@ -34,6 +36,48 @@ TEST(TerminalHistory, LineEndsControlsAndABoundedHistory) {
   EXPECT_EQ(h.lines()[1].size(), 10u);
   h.ShowText(nullptr, 5);
   EXPECT_EQ(h.lines().size(), 2u);
+}
+
+// The rules one byte at a time, the slow way: what the history must hold for any input cut
+// into any pieces.
+struct ByteRules {
+  std::deque<std::string> lines{std::string()};
+  bool lastWasCr = false;
+  void EndLine() {
+    lines.emplace_back();
+    if (lines.size() > TerminalHistory::kMaxLines) lines.pop_front();
+  }
+  void Take(unsigned char c) {
+    const bool wasCr = lastWasCr;
+    lastWasCr = c == '\r';
+    if (c == '\r' || (c == '\n' && !wasCr)) return EndLine();
+    if ((c < 0x20 && c != '\t') || (c >= 0x7F && c < 0xA0)) return;
+    if (lines.back().size() >= TerminalHistory::kMaxLineLength) EndLine();
+    lines.back().push_back(static_cast<char>(c));
+  }
+};
+
+TEST(TerminalHistory, BinaryAndLongRunsInRandomPiecesFollowTheByteRules) {
+  std::mt19937 random(27);
+  for (int round = 0; round < 20; ++round) {
+    std::string stream;
+    while (stream.size() < 60000) {
+      const int what = static_cast<int>(random() % 4);
+      const std::size_t n = what == 0 ? TerminalHistory::kMaxLineLength - 3 + random() % 7 : random() % 700;
+      for (std::size_t i = 0; i < n; ++i) {
+        stream.push_back(what == 0 ? 'k' : what == 1 ? "\r\n\x01a"[random() % 4] : static_cast<char>(random()));
+      }
+    }
+    TerminalHistory h;
+    ByteRules rules;
+    for (std::size_t at = 0; at < stream.size();) {
+      const std::size_t n = std::min<std::size_t>(stream.size() - at, 1 + random() % 1500);
+      h.ShowText(stream.data() + at, static_cast<uint32_t>(n));
+      at += n;
+    }
+    for (const char c : stream) rules.Take(static_cast<unsigned char>(c));
+    ASSERT_EQ(h.lines(), rules.lines) << "round " << round;
+  }
 }
 
 }  // namespace

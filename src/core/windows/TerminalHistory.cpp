@@ -34,27 +34,45 @@ constexpr std::array<uint8_t, 256> kByteClass = [] {
 }  // namespace
 
 // Binary data read as text keeps about three bytes in four, in short runs between the
-// controls dropped: the bytes go into the line one at a time, which costs less than a piece
-// per run.
+// controls dropped, in no order a branch could learn: each byte is written to a scratch piece
+// and counted only when it is kept, and the piece joins the line at each line end, when it is
+// full, and when the line reaches its length limit.
 void TerminalHistory::ShowText(const char* text, uint32_t length) {
   if (text == nullptr || length == 0) return;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  std::array<char, 512> piece;
+  std::size_t kept = 0;
   std::string* line = &lines_.back();
+  std::size_t room = std::min(piece.size(), kMaxLineLength - std::min(line->size(), kMaxLineLength));
   bool wasCr = lastWasCr_;
   for (uint32_t i = 0; i < length; ++i) {
     const uint8_t kind = kByteClass[bytes[i]];
-    if (kind == kKeep) {
-      if (line->size() >= kMaxLineLength) {
+    if (kind >= kCr) [[unlikely]] {
+      if (kind == kCr || !wasCr) {
+        line->append(piece.data(), kept);
+        kept = 0;
+        EndLine();
+        line = &lines_.back();
+        room = piece.size();
+      }
+      wasCr = kind == kCr;
+      continue;
+    }
+    if (kept == room) [[unlikely]] {
+      line->append(piece.data(), kept);
+      kept = 0;
+      // A kept character that finds its line full starts the next one.
+      if (kind == kKeep && line->size() >= kMaxLineLength) {
         EndLine();
         line = &lines_.back();
       }
-      line->push_back(static_cast<char>(bytes[i]));
-    } else if (kind == kCr || (kind == kLf && !wasCr)) {
-      EndLine();
-      line = &lines_.back();
+      room = std::min(piece.size(), kMaxLineLength - std::min(line->size(), kMaxLineLength));
     }
-    wasCr = kind == kCr;
+    wasCr = false;
+    piece[kept] = static_cast<char>(bytes[i]);
+    kept += kind == kKeep ? 1 : 0;
   }
+  line->append(piece.data(), kept);
   lastWasCr_ = wasCr;
   if (onChange_) onChange_();
 }
