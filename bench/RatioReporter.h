@@ -1,5 +1,6 @@
 // A console reporter that also prints, after the table, each benchmark's rate as a fraction of
-// a reference benchmark of the same run, so that figures from a shared machine compare.
+// a reference benchmark of the same run, so that figures from a shared machine compare; with
+// --benchmark_repetitions, the ratio of the medians.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -25,6 +26,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       const auto it = run.counters.find("bytes_per_second");
       if (it == run.counters.end() || run.error_occurred) continue;
+      // With repetitions the median stands for the benchmark (it follows the repetitions); the
+      // other aggregates (mean, spread) are not rates of it.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       std::string name = run.benchmark_name();
       for (const char* suffix : {"/min_time", "/iterations"}) {
         if (const std::size_t cut = name.find(suffix); cut != std::string::npos) name.erase(cut);
