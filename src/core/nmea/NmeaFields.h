@@ -7,8 +7,14 @@
 // decoding together.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace orv {
 
@@ -131,16 +137,47 @@ bool ParseText(NmeaField f, char* out, int size);
 // Hands out the fields of a sentence body one by one. `begin` is the first character of the
 // first field, `end` the '*' that closes the body; once the fields run out, every further
 // field reads as empty, so a sentence cut short leaves the rest of its record absent.
+//
+// A body of 16 to 128 characters (any sentence of the standard's length) has its commas found
+// at once, sixteen characters at a time, as a bit mask: each field's end is then the mask's
+// lowest bit, where a loop over the field's characters ended at a branch that the varying
+// field lengths made the processor guess wrong at nearly every field. Nothing outside the
+// body is read: its last piece is the sixteen characters that end it.
 class NmeaFieldReader {
  public:
-  NmeaFieldReader(const char* begin, const char* end) : p_(begin), end_(end), more_(begin < end) {}
+  static constexpr std::ptrdiff_t kMaskedLength = 128;
+
+  NmeaFieldReader(const char* begin, const char* end) : begin_(begin), p_(begin), end_(end), more_(begin < end) {
+#if defined(__SSE2__)
+    const std::ptrdiff_t n = end - begin;
+    masked_ = n >= 16 && n <= kMaskedLength;
+    if (!masked_) return;
+    uint64_t bits[2] = {0, 0};
+    std::ptrdiff_t at = 0;
+    for (; at + 16 <= n; at += 16) bits[at >> 6] |= CommaBits(begin + at) << (at & 63);
+    // The rest: the sixteen characters that end the body, those already looked at shifted out.
+    if (at < n) bits[at >> 6] |= (CommaBits(end - 16) >> (16 - (n - at))) << (at & 63);
+    low_ = bits[0];
+    high_ = bits[1];
+#endif
+  }
 
   NmeaField Next() {
     if (!more_) return {};
-    // Fields are a few characters long: a plain loop beats a call to memchr.
     const char* start = p_;
-    const char* c = start;
-    while (c < end_ && *c != ',') ++c;
+    const char* c = end_;
+    if (masked_) {
+      if (low_ != 0) {
+        c = begin_ + __builtin_ctzll(low_);
+        low_ &= low_ - 1;
+      } else if (high_ != 0) {
+        c = begin_ + 64 + __builtin_ctzll(high_);
+        high_ &= high_ - 1;
+      }
+    } else {
+      c = start;
+      while (c < end_ && *c != ',') ++c;
+    }
     if (c == end_) {
       p_ = end_;
       more_ = false;
@@ -161,9 +198,21 @@ class NmeaFieldReader {
   void Skip() { (void)Next(); }
 
  private:
+#if defined(__SSE2__)
+  // One bit per comma among the sixteen characters at p.
+  static uint64_t CommaBits(const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(','))));
+  }
+#endif
+
+  const char* begin_;
   const char* p_;
   const char* end_;
   bool more_;
+  bool masked_ = false;
+  uint64_t low_ = 0;
+  uint64_t high_ = 0;
 };
 
 }  // namespace orv
