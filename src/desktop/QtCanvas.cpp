@@ -200,15 +200,21 @@ KnownFont& Known(const FontSpec& spec) {
 }
 }  // namespace
 
+namespace {
+// Glyph runs are drawn where the painter is a plain raster one: a printer or a PDF file gets
+// shaped text, with whatever it does for fonts.
+bool DrawsGlyphRuns(const QPainter& painter) {
+  const QPaintEngine* engine = painter.paintEngine();
+  return engine != nullptr && engine->type() == QPaintEngine::Raster &&
+         painter.worldTransform().type() <= QTransform::TxTranslate;
+}
+}  // namespace
+
 PlainTextDrawer::PlainTextDrawer(const QFont& font) : glyphs_(std::make_unique<AsciiGlyphs>(font)) {}
 PlainTextDrawer::~PlainTextDrawer() = default;
 
 bool PlainTextDrawer::Draw(QPainter& painter, QPointF at, const std::string& text) {
-  const QPaintEngine* engine = painter.paintEngine();
-  if (engine == nullptr || engine->type() != QPaintEngine::Raster ||
-      painter.worldTransform().type() > QTransform::TxTranslate) {
-    return false;
-  }
+  if (!DrawsGlyphRuns(painter)) return false;
   QGlyphRun run;
   int width = 0;
   if (!glyphs_->Layout(text, run, width)) return false;
@@ -216,13 +222,9 @@ bool PlainTextDrawer::Draw(QPainter& painter, QPointF at, const std::string& tex
   return true;
 }
 
-// Glyph runs are drawn where the painter is a plain raster one: a printer or a PDF file gets
-// shaped text, with whatever it does for fonts.
 QtCanvas::QtCanvas(QPainter& painter, std::optional<AreaSize> area)
     : p_(painter), area_(area), linePen_(painter.pen()) {
-  const QPaintEngine* engine = p_.paintEngine();
-  glyphsAllowed_ = engine != nullptr && engine->type() == QPaintEngine::Raster &&
-                   p_.worldTransform().type() <= QTransform::TxTranslate;
+  glyphsAllowed_ = DrawsGlyphRuns(p_);
 }
 
 QtCanvas::~QtCanvas() {

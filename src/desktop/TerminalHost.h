@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QGlyphRun>
 #include <QImage>
 #include <QRawFont>
 

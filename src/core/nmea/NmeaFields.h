@@ -7,7 +7,6 @@
 // decoding together.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

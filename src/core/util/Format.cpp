@@ -20,7 +20,8 @@ namespace orv {
 
 namespace {
 
-struct Spec {
+// What a % directive asks for: its flags, width and precision.
+struct Directive {
   bool left = false;
   bool plus = false;
   bool space = false;
@@ -31,7 +32,7 @@ struct Spec {
 
 // The field: sign, then zeros (from the '0' flag, for numbers), then the body, padded with
 // spaces on the left or, with '-', on the right.
-void Field(std::string& out, const Spec& s, std::string_view sign, std::string_view body, bool zeroPad) {
+void Field(std::string& out, const Directive& s, std::string_view sign, std::string_view body, bool zeroPad) {
   const auto length = static_cast<int>(sign.size() + body.size());
   const int pad = s.width > length ? s.width - length : 0;
   if (pad > 0 && !s.left && !zeroPad) out.append(static_cast<std::size_t>(pad), ' ');
@@ -41,7 +42,7 @@ void Field(std::string& out, const Spec& s, std::string_view sign, std::string_v
   if (pad > 0 && s.left) out.append(static_cast<std::size_t>(pad), ' ');
 }
 
-void Integer(std::string& out, const Spec& s, bool negative, uint64_t magnitude, int base, bool upper) {
+void Integer(std::string& out, const Directive& s, bool negative, uint64_t magnitude, int base, bool upper) {
   char digits[64];
   char* end = digits;
   // "%.0d" of zero has no digits at all.
@@ -78,7 +79,7 @@ bool FormatDirect(std::string& out, const char* fmt, va_list args) {
       ++p;
       continue;
     }
-    Spec s;
+    Directive s;
     for (;; ++p) {
       if (*p == '-') {
         s.left = true;
@@ -156,9 +157,9 @@ bool FormatDirect(std::string& out, const char* fmt, va_list args) {
           default: v = static_cast<uint64_t>(va_arg(args, std::ptrdiff_t)); break;
         }
         // An unsigned conversion has no sign, whatever the flags.
-        Spec unsignedSpec = s;
-        unsignedSpec.plus = unsignedSpec.space = false;
-        Integer(out, unsignedSpec, false, v, conversion == 'u' ? 10 : 16, conversion == 'X');
+        Directive unsignedDirective = s;
+        unsignedDirective.plus = unsignedDirective.space = false;
+        Integer(out, unsignedDirective, false, v, conversion == 'u' ? 10 : 16, conversion == 'X');
         break;
       }
       case 'f': {
