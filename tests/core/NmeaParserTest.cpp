@@ -324,6 +324,29 @@ TEST(NmeaDecimalTest, ConvertsToTheNearestDouble) {
   }
 }
 
+// Every text of one to four characters over digits and their neighbours in the code table:
+// accepted exactly when it is all digits and no longer than allowed, with its decimal value.
+TEST(NmeaDecimalTest, UnsignedFieldsOfEveryShortShape) {
+  const std::string alphabet = "0159/:a-";
+  for (int n = 1; n <= 4; ++n) {
+    int count = 1;
+    for (int i = 0; i < n; ++i) count *= static_cast<int>(alphabet.size());
+    for (int code = 0; code < count; ++code) {
+      std::string text;
+      for (int i = 0, c = code; i < n; ++i, c /= static_cast<int>(alphabet.size())) {
+        text += alphabet[static_cast<std::size_t>(c) % alphabet.size()];
+      }
+      const bool digits = text.find_first_not_of("0123456789") == std::string::npos;
+      for (int maxDigits : {2, 3, 4}) {
+        uint32_t v = 77;
+        const bool ok = nmea::ParseUnsigned({text.data(), n}, maxDigits, v);
+        ASSERT_EQ(ok, digits && n <= maxDigits) << text << " max " << maxDigits;
+        ASSERT_EQ(v, ok ? static_cast<uint32_t>(std::stoul(text)) : 77u) << text;
+      }
+    }
+  }
+}
+
 // Random damage to valid sentences: whatever the bytes, decoding stays inside its buffers
 // (the sanitizer build watches) and every presence byte is 0 or 1.
 TEST_F(NmeaParserTest, DamagedSentencesNeverBreakTheDecoder) {

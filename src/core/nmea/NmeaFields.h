@@ -30,6 +30,20 @@ inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // One to maxDigits decimal digits and nothing else.
 inline bool ParseUnsigned(NmeaField f, int maxDigits, uint32_t& out) {
   if (f.n < 1 || f.n > maxDigits) return false;
+  if (f.n <= 3) {
+    // The short fields that fill most sentences (satellite numbers, elevations, azimuths,
+    // signal levels) are read without a loop: their lengths vary from field to field, and the
+    // end of a loop over their digits was guessed wrong at many of them. The first, the second
+    // (or the first again) and the last character are read, all inside the field.
+    const int n = f.n;
+    const uint32_t d0 = static_cast<uint32_t>(static_cast<uint8_t>(f.p[0])) - '0';
+    const uint32_t d1 = static_cast<uint32_t>(static_cast<uint8_t>(f.p[n >= 2 ? 1 : 0])) - '0';
+    const uint32_t d2 = static_cast<uint32_t>(static_cast<uint8_t>(f.p[n - 1])) - '0';
+    if (!((d0 < 10) & (d1 < 10) & (d2 < 10))) return false;
+    const uint32_t two = d0 * 10 + d1;
+    out = n == 3 ? two * 10 + d2 : (n == 2 ? two : d0);
+    return true;
+  }
   uint32_t v = 0;
   for (int i = 0; i < f.n; ++i) {
     const char c = f.p[i];
