@@ -291,31 +291,6 @@ uint32_t MessageDecoder::HuntNmea(const uint8_t* bytes, uint32_t n) {
   return i + 1;
 }
 
-// The hunt, and when it finds a '$', the sentence that starts there if it lies whole in the
-// block; then, as long as the next sentence follows at once, that one too, without going back
-// to the loop in Decode. streamPos_ is the stream position of bytes[0] on entry, as HuntNmea
-// expects, and is kept at the next byte's position.
-uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
-  uint32_t done = HuntNmea(bytes, n);
-  while (state_ == 7) {
-    const uint32_t rest = WholeSentence(bytes + done - 1, n - done + 1);
-    done += rest;
-    if (state_ != 8) break;
-    streamPos_ += rest + 1;
-    // The loop in Decode does the buffer restart, the stop after a measurement and whatever
-    // follows a change of the flags (which the sink is handed).
-    if (done == n || bytes[done] != '$' || bufferPos_ > kBufferSize - 1 || flags_.protocolSelector != 0 ||
-        (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
-      break;
-    }
-    // What the hunt does with a '$' at its first byte.
-    StartSentence();
-    ++bufferPos_;
-    ++done;
-  }
-  return done;
-}
-
 namespace {
 #if defined(__SSE2__)
 // Sixty-four 0xFF then sixty-four 0: read from 64 - k, the first k bytes of four vectors kept.
@@ -408,43 +383,73 @@ constexpr auto kHexPairs = [] {
 }();
 }  // namespace
 
+// The hunt, and when it finds a '$', the sentence that starts there if it lies whole in the
+// block; then, as long as the next sentence follows at once, that one too, without going back
+// to the loop in Decode. streamPos_ is the stream position of bytes[0] on entry, as HuntNmea
+// expects; it is left at the next byte's position.
+//
 // A sentence whose every byte up to its line end is in the block is checked where it lies,
 // without the byte steps and without a copy into the buffer: the usual case. The sentence
 // must end within the buffer's 2048 positions, so that the restart falls where the steps would
 // put it. The state afterwards is the one the steps would leave (hunting, the buffer position
 // just past the line end). Anything unusual (a '$' before the line end, a bad or lower-case
 // checksum, a sentence cut off by the block) is left to the steps from the first '*' or '$', or
-// from the byte after the '$' when the address starts with one of them. `s` is the '$', which
-// the hunt has taken; returns the bytes consumed after it. It and the hand-on are kept in line
-// in the hunt's loop: on a busy line a call per sentence is a measurable part of its cost.
-[[gnu::always_inline]] inline uint32_t MessageDecoder::WholeSentence(const uint8_t* s, uint32_t n) {
-  const uint32_t limit = std::min(n, static_cast<uint32_t>(kBufferSize));
-  uint8_t x = 0;
-  const uint32_t star = FindSentenceEnd(s, 1, limit, x);
-  if (star < 2) return 0;
-  bool whole = star + 4 <= limit && s[star] == '*' && std::memcmp(kHexPairs[x].data(), s + star + 1, 2) == 0;
-  // The line end takes one byte ("\n") or two (any two bytes but '$', "\r\n" as a rule).
-  uint32_t length = star + 4;
-  if (whole && s[star + 3] != '\n') {
-    whole = s[star + 3] != '$' && length < limit && s[star + 4] != '$';
-    ++length;
-  }
-  if (!whole) {
-    // The body up to the '*' or '$' (or to the limit) is as the steps would leave it: in the
-    // buffer, summed, in state 9. The rest is theirs.
-    std::memcpy(buffer_.data() + 1, s + 1, star - 1);
+// from the byte after the '$' when the address starts with one of them.
+//
+// Within a run of whole sentences only what the sink, the links and the observer are handed is
+// brought up to date at each one (the state, the buffer position, the sentence's offset and
+// length, the counters); the stream position is set where the run ends. On a busy line the
+// bookkeeping between sentences is a measurable part of the hunt's cost.
+uint32_t MessageDecoder::HuntSentence(const uint8_t* bytes, uint32_t n) {
+  const uint64_t base = streamPos_;
+  const uint32_t first = HuntNmea(bytes, n);
+  if (state_ != 7) return first;
+  // The '$', which the hunt has taken; buffer_[0] holds it, and no whole sentence writes the
+  // buffer.
+  uint32_t at = first - 1;
+  for (;;) {
+    const uint8_t* const s = bytes + at;
+    const uint32_t limit = std::min(n - at, static_cast<uint32_t>(kBufferSize));
+    uint8_t x = 0;
+    const uint32_t star = FindSentenceEnd(s, 1, limit, x);
+    bool whole = star >= 2 && star + 4 <= limit && s[star] == '*' &&
+                 std::memcmp(kHexPairs[x].data(), s + star + 1, 2) == 0;
+    // The line end takes one byte ("\n") or two (any two bytes but '$', "\r\n" as a rule).
+    uint32_t length = star + 4;
+    if (whole && s[star + 3] != '\n') {
+      whole = s[star + 3] != '$' && length < limit && s[star + 4] != '$';
+      ++length;
+    }
+    sentenceStart_ = base + at;
+    if (!whole) {
+      // What the hunt leaves at a '$'; then the body up to the '*' or '$' (or to the limit) as
+      // the steps would leave it: in the buffer, summed, in state 9. The rest is theirs.
+      streamPos_ = sentenceStart_;
+      state_ = 7;
+      bufferPos_ = 1;
+      if (star < 2) return at + 1;
+      std::memcpy(buffer_.data() + 1, s + 1, star - 1);
+      checksum_ = x;
+      bufferPos_ = star;
+      state_ = 9;
+      return at + star;
+    }
+    state_ = 7;
     checksum_ = x;
-    bufferPos_ = star;
-    state_ = 9;
-    return star - 1;
+    sentenceLength_ = static_cast<int>(star) + 3;
+    if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(s, sentenceLength_);
+    bufferPos_ = length;
+    OnNmeaSentence(s);
+    state_ = 8;
+    at += length;
+    // The loop in Decode does the buffer restart, the stop after a measurement and whatever
+    // follows a change of the flags (which the sink is handed).
+    if (at == n || bytes[at] != '$' || bufferPos_ > kBufferSize - 1 || flags_.protocolSelector != 0 ||
+        (flags_.stopAfterMeasurement == 1 && flags_.measurementSeen == 1)) {
+      streamPos_ = base + at;
+      return at;
+    }
   }
-  checksum_ = x;
-  sentenceLength_ = static_cast<int>(star) + 3;
-  if (rawDisplay_ != nullptr) rawDisplay_->OnReceived(s, sentenceLength_);
-  bufferPos_ = length;
-  OnNmeaSentence(s);
-  state_ = 8;
-  return length - 1;
 }
 
 uint32_t MessageDecoder::CopyPayload(const uint8_t* bytes, uint32_t n) {

@@ -120,7 +120,6 @@ class MessageDecoder : public StreamDecoder {
   uint32_t SentenceTail(const uint8_t* bytes, uint32_t n);
   uint32_t HuntNmea(const uint8_t* bytes, uint32_t n);
   uint32_t HuntSentence(const uint8_t* bytes, uint32_t n);
-  uint32_t WholeSentence(const uint8_t* sentence, uint32_t n);
   uint32_t CopyPayload(const uint8_t* bytes, uint32_t n);
   uint32_t ScanSentence(const uint8_t* bytes, uint32_t n);
   void StartSentence();
