@@ -80,20 +80,22 @@ inline bool ParseDecimal(NmeaField f, bool allowSign, double& out) {
   }
   uint64_t mantissa = 0;
   int digits = 0;
-  int fraction = -1;  // digits after the point, -1 before it
+  int fraction = 0;       // digits after the point
+  int afterPoint = 0;     // 1 once the point is passed
   for (; p < end; ++p) {
-    const char c = *p;
-    if (IsDigit(c)) {
-      if (++digits > detail::kMaxDecimalDigits) return false;
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-      if (fraction >= 0) ++fraction;
-    } else if (c == '.' && fraction < 0) {
-      fraction = 0;
+    const uint32_t d = static_cast<uint32_t>(static_cast<uint8_t>(*p)) - '0';
+    if (d < 10) {
+      mantissa = mantissa * 10 + d;
+      ++digits;
+      fraction += afterPoint;
+    } else if (*p == '.' && afterPoint == 0) {
+      afterPoint = 1;
     } else {
       return false;
     }
   }
-  if (digits == 0) return false;
+  // Past 19 digits the mantissa has wrapped: such text is refused here, after the loop.
+  if (digits == 0 || digits > detail::kMaxDecimalDigits) return false;
   // One rounding only: the mantissa and the power of ten are both exact below 2^53.
   double v = static_cast<double>(mantissa);
   if (fraction > 0) v /= detail::kPow10[fraction];
