@@ -1,6 +1,8 @@
 // Field parsing of every sentence kind, and what bad fields do to a record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -321,6 +323,31 @@ TEST(NmeaDecimalTest, ConvertsToTheNearestDouble) {
   EXPECT_EQ(parse("-1", false), -12345.0);
   for (const char* bad : {"", ".", "-", "1.2.3", "1e5", " 1", "0x10", "1,5", "12345678901234567890"}) {
     EXPECT_EQ(parse(bad), -12345.0) << bad;
+  }
+}
+
+// Random texts over digits, points, signs and a stray letter, against the rule written out
+// plainly: accepted when it is an optional sign, digits with at most one point, one to 19
+// digits; then, up to 15 digits, the double strtod gives (one correctly rounded division).
+TEST(NmeaDecimalTest, RandomTextsFollowTheRule) {
+  std::mt19937 rng(4242);
+  const std::string alphabet = "0123456789012345678901234567890123456789..-+x";
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(rng() % 23, '0');
+    for (char& c : text) c = alphabet[rng() % alphabet.size()];
+    const bool sign = rng() % 2 == 0;
+    std::size_t at = sign && !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    const std::string rest = text.substr(at);
+    const auto digits = static_cast<std::size_t>(std::count_if(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; }));
+    const auto points = static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '.'));
+    const bool valid = digits >= 1 && digits <= 19 && points <= 1 && digits + points == rest.size();
+    double v = -7;
+    ASSERT_EQ(nmea::ParseDecimal({text.data(), static_cast<int>(text.size())}, sign, v), valid) << text;
+    if (!valid) {
+      ASSERT_EQ(v, -7) << text;
+    } else if (digits <= 15) {
+      ASSERT_EQ(v, std::strtod(text.c_str(), nullptr)) << text;
+    }
   }
 }
 
