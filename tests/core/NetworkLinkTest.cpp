@@ -2,11 +2,13 @@
 // schedule, the main frame through a loss of a pseudo-terminal behind a link, and the port
 // search stopping at a port that vanished.
 #include <gtest/gtest.h>
+#include <netdb.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "app/MainFrame.h"
 #include "platform/TcpDevice.h"
@@ -105,6 +107,75 @@ TEST(TcpDevice, APortCarriesBytesBothWaysRecordsTheRateAndIsLostWhenThePeerClose
   ASSERT_TRUE(server.Accept(1000));
   port.Close();
   EXPECT_FALSE(port.Lost());
+}
+
+// Name servers that answer late: with the loopback address, or that the name is unknown.
+int SlowLookup(const char*, const char* service, const addrinfo* hints, addrinfo** found) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  addrinfo numeric = *hints;
+  numeric.ai_flags |= AI_NUMERICHOST;
+  return ::getaddrinfo("127.0.0.1", service, &numeric, found);
+}
+int FailingLookup(const char*, const char*, const addrinfo*, addrinfo** found) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  *found = nullptr;
+  return EAI_NONAME;
+}
+
+TEST(TcpDevice, AHostNameIsLookedUpWithoutHoldingUpTheOpen) {
+  struct Restore {
+    ~Restore() { TcpDevice::SetLookupForTest(nullptr); }
+  } restore;
+  test::TcpListener server;
+  ASSERT_TRUE(server.ok());
+  const std::string name = "tcp:receiver.test:" + std::to_string(server.port());
+  using Clock = std::chrono::steady_clock;
+
+  // The lookup takes 300 ms: the open returns at once, the link reads as connecting and idle,
+  // and bytes sent meanwhile wait for the connection.
+  TcpDevice::SetLookupForTest(&SlowLookup);
+  TcpDevice device;
+  auto start = Clock::now();
+  ASSERT_TRUE(device.Open(name)) << device.LastError();
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(150));
+  EXPECT_TRUE(device.IsHandleValid());
+  EXPECT_TRUE(device.Connecting());
+  uint8_t buffer[16];
+  uint32_t got = 99;
+  EXPECT_TRUE(device.Read(buffer, sizeof buffer, got));
+  EXPECT_EQ(got, 0u);
+  const std::vector<uint8_t> command = Frame(0x94, {});
+  uint32_t sent = 0;
+  ASSERT_TRUE(device.Write(command.data(), static_cast<uint32_t>(command.size()), sent)) << device.LastError();
+  EXPECT_EQ(sent, command.size());
+  ASSERT_TRUE(server.Accept(1000));
+  EXPECT_EQ(server.ReadFor(200), command);
+  EXPECT_FALSE(device.Connecting());
+
+  // Closed while the name is still being looked up: the lookup ends on its own afterwards.
+  TcpDevice::SetLookupForTest(&SlowLookup);
+  {
+    TcpDevice early;
+    ASSERT_TRUE(early.Open(name));
+    early.Close();
+    EXPECT_FALSE(early.IsHandleValid());
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+
+  // An unknown name fails the connection when the answer comes, with the name server's reason.
+  TcpDevice::SetLookupForTest(&FailingLookup);
+  TcpDevice unknown;
+  start = Clock::now();
+  ASSERT_TRUE(unknown.Open("tcp:no-such-receiver.test:4001"));
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(150));
+  EXPECT_FALSE(unknown.WaitConnected(2000));
+  EXPECT_FALSE(unknown.IsHandleValid());
+  EXPECT_EQ(unknown.LastError(), std::string("unknown host: ") + ::gai_strerror(EAI_NONAME));
+
+  // Through a port, the user's open waits for it and says why.
+  SerialPort port(nullptr);
+  EXPECT_FALSE(port.Open("tcp:no-such-receiver.test:4001", 9600, 'N', 8, 1));
+  EXPECT_EQ(port.OpenError(), std::string("tcp:no-such-receiver.test:4001: unknown host: ") + ::gai_strerror(EAI_NONAME));
 }
 
 TEST(TcpDevice, ARefusedAddressFailsTheOpenAtOnceWithTheSystemsReason) {

@@ -10,15 +10,22 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 namespace orv {
 
 namespace {
 
 constexpr int kWriteBudgetMs = 5000;
+
+std::atomic<TcpDevice::Lookup> lookupFunction{&::getaddrinfo};
 
 int64_t NowMs() {
   using namespace std::chrono;
@@ -52,6 +59,21 @@ bool ParseTcpName(const std::string& name, std::string& host, uint16_t& port) {
   return true;
 }
 
+// A lookup on its thread, shared by the thread and the device: a device closed before the
+// lookup ends lets go of it, and the thread frees what it found.
+struct TcpDevice::PendingLookup {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  int rc = 0;
+  addrinfo* found = nullptr;
+  ~PendingLookup() {
+    if (found != nullptr) ::freeaddrinfo(found);
+  }
+};
+
+void TcpDevice::SetLookupForTest(Lookup lookup) { lookupFunction = lookup != nullptr ? lookup : &::getaddrinfo; }
+
 TcpDevice::~TcpDevice() { Close(); }
 
 void TcpDevice::Fail(const std::string& reason) {
@@ -71,14 +93,40 @@ bool TcpDevice::Open(const std::string& path) {
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
-  hints.ai_flags = AI_NUMERICSERV;
+  hints.ai_flags = AI_NUMERICSERV | AI_NUMERICHOST;
   addrinfo* found = nullptr;
   const std::string service = std::to_string(port);
-  const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
-  if (rc != 0 || found == nullptr) {
-    lastError_ = std::string("unknown host: ") + ::gai_strerror(rc);
+  // An address needs no name server: it is taken at once.
+  if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) == 0 && found != nullptr) {
+    Connect(found);
+    ::freeaddrinfo(found);
+    if (fd_ < 0) return false;
+    lastError_.clear();
+    return true;
+  }
+  hints.ai_flags = AI_NUMERICSERV;
+  auto pending = std::make_shared<PendingLookup>();
+  const Lookup lookup = lookupFunction;
+  try {
+    std::thread([pending, host, service, hints, lookup] {
+      addrinfo* result = nullptr;
+      const int rc = lookup(host.c_str(), service.c_str(), &hints, &result);
+      const std::lock_guard<std::mutex> hold(pending->mutex);
+      pending->rc = rc;
+      pending->found = result;
+      pending->done = true;
+      pending->ended.notify_all();
+    }).detach();
+  } catch (const std::system_error& e) {
+    lastError_ = std::string("cannot look the host up: ") + e.what();
     return false;
   }
+  lookup_ = std::move(pending);
+  connecting_ = true;
+  return true;
+}
+
+void TcpDevice::Connect(const addrinfo* found) {
   for (const addrinfo* a = found; a != nullptr; a = a->ai_next) {
     const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
     if (fd < 0) {
@@ -96,13 +144,38 @@ bool TcpDevice::Open(const std::string& path) {
     lastError_ = std::strerror(errno);
     ::close(fd);
   }
-  ::freeaddrinfo(found);
-  if (fd_ < 0) return false;
-  lastError_.clear();
-  return true;
 }
 
 void TcpDevice::Settle(int timeoutMs) {
+  if (lookup_ != nullptr) {
+    const int64_t start = NowMs();
+    addrinfo* found = nullptr;
+    int rc = 0;
+    {
+      std::unique_lock<std::mutex> hold(lookup_->mutex);
+      if (!lookup_->ended.wait_for(hold, std::chrono::milliseconds(std::max(0, timeoutMs)),
+                                   [this] { return lookup_->done; })) {
+        return;
+      }
+      rc = lookup_->rc;
+      found = std::exchange(lookup_->found, nullptr);
+    }
+    lookup_.reset();
+    if (rc != 0 || found == nullptr) {
+      if (found != nullptr) ::freeaddrinfo(found);
+      Fail(std::string("unknown host: ") + ::gai_strerror(rc != 0 ? rc : EAI_NONAME));
+      return;
+    }
+    lastError_.clear();
+    Connect(found);
+    ::freeaddrinfo(found);
+    if (fd_ < 0) {
+      connecting_ = false;
+      return;
+    }
+    if (!connecting_) return;
+    timeoutMs = static_cast<int>(std::max<int64_t>(0, timeoutMs - (NowMs() - start)));
+  }
   if (fd_ < 0 || !connecting_) return;
   pollfd p{fd_, POLLOUT, 0};
   const int r = ::poll(&p, 1, timeoutMs);
@@ -120,12 +193,12 @@ void TcpDevice::Settle(int timeoutMs) {
 
 bool TcpDevice::Connecting() {
   Settle(0);
-  return fd_ >= 0 && connecting_;
+  return IsHandleValid() && connecting_;
 }
 
 bool TcpDevice::WaitConnected(int timeoutMs) {
   const int64_t end = NowMs() + timeoutMs;
-  while (fd_ >= 0 && connecting_) {
+  while (IsHandleValid() && connecting_) {
     const int64_t left = end - NowMs();
     if (left <= 0) {
       Fail("no connection within " + std::to_string(timeoutMs / 1000) + " s");
@@ -137,14 +210,14 @@ bool TcpDevice::WaitConnected(int timeoutMs) {
 }
 
 bool TcpDevice::ApplySettings(const LineSettings& settings) {
-  if (fd_ < 0) return false;
+  if (!IsHandleValid()) return false;
   settings_ = settings;
   return true;
 }
 
 bool TcpDevice::Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) {
   bytesRead = 0;
-  if (fd_ < 0) return false;
+  if (!IsHandleValid()) return false;
   if (Connecting()) return true;
   if (fd_ < 0) return false;
   if (maxBytes == 0) return true;
@@ -167,7 +240,7 @@ bool TcpDevice::Read(uint8_t* buffer, uint32_t maxBytes, uint32_t& bytesRead) {
 
 bool TcpDevice::Write(const uint8_t* bytes, uint32_t count, uint32_t& bytesWritten) {
   bytesWritten = 0;
-  if (fd_ < 0) return false;
+  if (!IsHandleValid()) return false;
   // Bytes for a connection still being made wait for it, within the same budget.
   const int64_t deadline = NowMs() + kWriteBudgetMs;
   while (bytesWritten < count) {
@@ -197,6 +270,7 @@ void TcpDevice::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   connecting_ = false;
+  lookup_.reset();
 }
 
 }  // namespace orv

@@ -2,11 +2,16 @@
 // program serving the receiver's bytes) used where a serial device would be. Port names of the
 // form "tcp:HOST:PORT" ("tcp:192.168.1.20:4001", "tcp:[fe80::1]:4001") stand for one. The
 // connection is made without blocking: Open starts it, and reads see an idle line until it is
-// made. Line settings are remembered but have no line to act on.
+// made. A host name is looked up on a thread of its own, so that a slow or unreachable name
+// server holds up neither the console nor the reconnect attempts of a lost link; an address is
+// taken as it stands. Line settings are remembered but have no line to act on.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+struct addrinfo;
 
 #include "platform/SerialDevice.h"
 
@@ -27,11 +32,13 @@ class TcpDevice : public SerialDevice {
   TcpDevice(const TcpDevice&) = delete;
   TcpDevice& operator=(const TcpDevice&) = delete;
 
-  // Resolves the host and starts the connection. False when the name is not a TCP name, the
-  // host cannot be resolved or the connection failed at once (refused on this machine).
+  // Starts the connection (after the lookup, for a host name). False when the name is not a
+  // TCP name or the connection to an address failed at once (refused on this machine); a name
+  // that cannot be looked up fails the connection later, as one that is refused or unanswered.
   bool Open(const std::string& path) override;
   std::string LastError() const override { return lastError_; }
-  bool IsHandleValid() const override { return fd_ >= 0; }
+  // Open, or still connecting (looking the host up, or waiting for the other end).
+  bool IsHandleValid() const override { return fd_ >= 0 || lookup_ != nullptr; }
   // The rate and framing are kept (settings()), nothing else: the link has no line.
   bool ApplySettings(const LineSettings& settings) override;
   // What has arrived, without waiting. False when the connection failed or the other end
@@ -49,13 +56,22 @@ class TcpDevice : public SerialDevice {
 
   const LineSettings& settings() const { return settings_; }
 
+  // How host names are looked up, getaddrinfo unless a test says otherwise (a slow or failing
+  // name server). It runs on the lookup's thread; what it finds is freed with freeaddrinfo.
+  using Lookup = int (*)(const char* host, const char* service, const addrinfo* hints, addrinfo** found);
+  static void SetLookupForTest(Lookup lookup);
+
  private:
-  // Settles a connection in progress after waiting up to timeoutMs for it.
+  struct PendingLookup;
+  // Settles a lookup or a connection in progress after waiting up to timeoutMs for it.
   void Settle(int timeoutMs);
+  // Starts a connection to the first of the addresses that takes one.
+  void Connect(const addrinfo* found);
   void Fail(const std::string& reason);
 
   int fd_ = -1;
   bool connecting_ = false;
+  std::shared_ptr<PendingLookup> lookup_;
   std::string lastError_;
   LineSettings settings_;
 };
