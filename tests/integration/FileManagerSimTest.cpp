@@ -25,7 +25,9 @@
 #include "sim/SimReceiver.h"
 #include "support/FakeDesktop.h"
 #include "support/RecordingPageView.h"
+#include "support/RunCommand.h"
 #include "util/ByteIo.h"
+#include "util/Format.h"
 
 namespace orv {
 namespace {
@@ -296,6 +298,44 @@ TEST(FileManagerSim, TheConsoleCreatesAFileAndLoadsAWordOverTheLine) {
   view.Repaint();
   EXPECT_TRUE(view.screen.Has("text 77 65   78"));
   EXPECT_TRUE(view.screen.Has("text 167 65   12"));
+}
+
+// orvantis-cli memory against orvantis-sim: blocks of the pattern area one after the other up to
+// its end, a word loaded into RAM and read back, and a load the receiver does not take.
+TEST(FileManagerSim, TheCommandLineDumpsBlocksAndLoadsAndChecksAWord) {
+  if (!test::SimProcess::Available()) GTEST_SKIP() << "orvantis-sim is not built";
+  test::SimProcess sim({"--baud", "9600"});
+  ASSERT_FALSE(sim.path().empty()) << "orvantis-sim printed no device path";
+  const std::string cli = std::string(ORVANTIS_CLI_PATH) + " memory ";
+  const std::string port = " --port " + sim.path();
+  auto pattern = [](uint32_t from, int n) {
+    std::string hex;
+    for (int i = 0; i < n; ++i) hex += Format("%02X", static_cast<unsigned>(sim::SimMemory::RomByte(from + static_cast<uint32_t>(i))));
+    return hex;
+  };
+
+  // The second block runs off the end of the area: it comes back short and ends the dump.
+  test::CommandResult r = test::RunCommand(cli + "dump" + port + " --address FFD0 --size 32 --blocks 3 2>&1");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_EQ(r.out, "{\"address\":\"0000FFD0\",\"size\":32,\"received\":32,\"data\":\"" + pattern(0xFFD0, 32) +
+                       "\"}\n{\"address\":\"0000FFF0\",\"size\":32,\"received\":16,\"data\":\"" + pattern(0xFFF0, 16) +
+                       "\"}\norvantis-cli memory: the receiver's memory ends at 00010000\n");
+
+  r = test::RunCommand(cli + "load" + port + " --address 20000100 --word 0xCAFEF00D 2>&1");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, "{\"address\":\"20000100\",\"size\":16,\"received\":16,\"data\":\"0DF0FECA000000000000000000000000\"}\n");
+
+  // The pattern area is read-only: the load leaves it as it was, and the command says so.
+  const uint8_t other = static_cast<uint8_t>(sim::SimMemory::RomByte(0x200) + 1);
+  r = test::RunCommand(cli + "load" + port + " --address 200 --byte " + std::to_string(other) + " 2>&1");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.out.find("the receiver did not take the load: 00000200 does not hold it"), std::string::npos) << r.out;
+
+  for (const char* bad : {"dump --address 123456789", "load --address 10 --byte 256", "load --address 10", "dump",
+                          "peek --address 0", "dump --address 0 --size 48"}) {
+    r = test::RunCommand(cli + bad + port + " 2>&1");
+    EXPECT_EQ(r.status, 2) << bad << ": " << r.out;
+  }
 }
 
 }  // namespace
