@@ -236,7 +236,7 @@ int RunMemory(const std::vector<std::string>& args) {
   return status;
 }
 
-const Register kMemory({"memory", "memory dump|load --port DEV [--baud N] --address HEX [...]",
+const Register kMemory({"memory", "memory dump|load --port DEV --address HEX [--size 16|32|64] [--blocks N] [--byte V|--word V]",
                         "read blocks of a receiver's memory as JSON lines, or write a byte or a word to it", RunMemory});
 
 }  // namespace
