@@ -3,32 +3,24 @@
 // line; `load` writes a byte (message 120) or a word (message 122) and then reads the memory
 // there back, as the window does, to say whether the receiver took it.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "Command.h"
-#include "HeadlessDesktop.h"
-#include "app/MainFrame.h"
-#include "serial/SerialPort.h"
+#include "FrameSession.h"
 #include "util/ByteIo.h"
 #include "util/Format.h"
 
 namespace orv::cli {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
-
 constexpr char kUsage[] =
     "usage: orvantis-cli memory dump --port DEV [--baud N] --address HEX [--size 16|32|64] [--blocks N]\n"
     "       orvantis-cli memory load --port DEV [--baud N] --address HEX (--byte V | --word V)\n";
-constexpr int kPollMs = 20;
 constexpr int kAnswerWaitMs = 3000;
 constexpr uint32_t kMostBlocks = 65536;
 
@@ -67,8 +59,8 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
     if (a == "--port") {
       o.port = v;
     } else if (a == "--baud") {
-      const auto n = Number(v, 921600);
-      if (!n || *n < 300) return "--baud takes a rate from 300 to 921600";
+      const auto n = ParseBaud(v);
+      if (!n) return "--baud takes a rate from 300 to 921600";
       o.baud = *n;
     } else if (a == "--address") {
       // As the window takes it: one to eight hexadecimal digits, no prefix needed.
@@ -121,31 +113,19 @@ class DumpWatcher : public MemoryDumpWindowLink {
   }
 };
 
-class Session {
- public:
-  Session(CMainFrame& frame, DumpWatcher& watcher) : frame_(frame), watcher_(watcher) {}
-
-  // Asks for `size` bytes at `address` and waits for the block that answers it.
-  std::optional<DumpWatcher::Block> Dump(int size, uint32_t address) {
-    const uint32_t before = watcher_.arrived;
-    frame_.encoder().SendMemoryDumpRequest(size, false, Format("%X", static_cast<unsigned>(address)));
-    const auto end = Clock::now() + milliseconds(kAnswerWaitMs);
-    while (Clock::now() < end) {
-      std::this_thread::sleep_for(milliseconds(kPollMs));
-      frame_.OnTimer(kPollTimer);
-      if (watcher_.arrived != before && watcher_.size == size && watcher_.last.address == address &&
-          watcher_.last.addressReceived) {
-        return watcher_.last;
-      }
-      if (!frame_.mainPort().IsOpen()) return std::nullopt;
-    }
-    return std::nullopt;
-  }
-
- private:
-  CMainFrame& frame_;
-  DumpWatcher& watcher_;
-};
+// Asks for `size` bytes at `address` and waits for the block that answers it.
+std::optional<DumpWatcher::Block> DumpBlock(FrameSession& session, DumpWatcher& watcher, int size, uint32_t address) {
+  const uint32_t before = watcher.arrived;
+  session.frame().encoder().SendMemoryDumpRequest(size, false, Format("%X", static_cast<unsigned>(address)));
+  const bool answered = session.PollUntil(
+      [&] {
+        return watcher.arrived != before && watcher.size == size && watcher.last.address == address &&
+               watcher.last.addressReceived;
+      },
+      kAnswerWaitMs);
+  if (!answered) return std::nullopt;
+  return watcher.last;
+}
 
 std::string Line(int size, const DumpWatcher::Block& b) {
   std::string hex;
@@ -154,14 +134,14 @@ std::string Line(int size, const DumpWatcher::Block& b) {
                 size, static_cast<unsigned>(b.data.size()), hex.c_str());
 }
 
-int Dump(Session& session, const Options& o) {
+int Dump(FrameSession& session, DumpWatcher& watcher, const Options& o) {
   uint64_t address = *o.address;
   for (uint32_t k = 0; k < o.blocks; ++k, address += static_cast<uint64_t>(o.size)) {
     if (address > 0xFFFFFFFFu) {
       std::fprintf(stderr, "orvantis-cli memory: the blocks run past address FFFFFFFF; %u of %u dumped\n", k, o.blocks);
       return 1;
     }
-    const auto block = session.Dump(o.size, static_cast<uint32_t>(address));
+    const auto block = DumpBlock(session, watcher, o.size, static_cast<uint32_t>(address));
     if (!block) {
       std::fprintf(stderr, "orvantis-cli memory: no answer from the receiver for %d bytes at %08X\n", o.size,
                    static_cast<unsigned>(address));
@@ -181,7 +161,8 @@ int Dump(Session& session, const Options& o) {
   return 0;
 }
 
-int Load(CMainFrame& frame, Session& session, const Options& o) {
+int Load(FrameSession& session, DumpWatcher& watcher, const Options& o) {
+  CMainFrame& frame = session.frame();
   const std::string hexAddress = Format("%X", static_cast<unsigned>(*o.address));
   uint8_t expected[4];
   std::size_t bytes = 1;
@@ -194,7 +175,7 @@ int Load(CMainFrame& frame, Session& session, const Options& o) {
     expected[0] = static_cast<uint8_t>(*o.value);
   }
   // The receiver does not acknowledge a load: the memory is read back to see what it holds.
-  const auto block = session.Dump(16, *o.address);
+  const auto block = DumpBlock(session, watcher, 16, *o.address);
   if (!block) {
     std::fprintf(stderr, "orvantis-cli memory: no answer from the receiver when reading %08X back\n",
                  static_cast<unsigned>(*o.address));
@@ -217,22 +198,12 @@ int RunMemory(const std::vector<std::string>& args) {
     std::fprintf(stderr, "orvantis-cli memory: %s\n%s", wrong.c_str(), kUsage);
     return 2;
   }
-  HeadlessDesktop desk;
-  CMainFrame frame(desk, [](StreamDecoder* sink) -> std::unique_ptr<PortChannel> {
-    return std::make_unique<SerialPort>(sink);
-  });
-  frame.config().SetMainPortName(o.port);
-  frame.ChangeMainBaud(o.baud);
-  if (!frame.mainPort().IsOpen()) {
-    std::fprintf(stderr, "orvantis-cli memory: cannot open port '%s': %s\n", o.port.c_str(),
-                 frame.mainPort().OpenError().c_str());
-    return 2;
-  }
+  FrameSession session("memory");
+  if (!session.Open(o.port, o.baud)) return 2;
   DumpWatcher watcher;
-  frame.mainDecoder().store().links().memoryDump = &watcher;
-  Session session(frame, watcher);
-  const int status = o.dump ? Dump(session, o) : Load(frame, session, o);
-  frame.mainDecoder().store().links().memoryDump = nullptr;
+  session.store().links().memoryDump = &watcher;
+  const int status = o.dump ? Dump(session, watcher, o) : Load(session, watcher, o);
+  session.store().links().memoryDump = nullptr;
   return status;
 }
 

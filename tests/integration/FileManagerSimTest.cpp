@@ -338,5 +338,53 @@ TEST(FileManagerSim, TheCommandLineDumpsBlocksAndLoadsAndChecksAWord) {
   }
 }
 
+// orvantis-cli files against orvantis-sim: a file created with attributes, shown by info,
+// modified, refused a second time, closed and deleted; the answers as JSON, errors as status 1.
+TEST(FileManagerSim, TheCommandLineRunsEachFileOperationAndPrintsTheAnswer) {
+  if (!test::SimProcess::Available()) GTEST_SKIP() << "orvantis-sim is not built";
+  test::SimProcess sim({"--baud", "9600"});
+  ASSERT_FALSE(sim.path().empty()) << "orvantis-sim printed no device path";
+  auto run = [&](const std::string& verb, const std::string& options) {
+    return test::RunCommand(std::string(ORVANTIS_CLI_PATH) + " files " + verb + " --port " + sim.path() + " " + options +
+                            " 2>&1");
+  };
+  auto answer = [](const char* action, int result, const char* text, int active, const char* rest) {
+    return Format("{\"action\":\"%s\",\"result\":%d,\"resultText\":\"%s\",\"active\":%d,%s}\n", action, result, text,
+                  active, rest);
+  };
+  test::CommandResult r = run("info", "");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, answer("Info.", 6, "No Active file", 0,
+                          "\"fileName\":\"\",\"pointName\":\"\",\"pointCode\":\"\",\"antennaHeight\":0,"
+                          "\"antennaMethod\":0,\"operatorName\":\"\""));
+  const char* created = "\"fileName\":\"NEW1\",\"pointName\":\"PILLAR 4\",\"pointCode\":\"\",\"antennaHeight\":-15,"
+                        "\"antennaMethod\":2,\"operatorName\":\"ABC\"";
+  r = run("create", "--name NEW1 --point-name 'PILLAR 4' --antenna-height -15 --antenna-method 2 --operator ABC");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out, answer("Create", 0, "Successful", 1, created));
+  r = run("info", "");
+  EXPECT_EQ(r.out, answer("Info.", 0, "Successful", 1, created));
+  // Modify changes only the attribute given.
+  r = run("modify", "--name NEW1 --point-code XY");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("\"pointName\":\"PILLAR 4\",\"pointCode\":\"XY\""), std::string::npos) << r.out;
+  r = run("create", "--name NEW2");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.out.find("orvantis-cli files: Create: File Manager error"), std::string::npos) << r.out;
+  EXPECT_EQ(run("close", "").status, 0);
+  EXPECT_EQ(run("delete", "--name NEW1").status, 0);
+  r = run("delete", "--name NEW1");
+  EXPECT_EQ(r.status, 1) << r.out;
+  EXPECT_NE(r.out.find("\"resultText\":\"Invalid parameters\""), std::string::npos) << r.out;
+
+  for (const char* bad : {"create --point-name X", "close --operator X", "create --name NINECHARS", "rename --name A",
+                          "create --name A --antenna-method 256"}) {
+    const std::string line(bad);
+    const std::size_t space = line.find(' ');
+    r = run(line.substr(0, space), line.substr(space + 1));
+    EXPECT_EQ(r.status, 2) << bad << ": " << r.out;
+  }
+}
+
 }  // namespace
 }  // namespace orv
