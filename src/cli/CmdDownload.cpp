@@ -12,6 +12,7 @@
 
 #include "Command.h"
 #include "HeadlessDesktop.h"
+#include "Options.h"
 #include "app/MainFrame.h"
 #include "maintenance/FileDownload.h"
 #include "serial/SerialPort.h"
@@ -39,11 +40,9 @@ struct Options {
 };
 
 bool ParseRate(const std::string& text, uint32_t& out) {
-  char* end = nullptr;
-  const unsigned long n = std::strtoul(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || n < 300 || n > 921600) return false;
-  out = static_cast<uint32_t>(n);
-  return true;
+  const std::optional<uint32_t> rate = ParseBaud(text);
+  if (rate) out = *rate;
+  return rate.has_value();
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& o) {

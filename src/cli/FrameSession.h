@@ -6,13 +6,13 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "HeadlessDesktop.h"
+#include "Options.h"
 #include "app/MainFrame.h"
 #include "serial/SerialPort.h"
 
@@ -58,13 +58,5 @@ class FrameSession {
   HeadlessDesktop desk_;
   CMainFrame frame_;
 };
-
-// "--baud N": a rate from 300 to 921600.
-inline std::optional<uint32_t> ParseBaud(const std::string& text) {
-  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  const unsigned long n = std::strtoul(text.c_str(), nullptr, 10);
-  if (n < 300 || n > 921600) return std::nullopt;
-  return static_cast<uint32_t>(n);
-}
 
 }  // namespace orv::cli

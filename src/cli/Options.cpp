@@ -125,6 +125,12 @@ bool ParseUnsigned(const std::string& text, unsigned long max, unsigned long& ou
   return out <= max;
 }
 
+std::optional<uint32_t> ParseBaud(const std::string& text) {
+  unsigned long n = 0;
+  if (!ParseUnsigned(text, 921600, n) || n < 300) return std::nullopt;
+  return static_cast<uint32_t>(n);
+}
+
 std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts) {
   std::string s = "{";
   for (int i = 0; i < kCounterSlots; ++i) {

@@ -43,6 +43,8 @@ bool OpenLogForReading(const std::string& path, LogFile& file, const char* comma
 
 // A whole decimal number of at most 12 digits and at most `max`, nothing else in the text.
 bool ParseUnsigned(const std::string& text, unsigned long max, unsigned long& out);
+// A line rate ("--baud N", a transfer rate): 300 to 921600 bit/s.
+std::optional<uint32_t> ParseBaud(const std::string& text);
 
 // The non-zero counts as a JSON object keyed by index: {"20":3,"49":1}.
 std::string CountsJson(const std::array<uint32_t, kCounterSlots>& counts);
