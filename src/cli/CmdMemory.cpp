@@ -12,6 +12,7 @@
 
 #include "Command.h"
 #include "FrameSession.h"
+#include "Options.h"
 #include "util/ByteIo.h"
 #include "util/Format.h"
 
@@ -36,14 +37,15 @@ struct Options {
 };
 
 // An unsigned number up to `most`: decimal, or hexadecimal after "0x".
-std::optional<uint32_t> Number(const std::string& text, uint64_t most, bool hexOnly = false) {
+std::optional<uint32_t> Number(const std::string& text, uint32_t most, bool hexOnly = false) {
   const bool hex = hexOnly || text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
-  const std::string digits = !hexOnly && hex ? text.substr(2) : text;
-  if (digits.empty() || digits.size() > (hex ? 8u : 10u) ||
-      digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos) {
+  unsigned long v = 0;
+  if (!hex) return ParseUnsigned(text, most, v) ? std::optional<uint32_t>(static_cast<uint32_t>(v)) : std::nullopt;
+  const std::string digits = hexOnly ? text : text.substr(2);
+  if (digits.empty() || digits.size() > 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
     return std::nullopt;
   }
-  const uint64_t v = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+  v = std::strtoul(digits.c_str(), nullptr, 16);
   if (v > most) return std::nullopt;
   return static_cast<uint32_t>(v);
 }
